@@ -1,6 +1,17 @@
+# nw_unit_test(NAME SOURCES... LIBS...): one GoogleTest executable, run
+# natively (every case its own CTest test) and, in the Windows build, as a
+# whole under Wine. Without NW_TESTS it adds nothing.
+if(NOT NW_TESTS)
+  function(nw_unit_test)
+  endfunction()
+  return()
+endif()
+
+enable_testing()
+
 # GoogleTest: Debian's package natively; for Windows, built here from
 # Debian's googletest sources with the cross compiler.
-if(WIN32)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
@@ -13,14 +24,11 @@ else()
   include(GoogleTest)
 endif()
 
-# nw_unit_test(NAME SOURCES... LIBS...): one GoogleTest executable of portable
-# rules, run natively (every case its own CTest test) and, in the Windows
-# build, as a whole under Wine.
 function(nw_unit_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS")
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
-  if(WIN32)
+  if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS "unit;wine")
   else()
