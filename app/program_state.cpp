@@ -1,0 +1,5 @@
+#include "program_state.h"
+
+std::atomic<bool> searchInProgress{false};
+std::string selectedMac;
+std::string pendingApplyMac;

@@ -1,0 +1,122 @@
+// CSeekwellDlg: the program's one window. Its handlers live beside the
+// other code of their subsystem: discovery/ (search, replies), devices/
+// (list, panel, commands, export, web page), hosttools/ (component removal,
+// firmware tool) and app/ (start-up, adapters, about box).
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "controls.h"
+#include "device_keys.h"
+#include "device_table.h"
+#include "dialog.h"
+#include "discovery_data.h"
+#include "thread.h"
+#include "udp_socket.h"
+#include "wait_dialog.h"
+
+class CSeekwellDlg : public CDialog {
+public:
+    explicit CSeekwellDlg(CWnd* parent = nullptr);
+    ~CSeekwellDlg() override;
+
+    MessageMap GetMessageMap() const override;
+    BOOL DestroyWindow() override;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+
+private:
+    // Message handlers, in the order of the message map.
+    void OnSysCommand(UINT id, LPARAM param);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSearch();
+    void OnClickList(NMITEMACTIVATE* item, LRESULT* result);
+    void OnClickSave();
+    void OnClickStatic();
+    void OnClickDhcp();
+    void OnDblClickList(NMITEMACTIVATE* item, LRESULT* result);
+    void OnClickUninstall();
+    void OnClickSaveList();
+    void OnColumnClickList(NMLISTVIEW* column, LRESULT* result);
+    LRESULT OnUdpReceive();
+    void OnChangeDeviceInfo();
+    void OnItemChangedList(NMLISTVIEW* item, LRESULT* result);
+    void OnClickReboot();
+    void OnClickFactoryReset();
+    void OnSelChangeAdapter();
+    void OnClickRun();
+
+    // Start-up.
+    void CreateSockets();
+    void FillAdapterList();
+    std::string ChosenAdapterAddress();
+
+    // The search cycle and the reply intake.
+    void ResetSettingsPanel();
+    static UINT SearchThreadProc(LPVOID dialog);
+    UINT RunSearch();
+    void EnableControls(bool enable);
+    void WaitForSearchWorker();
+    bool IsDuplicate(DISCOVERY_DATA record);
+
+    // The device list.
+    void InitDeviceColumns();
+    void AddDeviceRow(DISCOVERY_DATA record);
+    BOOL SortDeviceList(int column, BOOL ascending);
+    static int CALLBACK CompareSortKeys(LPARAM first, LPARAM second, LPARAM ascending);
+
+    // The configuration commands and the web page.
+    void SendDeviceCommand(int type);
+    std::string FindDefaultBrowser();
+
+    // Host maintenance.
+    bool CloseProcessesWithModule(std::string processName);
+    bool ProcessHasModule(DWORD processId, std::string moduleName);
+    bool UnregisterViewerControls();
+    void ReportExecFailure(std::string controlName, UINT code);
+    bool DeleteViewerFiles();
+
+    int panelAddressMode = -1;  // 0 STATIC, 1 DHCP, -1 neither checked
+    int sortAscending = 0;
+    int allChecked = 0;
+    CListCtrl deviceList;
+    long panelWebPort = 0;
+    long panelControlPort = 0;
+    long panelVideoPort = 0;
+    long panelAudioTransmitPort = 0;
+    long panelAudioReceivePort = 0;
+    int panelHttpsEnabled = 0;
+    HICON appIcon;
+    std::string statusText;
+    int selectedRow = -1;
+    int columnCount = 0;
+    std::unique_ptr<CUDPSendSocket> sendSocket;
+    std::unique_ptr<CUDPSocket> recvSocket;
+    CListVur<DISCOVERY_DATA> deviceTable;
+    DeviceKeys deviceKeys;  // beside deviceTable: told of every change to it
+    CEdit ipAddressEdit;
+    CEdit subnetMaskEdit;
+    CEdit gatewayEdit;
+    CEdit dnsEdit;
+    CEdit userIdEdit;
+    CEdit passwordEdit;
+    CEdit modelNameEdit;
+    CEdit deviceInfoEdit;
+    CComboBox adapterCombo;
+    std::unique_ptr<CModalDlg> waitDialog;
+
+    // The last search's worker, kept so that the window's teardown can stop
+    // it and wait for it before it frees what the worker uses.
+    std::unique_ptr<CWinThread> searchWorker;
+    HANDLE searchStop = nullptr;
+    // Rows of a burst of replies are drawn together once the burst is in.
+    bool listRedrawDeferred = false;
+};

@@ -1,0 +1,4 @@
+// The list written to "SearchIPList.txt".
+#include "seekwell_dlg.h"
+
+void CSeekwellDlg::OnClickSaveList() {}

@@ -1,0 +1,153 @@
+// The search: the list and table emptied, the send endpoint bound to the
+// chosen adapter, and five broadcasts one second apart from a worker thread
+// while the wait box shows and most controls are disabled.
+#include "program_state.h"
+#include "resource.h"
+#include "seekwell_dlg.h"
+
+namespace {
+
+// Disabled while a search runs, in this order.
+constexpr int kSearchLockedControls[] = {
+    IDC_SEARCH,
+    IDC_DEVICE_LIST,
+    IDC_SAVE,
+    IDC_REBOOT,
+    IDC_FACTORY_RESET,
+    IDC_UNINSTALL,
+    IDC_IP_ADDRESS,
+    IDC_SUBNET_MASK,
+    IDC_GATEWAY,
+    IDC_DNS,
+    IDC_RADIO_STATIC,
+    IDC_WEB_PORT,
+    IDC_CONTROL_PORT,
+    IDC_VIDEO_PORT,
+    IDC_AUDIO_TRANSMIT_PORT,
+    IDC_AUDIO_RECEIVE_PORT,
+    IDC_USER_ID,
+    IDC_PASSWORD,
+    IDC_ADAPTER,
+};
+
+constexpr int kSearchBroadcasts = 5;
+constexpr DWORD kSearchPauseMs = 1000;
+
+}  // namespace
+
+void CSeekwellDlg::OnSearch()
+{
+    if (searchInProgress.exchange(true))
+        return;
+    ResetSettingsPanel();
+    selectedRow = -1;
+    deviceTable.RemoveAll();
+    deviceKeys.Clear();
+    deviceList.DeleteAllItems();
+
+    if (sendSocket) {
+        sendSocket->Close();
+        sendSocket.reset();
+    }
+    sendSocket = std::make_unique<CUDPSendSocket>();
+    sendSocket->SetOwnerWindow(m_hWnd);
+    // Without an adapter address the endpoint stays unopened: the search
+    // runs its course and sends nothing.
+    const std::string address = ChosenAdapterAddress();
+    if (!address.empty() &&
+        !sendSocket->Create(DISCOVERY_DEVICE_PORT, SOCK_DGRAM, SOCKET_ALL_EVENTS, address.c_str())) {
+        sendSocket.reset();
+        searchInProgress = false;
+        return;
+    }
+
+    // The last worker cleared the flag as its last act; it is gone or going.
+    if (searchWorker) {
+        ::WaitForSingleObject(searchWorker->m_hThread, INFINITE);
+        searchWorker.reset();
+    }
+    ::ResetEvent(searchStop);
+    CWinThread* worker = AfxBeginThread(SearchThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!worker) {
+        // Nothing was shown or disabled yet; only the flag says "searching".
+        searchInProgress = false;
+        return;
+    }
+    worker->m_bAutoDelete = FALSE;
+    searchWorker.reset(worker);
+    worker->ResumeThread();
+}
+
+void CSeekwellDlg::ResetSettingsPanel()
+{
+    modelNameEdit.SetWindowText("");
+    deviceInfoEdit.SetWindowText("");
+    dnsEdit.SetWindowText("");
+    gatewayEdit.SetWindowText("");
+    ipAddressEdit.SetWindowText("");
+    subnetMaskEdit.SetWindowText("");
+    panelAddressMode = 0;
+    panelWebPort = 0;
+    panelControlPort = 0;
+    panelVideoPort = 0;
+    panelAudioTransmitPort = 0;
+    panelAudioReceivePort = 0;
+    dnsEdit.EnableWindow(TRUE);
+    gatewayEdit.EnableWindow(TRUE);
+    ipAddressEdit.EnableWindow(TRUE);
+    subnetMaskEdit.EnableWindow(TRUE);
+    UpdateData(FALSE);
+}
+
+UINT CSeekwellDlg::SearchThreadProc(LPVOID dialog)
+{
+    if (dialog)
+        static_cast<CSeekwellDlg*>(dialog)->RunSearch();
+    return 0;
+}
+
+// On the worker: every window call here is carried out by the UI thread,
+// which never waits for this thread without handling them.
+UINT CSeekwellDlg::RunSearch()
+{
+    waitDialog->CenterWindow();
+    waitDialog->ShowWindow(SW_SHOW);
+    EnableControls(false);
+
+    CUDPSendSocket& socket = *sendSocket;
+    const DISCOVERY_DATA request = MakeSearchRequest();
+    const BOOL allow = TRUE;
+    socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
+    for (int i = 0; i < kSearchBroadcasts; ++i) {
+        socket.SendTo(&request, sizeof request, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS);
+        // The window's teardown cuts the pauses short.
+        if (::WaitForSingleObject(searchStop, kSearchPauseMs) == WAIT_OBJECT_0)
+            break;
+    }
+
+    waitDialog->SendMessage(WM_CLOSE);
+    EnableControls(true);
+    searchInProgress = false;
+    return 0;
+}
+
+void CSeekwellDlg::EnableControls(bool enable)
+{
+    for (const int id : kSearchLockedControls)
+        GetDlgItem(id).EnableWindow(enable);
+}
+
+// Stops a running search and waits for its worker, handling the window
+// calls it makes meanwhile.
+void CSeekwellDlg::WaitForSearchWorker()
+{
+    if (!searchWorker)
+        return;
+    ::SetEvent(searchStop);
+    const HANDLE thread = searchWorker->m_hThread;
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    searchWorker.reset();
+}
