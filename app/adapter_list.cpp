@@ -1,8 +1,8 @@
 // The adapter box: every adapter with an IPv4 address, filled once at
 // start-up. Each entry's item data points into the adapter buffer, which
 // therefore lives as long as the program.
-#include <iphlpapi.h>
 #include <winsock2.h>
+#include <iphlpapi.h>
 
 #include "adapter_entry.h"
 #include "seekwell_dlg.h"

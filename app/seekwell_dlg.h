@@ -4,8 +4,8 @@
 // firmware tool) and app/ (start-up, adapters, about box).
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <memory>

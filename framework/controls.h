@@ -1,8 +1,8 @@
 // The controls the program uses, each a CWnd with the messages it is sent.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 

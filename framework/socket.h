@@ -3,8 +3,8 @@
 // thread), and the datagram ones as one OnReceive call per waiting datagram.
 #pragma once
 
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
 
 #include <string>
 
