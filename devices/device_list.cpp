@@ -76,11 +76,17 @@ BOOL CSeekwellDlg::SortDeviceList(int column, BOOL ascending)
     }
     if (rows > 0)
         deviceList.SortItems(CompareSortKeys, static_cast<DWORD_PTR>(ascending));
+    // The chosen device stays the chosen one: selectedRow follows its row,
+    // as the panel and selectedMac still describe it.
+    int chosenRow = selectedRow;
     for (int j = 0; j < rows; ++j) {
         const auto* item = reinterpret_cast<const DeviceSortItem*>(deviceList.GetItemData(j));
         deviceTable.SetAt(static_cast<std::uint32_t>(j), item->record);
+        if (item->position == selectedRow)
+            chosenRow = j;
         deviceList.SetItemData(j, item->savedItemData);
     }
+    selectedRow = chosenRow;
     return TRUE;
 }
 

@@ -1,7 +1,52 @@
-// A double click opens the chosen device's web page in the default browser.
+// A double click opens the chosen device's web page in the program that
+// opens ".htm" files.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "device_links.h"
 #include "seekwell_dlg.h"
 
-void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE*, LRESULT* result)
+void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE* item, LRESULT* result)
 {
     *result = 0;
+    DISCOVERY_DATA record;
+    // Without a chosen device there is no page to open.
+    if (selectedRow < 0 || !deviceTable.GetAt(static_cast<std::uint32_t>(selectedRow), &record))
+        return;
+    if (item->iSubItem == 0)
+        return;  // a double click on a check box
+    const std::string address = DeviceWebAddress(record, panelHttpsEnabled, panelWebPort);
+    const std::string browser = FindDefaultBrowser();
+    ::ShellExecuteA(nullptr, "open", browser.c_str(), address.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+// The program associated with ".htm" files, found through an empty scratch
+// page made for the question alone: in a folder of its own under the
+// temporary folder, so that no file of the operator's is ever replaced or
+// deleted.
+std::string CSeekwellDlg::FindDefaultBrowser()
+{
+    char browser[MAX_PATH] = {};
+    char temp[MAX_PATH];
+    const DWORD length = ::GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp)
+        return {};
+    char folder[MAX_PATH];
+    // The folder is new, or this call leaves it alone.
+    const int written =
+        std::snprintf(folder, sizeof folder, "%sNodewright-%lu-%lu", temp, ::GetCurrentProcessId(), ::GetTickCount());
+    if (written <= 0 || written >= static_cast<int>(sizeof folder) || !::CreateDirectoryA(folder, nullptr))
+        return {};
+    const std::string page = std::string(folder) + "\\dummy.htm";
+    const HANDLE file =
+        ::CreateFileA(page.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        ::FindExecutableA(page.c_str(), nullptr, browser);
+        ::DeleteFileA(page.c_str());
+    }
+    ::RemoveDirectoryA(folder);
+    return browser;
 }

@@ -1,0 +1,41 @@
+// The records that Save, Reboot and Factory Reset send, and the texts around
+// them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "discovery_data.h"
+
+// What the settings panel holds when a command is built.
+struct PanelSettings {
+    int addressMode;  // 0 STATIC, 1 DHCP, -1 neither button checked
+    std::string ipAddress;
+    std::string subnetMask;
+    std::string gateway;
+    std::string dns;
+    long webPort;
+    long controlPort;
+    long videoPort;
+    long audioTransmitPort;
+    long audioReceivePort;
+    int httpsEnabled;
+};
+
+// True when the User ID or the Password is empty once every space is taken
+// out of it. (The records carry the texts as typed.)
+bool CredentialsMissing(std::string_view userId, std::string_view password);
+
+// The stored record with the command, the credentials and every setting of
+// the panel written over it; what the panel does not hold stays as stored.
+DISCOVERY_DATA BuildSaveRecord(const DISCOVERY_DATA& stored, const PanelSettings& panel, std::string_view userId,
+                               std::string_view password);
+
+// The stored record with only the command and the credentials written over
+// it (reboot, factory reset).
+DISCOVERY_DATA BuildBatchRecord(const DISCOVERY_DATA& stored, std::uint32_t command, std::string_view userId,
+                                std::string_view password);
+
+// The confirmation before a batch: its header, then one line per device.
+std::string BatchConfirmationHeader(std::uint32_t command);
+std::string BatchConfirmationLine(const DISCOVERY_DATA& record);

@@ -1,0 +1,38 @@
+// One simulated device as configured: what it says about itself, the
+// credentials it accepts, and how it misbehaves on purpose.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "discovery_data.h"
+
+struct DeviceBehaviour {
+    std::optional<double> delay;               // seconds from a search to the reply; unset: the farm's
+    std::optional<std::uint32_t> answers;      // answers only the first k searches; unset: all
+    std::uint32_t repeat = 1;                  // replies to each search
+    bool silent = false;                       // sends nothing, but still acts on commands
+    std::optional<bool> broadcast;             // replies to 255.255.255.255; unset: the farm's
+    std::optional<std::uint32_t> applyResult;  // answers every configuration with this, judging nothing
+    std::uint32_t applyCount = 1;              // replies to each configuration request
+    std::optional<std::string> applyMac;       // MAC text of the configuration reply, if not its own
+    double applyDelay = 0;                     // seconds from a configuration request to the reply
+    std::optional<double> rebootTime;          // seconds of silence after reboot or reset; unset: the farm's
+};
+
+struct SimDevice {
+    // Its settings as first configured, which a factory reset restores.
+    // `result` is what its search replies carry; `command`, `userId` and
+    // `passwordDigest` stay zero.
+    DISCOVERY_DATA record;
+    std::string userId = "admin";
+    std::string password = "admin";
+    DeviceBehaviour behaviour;
+};
+
+// Device `index` (from 0) of the built-in pattern: MAC 00:1A:2B:xx:xx:xx from
+// index + 1, IP 198.51.100.100 + index (counted on as a 32-bit address),
+// distinct non-zero ports.
+SimDevice MakePatternedDevice(std::size_t index);

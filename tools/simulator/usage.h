@@ -1,0 +1,4 @@
+// The text of `nwsim --help`: the tool's documentation.
+#pragma once
+
+extern const char kUsage[];
