@@ -1,0 +1,6 @@
+// The driver's usage text (uidriver.exe --help).
+#pragma once
+
+#include <string>
+
+std::string UsageText();
