@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The program's main job, shown in the private test LAN (run by ./nw run).
+# The program's main job, shown in the private test LAN (run by ./nw run):
+# simulated cameras on the device side, the program on the operator side, a
+# screenshot of its window once the first search has listed them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-exe="$root/build/win32/bin/Nodewright.exe"
-if [ ! -f "$exe" ]; then
-    echo "Everything is built; the program's window is not part of this build yet."
-    exit 0
-fi
+shot=${1:?usage: demo.sh SCREENSHOT.png}
+exec python3 "$root/tools/demo/demo.py" "$shot"

@@ -1,0 +1,177 @@
+"""What every end-to-end test of the program needs: the program itself under
+Wine in a working folder of its own, the UI driver beside it, and the device
+simulator on the device side. Runs only inside tools/testlan/testlan.
+
+    class WindowTest(harness.ProgramTest):
+        def test_caption(self):
+            self.start_program()
+            ...
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from simulator import Simulator
+from uidriver import UiDriver, UiDriverError, from_ansi, to_ansi, wine_path  # noqa: F401 (re-exported)
+
+SOURCE_DIR = os.environ.get(
+    "NW_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+BUILD_DIR = os.environ.get("NW_BUILD_DIR", os.path.join(SOURCE_DIR, "build", "win32"))
+PROGRAM = os.path.join(BUILD_DIR, "bin", "Nodewright.exe")
+CAPTION = "Nodewright ( 2.1.0.5.1 )"
+TITLE = "Nodewright"  # message boxes: the executable's name
+
+# Control ids of the main window.
+IDC_SEARCH = 1000
+IDC_DEVICE_LIST = 1001
+IDC_WEB_PORT = 1003
+IDC_RADIO_STATIC = 1006
+IDC_RADIO_DHCP = 1007
+IDC_CONTROL_PORT = 1008
+IDC_VIDEO_PORT = 1009
+IDC_AUDIO_TRANSMIT_PORT = 1010
+IDC_USER_ID = 1011
+IDC_AUDIO_RECEIVE_PORT = 1012
+IDC_PASSWORD = 1014
+IDC_SAVE = 1015
+IDC_REBOOT = 1016
+IDC_UNINSTALL = 1017
+IDC_FACTORY_RESET = 1018
+IDC_SAVE_LIST = 1022
+IDC_IP_ADDRESS = 1023
+IDC_SUBNET_MASK = 1024
+IDC_GATEWAY = 1025
+IDC_DNS = 1026
+IDC_MODEL_NAME = 1027
+IDC_DEVICE_INFO = 1028
+IDC_ADAPTER = 1029
+IDC_EXTENSION_TOOL = 1032
+IDC_RUN = 1033
+
+PORT_BOXES = [IDC_WEB_PORT, IDC_CONTROL_PORT, IDC_VIDEO_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_AUDIO_RECEIVE_PORT]
+
+# The 19 controls a search disables, in the order it disables them.
+SEARCH_LOCKED = [IDC_SEARCH, IDC_DEVICE_LIST, IDC_SAVE, IDC_REBOOT, IDC_FACTORY_RESET, IDC_UNINSTALL,
+                 IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS, IDC_RADIO_STATIC, IDC_WEB_PORT,
+                 IDC_CONTROL_PORT, IDC_VIDEO_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_AUDIO_RECEIVE_PORT, IDC_USER_ID,
+                 IDC_PASSWORD, IDC_ADAPTER]
+
+# A search broadcasts for about five seconds; what follows it gets some room
+# on a slow, shared machine.
+SEARCH_LIMIT_MS = 30000
+
+
+def in_test_lan():
+    return "TESTLAN_DEVICE_NS" in os.environ
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition() until it returns something true; returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(0.05)
+
+
+class Program:
+    """Nodewright.exe under Wine, started in `workdir` (its current folder)."""
+
+    def __init__(self, workdir, exe=PROGRAM, env=None, wrapper=()):
+        self.workdir = workdir
+        self.output = open(os.path.join(workdir, "program-output.txt"), "wb")
+        # Output to a file, never a pipe: Wine's helper processes may hold it.
+        self.process = subprocess.Popen(["wine", *wrapper, exe], cwd=workdir, stdin=subprocess.DEVNULL,
+                                        stdout=self.output, stderr=subprocess.STDOUT,
+                                        env=dict(os.environ, **(env or {})))
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait_exit(self, timeout):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+        self.output.close()
+
+
+class ProgramTest(unittest.TestCase):
+    """A test case with a fresh working folder; start_program() brings up the
+    program and a UI driver, start_simulator() a device simulator, and all of
+    them end with the test."""
+
+    def setUp(self):
+        if not in_test_lan():
+            self.skipTest("runs only inside tools/testlan/testlan")
+        base = os.environ.get("TESTLAN_DIR", tempfile.gettempdir())
+        self.workdir = tempfile.mkdtemp(prefix="case-", dir=base)
+        self.addCleanup(shutil.rmtree, self.workdir, True)
+        self.program = None
+        self.driver = None
+
+    def start_simulator(self, **kwargs):
+        kwargs.setdefault("log_path", os.path.join(self.workdir, "nwsim-%d.jsonl" % time.monotonic_ns()))
+        simulator = Simulator(**kwargs)
+        simulator.start()
+        self.addCleanup(simulator.stop)
+        return simulator
+
+    def start_program(self, wait_search=True, **kwargs):
+        """Starts the program; by default waits until its first search ended."""
+        self.program = Program(self.workdir, **kwargs)
+        self.addCleanup(self.program.kill)
+        self.driver = UiDriver(caption=CAPTION, timeout_ms=20000)
+        self.addCleanup(self.driver.close)
+        self.driver.call("find", "--timeout", 60000)
+        if wait_search:
+            self.wait_search_done()
+        return self.program
+
+    def call(self, *words):
+        return self.driver.call(*words)
+
+    def wait_search_done(self):
+        """Waits for a search that has been started: its wait box shows for
+        about five seconds, then hides, and Search is enabled again."""
+        self.call("wait-window", "wait", "visible", "--timeout", SEARCH_LIMIT_MS)
+        self.call("wait-window", "wait", "hidden", "--timeout", SEARCH_LIMIT_MS)
+        self.call("wait-state", IDC_SEARCH, "enabled", "--timeout", SEARCH_LIMIT_MS)
+
+    def search(self):
+        self.call("click", IDC_SEARCH)
+        self.wait_search_done()
+
+    def text(self, control):
+        return self.call("text", control)["text"]
+
+    def rows(self):
+        return self.call("list", IDC_DEVICE_LIST)["rows"]
+
+    def message_box(self, timeout_ms=20000):
+        """The open message box, waited for."""
+        self.call("wait-window", "msgbox", "visible", "--timeout", timeout_ms)
+        return self.call("msgbox")
+
+    def answer(self, button):
+        self.call("msgbox-press", button)
+
+    def assert_no_message_box(self):
+        answer = self.driver.try_call("msgbox")
+        self.assertFalse(answer.get("ok"), "a message box is open: %s" % answer)
+
+
+def main():
+    unittest.main(verbosity=2)

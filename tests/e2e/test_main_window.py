@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""The main window as the operator meets it: its controls, the endpoints it
+cannot open, OK and Cancel, the data exchange of the port boxes, the about
+box."""
+
+import os
+import socket
+import subprocess
+
+import harness
+from harness import (CAPTION, IDC_ADAPTER, IDC_CONTROL_PORT, IDC_EXTENSION_TOOL, IDC_PASSWORD, IDC_RADIO_DHCP,
+                     IDC_RADIO_STATIC, IDC_SAVE, IDC_USER_ID, IDC_WEB_PORT, PORT_BOXES, TITLE)
+from simulator import SET_CONFIG
+
+# Every control of the main window in template order: id, class, text and
+# place in dialog units.
+CONTROLS = [
+    (1000, "Button", "Search", 7, 27, 507, 20),
+    (1001, "SysListView32", "List1", 7, 48, 507, 481),
+    (1006, "Button", "STATIC", 560, 75, 47, 10),
+    (1007, "Button", "DHCP", 621, 75, 34, 10),
+    (-1, "Static", "Subnet Mask", 528, 126, 49, 8),
+    (-1, "Static", "Gateway", 528, 142, 49, 8),
+    (1003, "Edit", "0", 613, 193, 68, 15),
+    (-1, "Static", "Web Port", 550, 196, 49, 8),
+    (1008, "Edit", "0", 613, 210, 68, 15),
+    (-1, "Static", "Control Port", 550, 213, 49, 8),
+    (1009, "Edit", "0", 613, 227, 67, 15),
+    (-1, "Static", "Video Port", 550, 231, 49, 8),
+    (1010, "Edit", "0", 613, 245, 67, 15),
+    (1020, "Static", "Audio Transmit Port", 534, 249, 65, 8),
+    (1012, "Edit", "0", 613, 262, 67, 15),
+    (1021, "Static", "Audio Receive Port", 528, 266, 71, 8),
+    (-1, "Static", "DNS", 528, 157, 49, 8),
+    (1015, "Button", "Save", 526, 351, 168, 20),
+    (-1, "Static", "IP", 528, 111, 49, 8),
+    (-1, "Button", "", 525, 460, 169, 69),
+    (1017, "Button", "UnInstall ( SD, HD )", 554, 503, 108, 20),
+    (-1, "Button", "IP Setting", 522, 93, 172, 80),
+    (-1, "Button", "Port Setting", 522, 181, 172, 103),
+    (-1, "Button", "", 523, 65, 171, 24),
+    (1022, "Button", "File Save List", 391, 19, 78, 20),
+    (-1, "Static", "All ActiveX of IP camera's webviewer will be deleted!", 528, 476, 160, 19),
+    (-1, "Button", "Authentication", 523, 291, 171, 54),
+    (1011, "Edit", "", 612, 302, 68, 15),
+    (-1, "Static", "User ID", 549, 305, 49, 8),
+    (1014, "Edit", "", 612, 322, 68, 15),
+    (-1, "Static", "Password", 549, 325, 49, 8),
+    (1023, "Edit", "", 593, 106, 89, 14),
+    (1024, "Edit", "", 593, 122, 89, 14),
+    (1025, "Edit", "", 593, 138, 89, 14),
+    (1026, "Edit", "", 593, 154, 89, 14),
+    (-1, "Button", "Device Info", 523, 7, 171, 56),
+    (-1, "Static", "Model Name", 528, 28, 49, 8),
+    (1027, "Edit", "", 581, 24, 106, 14),
+    (1028, "Edit", "", 527, 42, 161, 14),
+    (1029, "ComboBox", "lan0 : 198.51.100.1", 7, 11, 506, 103),
+    (1016, "Button", "Reboot", 526, 375, 84, 20),
+    (1018, "Button", "Factory Reset (SW)", 611, 375, 83, 20),
+    (-1, "Button", "Extension Tool", 525, 403, 169, 54),
+    (1032, "ComboBox", "DevozuduDere", 529, 426, 106, 30),
+    (1033, "Button", "Run", 639, 426, 50, 14),
+]
+
+ARTIFACTS = os.path.join(harness.BUILD_DIR, "e2e-artifacts")
+
+
+class MainWindow(harness.ProgramTest):
+    def test_window_as_it_opens(self):
+        self.start_program()
+        window = self.call("describe")
+        self.assertEqual(window["caption"], CAPTION)
+        self.assertTrue(window["visible"])
+        self.assertEqual(window["template"], 102)
+        self.assertEqual((window["clientDlu"]["w"], window["clientDlu"]["h"]), (731, 536))
+
+        controls = window["controls"]
+        self.assertEqual(len(controls), len(CONTROLS))
+        for control, (cid, cls, text, x, y, w, h) in zip(controls, CONTROLS):
+            where = "control %d %r" % (cid, text)
+            self.assertEqual((control["id"], control["class"], control["text"]), (cid, cls, text), where)
+            dlu = control["dlu"]
+            # A combo box's height in the template is its drop-down list's.
+            measured = (x, y, w) if cls == "ComboBox" else (x, y, w, h)
+            # Dialog units come back from pixels: allow a unit for rounding.
+            for got, want in zip((dlu["x"], dlu["y"], dlu["w"], dlu["h"]), measured):
+                self.assertLessEqual(abs(got - want), 1, where + ": " + str(dlu))
+            hidden = cid == 1022
+            self.assertEqual(control["visible"], not hidden, where)
+            self.assertEqual(control["enabled"], not hidden, where)
+
+        self.assertTrue(self.call("control", IDC_RADIO_STATIC)["checked"])
+        self.assertFalse(self.call("control", IDC_RADIO_DHCP)["checked"])
+        for box in PORT_BOXES:
+            self.assertEqual(self.text(box), "0")
+        extension = self.call("combo", IDC_EXTENSION_TOOL)
+        self.assertEqual((extension["entries"], extension["selected"]), (["DevozuduDere"], 0))
+        self.assertEqual(self.call("combo", IDC_ADAPTER)["selected"], 0)
+
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        shot = os.path.join(ARTIFACTS, "main_window.png")
+        rect = window["rect"]
+        subprocess.run(["import", "-window", "root", "-crop",
+                        "%dx%d+%d+%d" % (rect["w"], rect["h"], rect["x"], rect["y"]), "+repage", shot], check=True)
+        self.assertGreater(os.path.getsize(shot), 10000, "the screenshot shows a window")
+
+    def test_system_menu_entry(self):
+        self.start_program()
+        answer = self.driver.try_call("sysmenu")
+        if answer.get("ok"):
+            items = answer["items"]
+            self.assertEqual(items[-1]["text"], "&About Seekwell...")
+            self.assertEqual(items[-1]["id"], 16)
+            self.assertTrue(items[-2].get("separator"), items[-2])
+
+    def test_about_box(self):
+        self.start_program()
+        # The low four bits of a system command are the system's own.
+        for command in [16, 17, 24, 31]:
+            self.call("syscommand", command)
+            self.call("wait-window", "about", "visible")
+            about = self.call("about")
+            self.assertEqual(about["caption"], "About Seekwell")
+            texts = [c["text"] for c in about["controls"]]
+            self.assertIn("Seekwell Version 1.0", texts)
+            self.assertFalse(self.call("describe")["enabled"], "the about box is modal")
+            self.call("about-ok")
+            self.assertTrue(self.program.running())
+            self.assertTrue(self.call("describe")["enabled"])
+
+
+class OkAndCancel(harness.ProgramTest):
+    def test_enter_with_a_letter_in_web_port_keeps_the_window(self):
+        self.start_program()
+        self.call("type", IDC_WEB_PORT, "a")
+        self.call("focus", IDC_USER_ID)
+        self.call("key", "enter", "--to", IDC_USER_ID)
+        box = self.message_box()
+        self.assertEqual((box["caption"], box["text"], box["icon"]), (TITLE, "Enter an integer.", "exclamation"))
+        self.assertEqual([b["text"] for b in box["buttons"]], ["OK"])
+        self.answer("OK")
+        self.assertTrue(self.program.running())
+        self.assertTrue(self.call("control", IDC_WEB_PORT)["focused"], "the focus goes to the box")
+
+    def test_enter_with_numbers_everywhere_ends_the_program(self):
+        self.start_program()
+        self.call("type", IDC_WEB_PORT, "8080")
+        self.call("key", "enter", "--to", IDC_USER_ID)
+        self.assertIsNotNone(self.program.wait_exit(30), "the program ended")
+
+    def test_escape_ends_the_program_at_once(self):
+        self.start_program()
+        self.call("type", IDC_WEB_PORT, "not a number")
+        self.call("key", "escape", "--to", IDC_WEB_PORT)
+        self.assertIsNotNone(self.program.wait_exit(30), "the program ended")
+        self.assertFalse(self.driver.try_call("msgbox").get("ok"))
+
+
+class Endpoints(harness.ProgramTest):
+    def taken(self, port):
+        holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        holder.bind(("0.0.0.0", port))
+        self.addCleanup(holder.close)
+
+    def check_refusal(self, texts):
+        simulator = self.start_simulator(count=1)
+        self.start_program(wait_search=False)
+        for text in texts:
+            box = self.message_box()
+            self.assertEqual((box["caption"], box["text"], box["icon"]), (TITLE, text, "exclamation"))
+            self.answer("OK")
+        self.assertIsNotNone(self.program.wait_exit(30), "the program ended")
+        self.assertEqual(simulator.received(), [], "nothing was sent")
+
+    def test_receive_port_taken(self):
+        self.taken(40014)
+        self.check_refusal(["Error create socket!!!"])
+
+    def test_send_port_taken(self):
+        self.taken(40013)
+        self.check_refusal(["Error create send socket!!!"])
+
+    def test_both_ports_taken(self):
+        self.taken(40014)
+        self.taken(40013)
+        self.check_refusal(["Error create socket!!!", "Error create send socket!!!"])
+
+
+class PortExchange(harness.ProgramTest):
+    """What a port box's text gives the Save that reads it: the exchange reads
+    each box like sscanf's "%ld" and stops at the first box that has no
+    number, keeping the values of the boxes after it."""
+
+    DEVICE = {"mac": "00:1A:2B:00:00:01", "webPort": 81, "controlPort": 82, "videoPort": 83,
+              "audioTransmitPort": 84, "audioReceivePort": 85}
+
+    def save_with(self, web_port_text):
+        simulator = self.start_simulator(devices=[self.DEVICE])
+        self.start_program()
+        self.call("list-click", harness.IDC_DEVICE_LIST, 0, 2)
+        self.call("type", IDC_USER_ID, "admin")
+        self.call("type", IDC_PASSWORD, "admin")
+        self.call("type", IDC_CONTROL_PORT, "5555")
+        if web_port_text:
+            self.call("type", IDC_WEB_PORT, web_port_text)
+        else:
+            self.call("set-text", IDC_WEB_PORT, "")
+        self.call("click", IDC_SAVE)
+        return simulator
+
+    def check(self, text, message, ports):
+        simulator = self.save_with(text)
+        if message:
+            box = self.message_box()
+            self.assertEqual(box["text"], message)
+            self.answer("OK")
+        request = simulator.wait_received(command=SET_CONFIG)[0]["record"]
+        self.assertEqual((request["webPort"], request["controlPort"]), ports)
+
+
+# One program per case: text in Web Port, the message, the (web, control)
+# ports that Save sends.
+EXCHANGE_CASES = {
+    "number_then_letter": ("80x", None, (80, 5555)),
+    "blank_and_sign": (" -5", None, (65531, 5555)),
+    "empty": ("", "Enter an integer.", (81, 82)),
+    "letter_first": ("x1", "Enter an integer.", (81, 82)),
+}
+for _name, _case in EXCHANGE_CASES.items():
+    setattr(PortExchange, "test_" + _name, lambda self, case=_case: self.check(*case))
+
+
+if __name__ == "__main__":
+    harness.main()
