@@ -4,6 +4,10 @@
 #include "resource.h"
 #include "seekwell_dlg.h"
 
+namespace {
+constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
+}
+
 void CSeekwellDlg::CreateSockets()
 {
     bool failed = false;
@@ -14,6 +18,13 @@ void CSeekwellDlg::CreateSockets()
         AfxMessageBox("Error create socket!!!", MB_OK);
         recvSocket.reset();
         failed = true;
+    }
+
+    // A large site's devices all answer each broadcast at once; Windows' 64 KB
+    // would drop most of such a burst before it could be read.
+    if (recvSocket) {
+        const int bytes = kReceiveBufferBytes;
+        recvSocket->SetSockOpt(SO_RCVBUF, &bytes, sizeof bytes);
     }
 
     // Made even after a failure above, so that both problems are reported.

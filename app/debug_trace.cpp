@@ -1,6 +1,7 @@
 #include "debug_trace.h"
 
 #include <cstdio>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,10 +13,11 @@ std::string FormatTrace(const char* format, std::va_list arguments)
     const int length = std::vsnprintf(text, sizeof text, format, arguments);
     if (length < 0)
         return {};
-    std::string trace(text);
+    // The last three characters that fit make way for "...".
     if (static_cast<std::size_t>(length) >= sizeof text)
-        trace.replace(trace.size() - 3, 3, "...");
-    return trace;
+        std::memcpy(text + sizeof text - 4, "...", 4);
+    // Up to the first NUL: what the debugger shows of it.
+    return text;
 }
 
 #ifdef _WIN32

@@ -2,6 +2,14 @@
 
 #include "text_field.h"
 
+bool RepeatsListedDevice(const DISCOVERY_DATA& listed, const DISCOVERY_DATA& reply)
+{
+    const std::string mac = ReadTextField(reply.macAddress);
+    const std::string ip = ReadTextField(reply.ipAddress);
+    return !mac.empty() && !ip.empty() && mac == ReadTextField(listed.macAddress) &&
+           ip == ReadTextField(listed.ipAddress);
+}
+
 std::string DeviceKeys::Key(const DISCOVERY_DATA& record)
 {
     const std::string mac = ReadTextField(record.macAddress);

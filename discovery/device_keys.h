@@ -9,6 +9,10 @@
 
 #include "discovery_data.h"
 
+// The rule itself: `reply` repeats `listed` when both their MAC texts and
+// both their IP texts are equal, and none of the four is empty.
+bool RepeatsListedDevice(const DISCOVERY_DATA& listed, const DISCOVERY_DATA& reply);
+
 class DeviceKeys {
 public:
     void Clear() { counts.clear(); }

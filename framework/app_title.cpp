@@ -1,11 +1,20 @@
 #include "app_title.h"
 
-std::string AppTitleFromModulePath(std::string_view path)
+std::string AppTitleFromModulePath(std::string_view path, bool (*isLeadByte)(unsigned char))
 {
-    const std::size_t slash = path.find_last_of("\\/:");
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        name = name.substr(0, dot);
-    return std::string(name);
+    std::size_t nameStart = 0;
+    std::size_t lastDot = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
+            ++i;
+        } else if (c == '\\' || c == '/' || c == ':') {
+            nameStart = i + 1;
+            lastDot = std::string_view::npos;
+        } else if (c == '.') {
+            lastDot = i;
+        }
+    }
+    const std::size_t end = lastDot != std::string_view::npos && lastDot > nameStart ? lastDot : path.size();
+    return std::string(path.substr(nameStart, end - nameStart));
 }

@@ -243,6 +243,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         dialog->m_hWnd = nullptr;
         dialog->m_endModal = true;
+        // The loop may be waiting for a message: a window destroyed inside a
+        // message sent from another thread leaves nothing in the queue.
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
         return FALSE;
     }
 

@@ -24,11 +24,16 @@ UINT WithDefaultIcon(UINT type)
     }
 }
 
+bool IsAnsiLeadByte(unsigned char byte)
+{
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
 std::string ModuleTitle()
 {
     char path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return AppTitleFromModulePath(std::string(path, length < sizeof path ? length : 0));
+    return AppTitleFromModulePath(std::string(path, length < sizeof path ? length : 0), IsAnsiLeadByte);
 }
 
 }  // namespace

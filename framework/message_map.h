@@ -27,7 +27,7 @@ struct MessageMapEntry {
             return LOWORD(wParam) == id && HIWORD(wParam) == code;
         if (msg == WM_NOTIFY) {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            return header->idFrom == id && header->code == code;
+            return header && header->idFrom == id && header->code == code;
         }
         return true;
     }

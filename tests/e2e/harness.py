@@ -10,12 +10,13 @@ simulator on the device side. Runs only inside tools/testlan/testlan.
 
 import os
 import shutil
+import socket
 import subprocess
 import tempfile
 import time
 import unittest
 
-from simulator import Simulator
+from simulator import SET_CONFIG, Simulator, send_datagram
 from uidriver import UiDriver, UiDriverError, from_ansi, to_ansi, wine_path  # noqa: F401 (re-exported)
 
 SOURCE_DIR = os.environ.get(
@@ -63,6 +64,9 @@ SEARCH_LOCKED = [IDC_SEARCH, IDC_DEVICE_LIST, IDC_SAVE, IDC_REBOOT, IDC_FACTORY_
 # A search broadcasts for about five seconds; what follows it gets some room
 # on a slow, shared machine.
 SEARCH_LIMIT_MS = 30000
+
+OPERATOR_IP = os.environ.get("TESTLAN_OPERATOR_IP", "198.51.100.1")
+DEVICE_IP = os.environ.get("TESTLAN_DEVICE_IP", "198.51.100.2")
 
 
 def in_test_lan():
@@ -145,10 +149,11 @@ class ProgramTest(unittest.TestCase):
 
     def wait_search_done(self):
         """Waits for a search that has been started: its wait box shows for
-        about five seconds, then hides, and Search is enabled again."""
+        about five seconds, then hides, and the controls it disabled are
+        enabled again, in order, the adapter box last."""
         self.call("wait-window", "wait", "visible", "--timeout", SEARCH_LIMIT_MS)
         self.call("wait-window", "wait", "hidden", "--timeout", SEARCH_LIMIT_MS)
-        self.call("wait-state", IDC_SEARCH, "enabled", "--timeout", SEARCH_LIMIT_MS)
+        self.call("wait-state", SEARCH_LOCKED[-1], "enabled", "--timeout", SEARCH_LIMIT_MS)
 
     def search(self):
         self.call("click", IDC_SEARCH)
@@ -171,6 +176,42 @@ class ProgramTest(unittest.TestCase):
     def assert_no_message_box(self):
         answer = self.driver.try_call("msgbox")
         self.assertFalse(answer.get("ok"), "a message box is open: %s" % answer)
+
+    def expect_message(self, text, button="OK", timeout_ms=20000):
+        """Waits for the program's message box, checks its text and caption,
+        presses `button` and returns the box as it was."""
+        box = self.message_box(timeout_ms)
+        self.assertEqual((box["caption"], box["text"]), (TITLE, text))
+        self.answer(button)
+        return box
+
+    def row_of(self, text, column=3):
+        """The index of the row whose cell in `column` (by default the IP
+        ADDRESS column) shows `text`."""
+        for row in self.rows():
+            if row["cells"][column] == text:
+                return row["index"]
+        raise AssertionError("no row shows %r in column %d" % (text, column))
+
+    def sync_replies(self):
+        """Returns once the program has handled every datagram that reached
+        its port 40014 before this call. It sends an apply reply with an empty
+        MAC text and result 0, which the program shows as "Apply" while no
+        Save awaits its answer, and closes that box."""
+        send_datagram(OPERATOR_IP, command=SET_CONFIG, result=0)
+        box = self.message_box()
+        self.assertEqual(box["text"], "Apply", "the marker's answer")
+        self.answer("OK")
+
+    def sync_simulator(self, simulator):
+        """Returns once `simulator` has logged every datagram that the
+        program sent it before this call: a marker from this side takes the
+        same wire to the same socket, after them."""
+        marker = b"nw-sync-%d" % time.monotonic_ns()
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
+            sender.bind((OPERATOR_IP, 0))
+            sender.sendto(marker, (DEVICE_IP, 40013))
+        simulator.wait_received(hex=marker.hex(), timeout=20)
 
 
 def main():

@@ -1,0 +1,28 @@
+// Deleting the viewer components' files from the system directory.
+#include "debug_trace.h"
+#include "seekwell_dlg.h"
+#include "viewer_components.h"
+
+bool CSeekwellDlg::DeleteViewerFiles()
+{
+    char directory[SYSTEM_DIRECTORY_BUFFER] = {};
+    const UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
+    const SystemDirectoryCheck system = CheckSystemDirectory(std::string_view(directory, sizeof directory), length);
+    if (!system.directory) {
+        DebugTrace("%s", system.refusalTrace.c_str());
+        return true;
+    }
+
+    // Each file is looked up by its exact path, never by a search pattern,
+    // so nothing but these files can be deleted.
+    for (const char* file : kViewerFiles) {
+        const auto path = SystemFilePath(*system.directory, file);
+        if (!path || ::GetFileAttributesA(path->c_str()) == INVALID_FILE_ATTRIBUTES) {
+            DebugTrace("%s", FileMissingTrace(file).c_str());
+            continue;
+        }
+        const bool deleted = ::DeleteFileA(path->c_str()) != FALSE;
+        DebugTrace("%s", (deleted ? FileDeletedTrace(file) : FileDeleteFailedTrace(file)).c_str());
+    }
+    return true;
+}
