@@ -18,15 +18,16 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LA
 
 int Usage()
 {
-    std::fputs("usage: uiprobe CAPTION LIST_ID SECONDS\n"
-               "Finds the window with CAPTION (waiting up to 60 s), then for SECONDS seconds asks its list\n"
-               "control LIST_ID for its row count, one question after another. Writes, flushed:\n"
-               "  rows COUNT AT_MS         whenever the count changes\n"
-               "  late LATENCY_MS AT_MS    whenever an answer took longer than 50 ms\n"
-               "  done QUESTIONS MAX_LATENCY_MS\n"
-               "AT_MS counts from the first question, asked once the window is visible. A question\n"
-               "unanswered after 10 s counts as 10 s late. Exits 1 when the window is not found or goes.\n",
-               stderr);
+    std::fputs(
+        "usage: uiprobe CAPTION LIST_ID SECONDS\n"
+        "Finds the window with CAPTION (waiting up to 60 s), then for SECONDS seconds asks its list\n"
+        "control LIST_ID for its row count, one question after another. Writes, flushed:\n"
+        "  rows COUNT AT_MS         whenever the count changes\n"
+        "  late LATENCY_MS AT_MS    whenever an answer took longer than 50 ms\n"
+        "  done QUESTIONS MAX_LATENCY_MS\n"
+        "AT_MS counts from the first question, asked once the window is visible. A question\n"
+        "unanswered after 10 s counts as 10 s late. Exits 1 when the window is not found or goes.\n",
+        stderr);
     return 2;
 }
 

@@ -55,7 +55,10 @@ TEST(AppTitle, DoubleByteCharactersAreNeverSeparators)
         // "\x83\x5C" is one character whose second byte looks like a backslash.
         {"C:\\Tools\\\x83\x5C.exe", "\x83\x5C"},
         {"C:\\\x83\x5C\\Nodewright.exe", "Nodewright"},
-        {"C:\\Tools\\a\x83\x5C" "b.exe", "a\x83\x5C" "b"},
+        {"C:\\Tools\\a\x83\x5C"
+         "b.exe",
+         "a\x83\x5C"
+         "b"},
         // A lead byte at the very end stands alone.
         {"C:\\Tools\\a\x83", "a\x83"},
     };
