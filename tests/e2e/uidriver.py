@@ -122,11 +122,12 @@ class UiDriver:
             except (OSError, subprocess.TimeoutExpired):
                 self.process.kill()
                 self.process.wait()
-        for stream in (self.process.stdin, self.process.stdout, self.process.stderr):
-            try:
-                stream.close()
-            except OSError:
-                pass
+        # Only our end of stdin: the reader threads may still be blocked on
+        # the others, which Wine's helper processes can hold open.
+        try:
+            self.process.stdin.close()
+        except OSError:
+            pass
 
     def __enter__(self):
         return self

@@ -19,7 +19,7 @@ DEVICES = os.path.join(ROOT, "tools", "demo", "demo-devices.ini")
 DEVICE_COUNT = 8
 
 
-def main(screenshot):
+def main(screenshot, stay):
     workdir = tempfile.mkdtemp(prefix="demo-", dir=os.environ.get("TESTLAN_DIR"))
     with Simulator(config=DEVICES, log_path=os.path.join(workdir, "nwsim.jsonl")):
         program = harness.Program(workdir)
@@ -38,9 +38,12 @@ def main(screenshot):
             for row in rows:
                 print("  " + "  ".join(row["cells"][1:]))
             print("Screenshot of its window: %s" % screenshot)
+            if stay:
+                print("The program runs on your display: close its window to end the demo.")
+                program.process.wait()
         finally:
             program.kill()
 
 
 if __name__ == "__main__":
-    main(os.path.abspath(sys.argv[1]))
+    main(os.path.abspath(sys.argv[1]), "--stay" in sys.argv[2:])

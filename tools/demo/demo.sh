@@ -4,5 +4,5 @@
 # screenshot of its window once the first search has listed them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-shot=${1:?usage: demo.sh SCREENSHOT.png}
-exec python3 "$root/tools/demo/demo.py" "$shot"
+[ $# -ge 1 ] || { echo "usage: demo.sh SCREENSHOT.png [--stay]" >&2; exit 2; }
+exec python3 "$root/tools/demo/demo.py" "$@"
