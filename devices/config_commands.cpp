@@ -54,12 +54,13 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         AfxMessageBox("Check the \"User ID\" and \"Password\"", MB_OK);
         return;
     }
-    if (!sendSocket || sendSocket->m_hSocket == INVALID_SOCKET) {
-        AfxMessageBox(kNoEndpointText, MB_OK);
-        return;
-    }
+    const bool canSend = sendSocket && sendSocket->m_hSocket != INVALID_SOCKET;
 
     if (command == DISCOVERY_CMD_SET_CONFIG) {
+        if (!canSend) {
+            AfxMessageBox(kNoEndpointText, MB_OK);
+            return;
+        }
         DISCOVERY_DATA stored;
         if (!deviceTable.GetAt(static_cast<std::uint32_t>(selectedRow), &stored))
             return;
@@ -96,6 +97,10 @@ void CSeekwellDlg::SendDeviceCommand(int type)
     }
     if (ticked == 0) {
         AfxMessageBox("Not Checked", MB_OK);
+        return;
+    }
+    if (!canSend) {
+        AfxMessageBox(kNoEndpointText, MB_OK);
         return;
     }
     if (AfxMessageBox(confirmation.c_str(), MB_YESNO) == IDNO)

@@ -109,8 +109,11 @@ Json CmdListClickEmpty(Context& context, const Args& args)
 {
     ListView list(ControlOf(context, args, 0));
     RequireReachable(list.Handle());
+    const bool twice = args.Count() > 1;
+    if (twice && args.At(1) != "double")
+        throw DriverError("list-click-empty takes \"double\" or nothing after the control");
     POINT point = list.EmptyPoint();
-    int posted = PostMouseClick(list.Handle(), point, false);
+    int posted = PostMouseClick(list.Handle(), point, twice);
     return Json::Object().Set("point", PointJson(point)).Set("settled", Settle(list.Handle(), posted));
 }
 

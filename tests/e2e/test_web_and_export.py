@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""The web page and the list export, end to end. A stand-in browser,
+registered for ".htm" files in the LAN's throwaway Wine prefix, records the
+command line it is started with; the export's file is read from the
+program's working folder.
+
+    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+        tools/testlan/testlan -- python3 tests/e2e/test_web_and_export.py
+"""
+
+import os
+import subprocess
+
+import harness
+from harness import (IDC_DEVICE_LIST, IDC_IP_ADDRESS, IDC_PASSWORD, IDC_SAVE, IDC_SAVE_LIST, IDC_USER_ID,
+                     IDC_WEB_PORT, wait_until, wine_path)
+
+BROWSER = os.path.join(harness.BUILD_DIR, "bin", "fixtures", "webbrowser.exe")
+PAGE_CLASS = "NodewrightTest.Page"
+EXPORT = "SearchIPList.txt"
+MAC_COLUMN, IP_COLUMN, PRODUCT_COLUMN = 2, 3, 4
+TIME_LIMIT_S = 30
+
+
+def register_browser():
+    """Makes the stand-in browser the program that opens ".htm" files."""
+    command = '"%s" "%%1"' % wine_path(BROWSER)
+    for key, value in [(r"HKCR\.htm", PAGE_CLASS), (r"HKCR\%s\shell\open\command" % PAGE_CLASS, command)]:
+        subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+
+
+class WebPage(harness.ProgramTest):
+    @classmethod
+    def setUpClass(cls):
+        if harness.in_test_lan():
+            register_browser()
+
+    def setUp(self):
+        super().setUp()
+        self.records = os.path.join(self.workdir, "records")
+        os.mkdir(self.records)
+        self.seen = set()
+
+    def start(self, devices):
+        self.start_simulator(devices=devices)
+        self.start_program(env={"NW_FIXTURE_RECORDS": wine_path(self.records)})
+        self.call("wait-rows", IDC_DEVICE_LIST, len(devices))
+
+    def recorded(self):
+        return {name for name in os.listdir(self.records) if name.endswith(".txt")}
+
+    def opened(self, row, column=MAC_COLUMN):
+        """Double-clicks a cell; returns the address the browser got."""
+        self.call("list-dblclick", IDC_DEVICE_LIST, row, column)
+        (name,) = wait_until(lambda: self.recorded() - self.seen, TIME_LIMIT_S, "the browser to start")
+        self.seen.add(name)
+        with open(os.path.join(self.records, name), "rb") as f:
+            command_line = f.read()
+        program, _, address = command_line.partition(b" ")
+        self.assertTrue(program.strip(b'"').lower().endswith(b"webbrowser.exe"), command_line)
+        return address.decode("latin-1")
+
+    def scratch_left(self):
+        """Scratch folders or pages left in the prefix's users' folders."""
+        users = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users")
+        left = []
+        for folder, folders, files in os.walk(users):
+            left += [os.path.join(folder, n) for n in folders + files
+                     if n.startswith("Nodewright-") or n.lower() == "dummy.htm"]
+        return left
+
+    def test_double_click_opens_the_devices_page(self):
+        # The operator's own "dummy.htm" beside the program.
+        own_page = os.path.join(self.workdir, "dummy.htm")
+        with open(own_page, "wb") as f:
+            f.write(b"<p>the operator's own page</p>\r\n")
+        self.start([dict(mac="00:1A:2B:00:04:01", ip="198.51.100.40", webPort=8080, https=0),
+                    dict(mac="00:1A:2B:00:04:02", ip="198.51.100.41", webPort=8443, https=1)])
+        plain, secure = self.row_of("198.51.100.40"), self.row_of("198.51.100.41")
+
+        # Below the rows, with no device chosen since the search, and on a
+        # check box, nothing opens; the next double-click shows it.
+        self.call("list-click-empty", IDC_DEVICE_LIST, "double")
+        self.call("list-dblclick", IDC_DEVICE_LIST, plain, 0)
+        self.assertEqual(self.opened(plain), "http://198.51.100.40:8080")
+        self.assertEqual(self.opened(secure, IP_COLUMN), "https://198.51.100.41")
+        self.assertEqual(len(self.recorded()), 2, "one browser per double-click on a text")
+
+        self.assertTrue(os.path.isfile(own_page), "the operator's dummy.htm is still there")
+        with open(own_page, "rb") as f:
+            self.assertEqual(f.read(), b"<p>the operator's own page</p>\r\n")
+        self.assertEqual(self.scratch_left(), [])
+
+    def test_after_save_the_page_is_the_saved_address_and_port(self):
+        self.start([dict(mac="00:1A:2B:00:04:03", ip="198.51.100.42", webPort=8080)])
+        self.call("list-click", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        self.call("type", IDC_USER_ID, "admin")
+        self.call("type", IDC_PASSWORD, "admin")
+        self.call("type", IDC_IP_ADDRESS, "198.51.100.60")
+        self.call("click", IDC_SAVE)
+        self.expect_message("Apply")
+        # The row keeps the address of the search.
+        self.assertEqual(self.rows()[0]["cells"][IP_COLUMN], "198.51.100.42")
+        self.assertEqual(self.opened(0), "http://198.51.100.60:8080")
+
+        self.call("type", IDC_WEB_PORT, "8090")
+        self.call("click", IDC_SAVE)
+        self.expect_message("Apply")
+        self.assertEqual(self.opened(0), "http://198.51.100.60:8090")
+
+
+class Export(harness.ProgramTest):
+    def export(self):
+        # The button is never shown: its command comes as the dialog would
+        # receive it.
+        self.call("command", IDC_SAVE_LIST)
+
+    def export_path(self):
+        return os.path.join(self.workdir, EXPORT)
+
+    def exported(self):
+        try:
+            with open(self.export_path(), "rb") as f:
+                return f.read()
+        except OSError:
+            return None
+
+    def wait_export(self, content):
+        wait_until(lambda: self.exported() == content, TIME_LIMIT_S, "%s to hold %r (it holds %r)"
+                   % (EXPORT, content, self.exported()))
+
+    def shown_lines(self):
+        return b"".join(b"[%s] %s\t%s\r\n" % tuple(row["cells"][c].encode("latin-1")
+                                                    for c in (PRODUCT_COLUMN, MAC_COLUMN, IP_COLUMN))
+                        for row in self.rows())
+
+    def test_rows_in_display_order_and_a_second_export_replaces_the_first(self):
+        # Answering in an order that the sort by address changes.
+        self.start_simulator(devices=[dict(mac="00:1A:2B:00:04:1%d" % n, ip="198.51.100.%d" % ip, product=product)
+                                      for n, (ip, product) in enumerate([(30, "Cam Thirty"), (10, "Cam Ten"),
+                                                                         (20, "Cam Twenty")])])
+        self.start_program()
+        self.call("wait-rows", IDC_DEVICE_LIST, 3)
+        arrival = self.shown_lines()
+        self.assertEqual(arrival.count(b"\r\n"), 3)
+        self.export()
+        self.wait_export(arrival)
+
+        self.call("header-click", IDC_DEVICE_LIST, IP_COLUMN)
+        sorted_lines = self.shown_lines()
+        self.assertEqual(sorted_lines, b"[Cam Ten] 00:1A:2B:00:04:11\t198.51.100.10\r\n"
+                                       b"[Cam Twenty] 00:1A:2B:00:04:12\t198.51.100.20\r\n"
+                                       b"[Cam Thirty] 00:1A:2B:00:04:10\t198.51.100.30\r\n")
+        self.assertNotEqual(sorted_lines, arrival)
+        self.export()
+        self.wait_export(sorted_lines)
+        self.assert_no_message_box()
+
+    def test_empty_list_and_a_file_that_cannot_be_opened(self):
+        with open(self.export_path(), "wb") as f:
+            f.write(b"[old] list\r\n")
+        self.start_program()  # no device answers
+        self.assertEqual(self.rows(), [])
+        self.export()
+        self.wait_export(b"")
+
+        # A folder of that name: nothing to write through.
+        os.remove(self.export_path())
+        os.mkdir(self.export_path())
+        with open(os.path.join(self.export_path(), "inside.txt"), "wb") as f:
+            f.write(b"kept")
+        self.export()
+        box = self.expect_message('Failed. "SearchIPList.txt" could not be written.')
+        self.assertEqual(box["icon"], "exclamation")
+        self.assertEqual(os.listdir(self.export_path()), ["inside.txt"])
+        with open(os.path.join(self.export_path(), "inside.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"kept")
+
+
+if __name__ == "__main__":
+    harness.main()
