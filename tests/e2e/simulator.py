@@ -118,9 +118,10 @@ def parse_record(data):
 
 
 def nwsim_path():
-    build = os.environ.get("NW_NATIVE_BUILD_DIR")
-    if not build:
-        raise SimulatorError("NW_NATIVE_BUILD_DIR is not set: it names the native build with bin/nwsim")
+    """nwsim of the native build that NW_NATIVE_BUILD_DIR names, by default the
+    native preset's build of this checkout."""
+    source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    build = os.environ.get("NW_NATIVE_BUILD_DIR") or os.path.join(source, "build", "native")
     path = os.path.join(build, "bin", "nwsim")
     if not os.access(path, os.X_OK):
         raise SimulatorError(f"{path} is missing: build the native configuration first")
