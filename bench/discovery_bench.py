@@ -104,8 +104,9 @@ def main():
 
     workdir = tempfile.mkdtemp(prefix="bench-", dir=os.environ.get("TESTLAN_DIR"))
     print("discovery: N devices answer each of the 5 broadcasts of a search in one burst")
-    print("targets: 100%% listed at 4096, list complete within 1 s of the last broadcast, "
-          "window never unresponsive for more than 100 ms\n")
+    print("targets: 100% listed at 4096, list complete within 1 s of the last broadcast, "
+          "window never unresponsive for more than 100 ms")
+    print("(a negative time after the last broadcast: the list was complete before it)\n")
     header = "%6s  %-9s %8s %14s %16s %14s" % ("N", "", "listed", "to last row", "after last bcast",
                                               "unresponsive")
     print(header)
