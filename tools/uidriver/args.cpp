@@ -18,16 +18,16 @@ Args::Args(const std::vector<std::string>& words, const std::vector<OptionSpec>&
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         for (const OptionSpec& candidate : allowed) {
             if (word == candidate.name) {
-                spec = &candidate;
+                option = &candidate;
             }
         }
-        if (spec == nullptr) {
+        if (option == nullptr) {
             throw UsageError("unknown option " + word + " (a text that begins with \"--\" goes after a word \"--\")");
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             options_.emplace_back(word, "");
             continue;
         }
