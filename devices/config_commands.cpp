@@ -13,14 +13,6 @@ constexpr char kNoEndpointText[] =
     "Nothing was sent: no network adapter is open for sending.\n"
     "Choose an adapter and press \"Search\" first.";
 
-bool Broadcast(CUDPSendSocket& socket, const DISCOVERY_DATA& record)
-{
-    const BOOL allow = TRUE;
-    socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
-    return socket.SendTo(&record, sizeof record, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS) ==
-           static_cast<int>(sizeof record);
-}
-
 }  // namespace
 
 void CSeekwellDlg::OnClickSave()
@@ -80,7 +72,7 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         // The table holds what was sent; the row keeps the search's texts.
         deviceTable.SetAt(static_cast<std::uint32_t>(selectedRow), record);
         deviceKeys.Replace(stored, record);
-        if (!Broadcast(*sendSocket, record))
+        if (!BroadcastRecord(*sendSocket, record))
             AfxMessageBox("Failed. The settings could not be sent.", MB_OK);
         return;
     }
@@ -111,7 +103,7 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         DISCOVERY_DATA stored;
         if (!deviceList.GetCheck(k) || !deviceTable.GetAt(static_cast<std::uint32_t>(k), &stored))
             continue;
-        if (!Broadcast(*sendSocket, BuildBatchRecord(stored, command, userId, password)))
+        if (!BroadcastRecord(*sendSocket, BuildBatchRecord(stored, command, userId, password)))
             ++unsent;
         ::Sleep(10);
     }

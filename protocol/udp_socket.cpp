@@ -8,9 +8,11 @@ void CUDPSocket::OnReceive(int errorCode)
     CSocket::OnReceive(errorCode);
 }
 
-void BroadcastRecord(CSocket& socket, const DISCOVERY_DATA& record)
+bool BroadcastRecord(CSocket& socket, const DISCOVERY_DATA& record)
 {
+    // Whether broadcasts were allowed shows in the send's result.
     const BOOL allow = TRUE;
     socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
-    socket.SendTo(&record, sizeof record, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS);
+    return socket.SendTo(&record, sizeof record, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS) ==
+           static_cast<int>(sizeof record);
 }

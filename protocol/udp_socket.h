@@ -30,7 +30,6 @@ private:
 };
 
 // Allows broadcasts on `socket` and sends the 371 bytes of `record` to
-// 255.255.255.255, port 40013. Neither result is looked at: a datagram that
-// cannot go out is simply not there for the devices.
+// 255.255.255.255, port 40013; true when the whole datagram went out.
 struct DISCOVERY_DATA;
-void BroadcastRecord(CSocket& socket, const DISCOVERY_DATA& record);
+bool BroadcastRecord(CSocket& socket, const DISCOVERY_DATA& record);
