@@ -120,9 +120,13 @@ UINT CSeekwellDlg::RunSearch()
     socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
     for (int i = 0; i < kSearchBroadcasts; ++i) {
         socket.SendTo(&request, sizeof request, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS);
-        // The window's teardown cuts the pauses short.
-        if (::WaitForSingleObject(searchStop, kSearchPauseMs) == WAIT_OBJECT_0)
+        // The window's teardown cuts the pauses short; without the event
+        // (it could not be made) they are plain pauses.
+        const DWORD waited = ::WaitForSingleObject(searchStop, kSearchPauseMs);
+        if (waited == WAIT_OBJECT_0)
             break;
+        if (waited == WAIT_FAILED)
+            ::Sleep(kSearchPauseMs);
     }
 
     waitDialog->SendMessage(WM_CLOSE);
