@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "ansi_lead_byte.h"
 #include "device_rows.h"
 #include "seekwell_dlg.h"
 
@@ -15,11 +16,6 @@ struct DeviceSortItem {
     DISCOVERY_DATA record;
     int position;  // the row's place before the sort: equal keys keep their order
 };
-
-bool IsAnsiLeadByte(unsigned char byte)
-{
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}
 
 }  // namespace
 

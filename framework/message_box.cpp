@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ansi_lead_byte.h"
 #include "app_title.h"
 #include "win_app.h"
 #include "wnd.h"
@@ -22,11 +23,6 @@ UINT WithDefaultIcon(UINT type)
         default:
             return type;
     }
-}
-
-bool IsAnsiLeadByte(unsigned char byte)
-{
-    return ::IsDBCSLeadByte(byte) != FALSE;
 }
 
 std::string ModuleTitle()

@@ -14,7 +14,6 @@ public:
     explicit CWnd(HWND hwnd) : m_hWnd(hwnd) {}
     virtual ~CWnd() = default;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
 
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
@@ -25,7 +24,6 @@ public:
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
-    HWND SetFocus() { return ::SetFocus(m_hWnd); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     HICON SetIcon(HICON icon, BOOL big)
     {
@@ -39,10 +37,6 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
         return ::PostMessageA(m_hWnd, message, wParam, lParam);
-    }
-    int MessageBox(const char* text, const char* caption, UINT type) const
-    {
-        return ::MessageBoxA(m_hWnd, text, caption, type);
     }
 
     // Centres the window over its owner, or over the work area of the screen

@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "messages.h"
+#include "user_input.h"
 
 namespace {
 
@@ -81,16 +82,6 @@ Json CheckedState(HWND control, LONG style)
     }
 }
 
-HWND FocusOfThread(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
-        return nullptr;
-    }
-    return info.hwndFocus;
-}
-
 }  // namespace
 
 Json DescribeControl(HWND control, const std::optional<DialogUnits>& units)
@@ -109,7 +100,7 @@ Json DescribeControl(HWND control, const std::optional<DialogUnits>& units)
                     .Set("visible", IsWindowVisible(control) != FALSE)
                     .Set("enabled", IsWindowEnabled(control) != FALSE)
                     .Set("checked", className == "Button" ? CheckedState(control, style) : Json())
-                    .Set("focused", FocusOfThread(control) == control)
+                    .Set("focused", FocusOf(control) == control)
                     .Set("style", static_cast<unsigned long>(style))
                     .Set("exStyle", static_cast<unsigned long>(GetWindowLongA(control, GWL_EXSTYLE)))
                     .Set("rect", PixelRect(rect))
