@@ -9,10 +9,10 @@
 
 namespace {
 
-bool DatagramWaiting(const CSocket& socket)
+bool DatagramWaiting(CSocket& socket)
 {
     u_long waiting = 0;
-    return ::ioctlsocket(socket.m_hSocket, FIONREAD, &waiting) == 0 && waiting > 0;
+    return socket.IOCtl(FIONREAD, &waiting) && waiting > 0;
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ public:
     void Close();
 
     BOOL SetSockOpt(int option, const void* value, int length, int level = SOL_SOCKET);
+    BOOL IOCtl(long command, u_long* argument) { return ::ioctlsocket(m_hSocket, command, argument) == 0; }
     int SendTo(const void* buffer, int length, UINT port, const char* address, int flags = 0);
     // The next datagram, or SOCKET_ERROR; one longer than `length` is an
     // error and is lost.
