@@ -1,12 +1,13 @@
 // The search's wait box: while the main dialog's modal loop runs, Enter and
 // Escape meant for the modeless box are consumed by its PreTranslateMessage
-// and cannot close it; and the box centres itself over a visible owner, or
-// over the work area otherwise.
+// and cannot close it, while every other message reaches it; and the box
+// centres itself over a visible owner, or over the work area otherwise.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "dialog.h"
@@ -82,6 +83,37 @@ TEST(WaitBoxTest, OtherKeysStillReachIt)
     ModalGuard guard(main);
     EXPECT_EQ(main.DoModal(), IDCANCEL);
     EXPECT_FALSE(waitBoxShown);
+}
+
+// Ends the fixture's modal run from a timer of the wait box.
+CFixtureDlg* timerTarget = nullptr;
+
+void CALLBACK EndRunFromTimer(HWND hwnd, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(hwnd, timer);
+    if (timerTarget)
+        timerTarget->EndDialog(IDOK);
+}
+
+TEST(WaitBoxTest, MessagesThatOnlyCarryTheKeysNumbersStillReachIt)
+{
+    // A timer whose id happens to be Enter's or Escape's number is no key:
+    // swallowing it would stop whatever the box's owner timed.
+    for (const UINT_PTR id : {UINT_PTR{VK_RETURN}, UINT_PTR{VK_ESCAPE}}) {
+        SCOPED_TRACE(id);
+        CFixtureDlg main;
+        MainWindowScope scope(&main);
+        CModalDlg waitBox;
+        timerTarget = &main;
+        main.steps.push_back([&](CFixtureDlg& d) {
+            ASSERT_TRUE(waitBox.Create(IDD_WAIT_BOX, &d));
+            waitBox.ShowWindow(SW_SHOW);
+            ASSERT_NE(::SetTimer(waitBox.m_hWnd, id, 1, EndRunFromTimer), 0u);
+        });
+        ModalGuard guard(main, std::chrono::seconds(5));
+        EXPECT_EQ(main.DoModal(), IDOK) << "the box's timer ended the run";
+        timerTarget = nullptr;
+    }
 }
 
 POINT Centre(const RECT& rect)
