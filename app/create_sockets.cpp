@@ -42,7 +42,7 @@ void CSeekwellDlg::CreateSockets()
         CDialog::DestroyWindow();
 
     searchInProgress = false;
-    pendingApplyMac.clear();
+    pendingApplyMac.reset();
     selectedMac.clear();
     waitDialog = std::make_unique<CModalDlg>();
     waitDialog->Create(IDD_WAIT_DIALOG, this);

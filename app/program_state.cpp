@@ -2,4 +2,4 @@
 
 std::atomic<bool> searchInProgress{false};
 std::string selectedMac;
-std::string pendingApplyMac;
+std::optional<std::string> pendingApplyMac;

@@ -2,10 +2,10 @@
 // rows while a search runs, and the answer to the last Save is shown.
 #include <cstring>
 
+#include "apply_reply.h"
 #include "message_box.h"
 #include "program_state.h"
 #include "seekwell_dlg.h"
-#include "text_field.h"
 
 namespace {
 
@@ -43,13 +43,10 @@ LRESULT CSeekwellDlg::OnUdpReceive()
                     AddDeviceRow(record);
                 }
                 break;
-            case DISCOVERY_CMD_SET_CONFIG: {
-                const bool awaited = pendingApplyMac == ReadTextField(record.macAddress);
-                pendingApplyMac.clear();
-                if (const char* text = ApplyResultText(record.result); awaited && text)
+            case DISCOVERY_CMD_SET_CONFIG:
+                if (const char* text = TakeApplyReply(pendingApplyMac, record))
                     AfxMessageBox(text, MB_OK);
                 break;
-            }
             default:
                 break;
         }

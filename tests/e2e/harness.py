@@ -16,7 +16,7 @@ import tempfile
 import time
 import unittest
 
-from simulator import SET_CONFIG, Simulator, send_datagram
+from simulator import REPLY_PORT, Simulator
 from uidriver import UiDriver, UiDriverError, from_ansi, to_ansi, wine_path  # noqa: F401 (re-exported)
 
 SOURCE_DIR = os.environ.get(
@@ -67,6 +67,17 @@ SEARCH_LIMIT_MS = 30000
 
 OPERATOR_IP = os.environ.get("TESTLAN_OPERATOR_IP", "198.51.100.1")
 DEVICE_IP = os.environ.get("TESTLAN_DEVICE_IP", "198.51.100.2")
+
+
+def reply_queue_bytes():
+    """Bytes waiting unread at UDP port 40014 on this side of the LAN (the
+    kernel's count for the program's receive socket), or None without one."""
+    with open("/proc/net/udp") as table:
+        for line in table.readlines()[1:]:
+            fields = line.split()
+            if fields[1].endswith(":%04X" % REPLY_PORT):
+                return int(fields[4].split(":")[1], 16)
+    return None
 
 
 def in_test_lan():
@@ -195,13 +206,11 @@ class ProgramTest(unittest.TestCase):
 
     def sync_replies(self):
         """Returns once the program has handled every datagram that reached
-        its port 40014 before this call. It sends an apply reply with an empty
-        MAC text and result 0, which the program shows as "Apply" while no
-        Save awaits its answer, and closes that box."""
-        send_datagram(OPERATOR_IP, command=SET_CONFIG, result=0)
-        box = self.message_box()
-        self.assertEqual(box["text"], "Apply", "the marker's answer")
-        self.answer("OK")
+        its port 40014 before this call: the port's receive queue is empty,
+        so the program has read them all, and then its window answers a
+        message, so the handler of the last one has returned."""
+        wait_until(lambda: reply_queue_bytes() == 0, 20, "the program to read every datagram on port 40014")
+        self.text(IDC_SEARCH)
 
     def sync_simulator(self, simulator):
         """Returns once `simulator` has logged every datagram that the
