@@ -40,6 +40,7 @@ MessageMap CSeekwellDlg::GetMessageMap() const
         MapCommand<&CSeekwellDlg::OnClickFactoryReset>(BN_CLICKED, IDC_FACTORY_RESET),
         MapCommand<&CSeekwellDlg::OnSelChangeAdapter>(CBN_SELCHANGE, IDC_ADAPTER),
         MapCommand<&CSeekwellDlg::OnClickRun>(BN_CLICKED, IDC_RUN),
+        MapMessage<&CSeekwellDlg::OnSearchNotSent>(WM_SEARCH_NOT_SENT),
     };
     return entries;
 }

@@ -20,6 +20,9 @@
 #include "udp_socket.h"
 #include "wait_dialog.h"
 
+// Posted to the dialog by a search that could send nothing.
+constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;
+
 class CSeekwellDlg : public CDialog {
 public:
     explicit CSeekwellDlg(CWnd* parent = nullptr);
@@ -53,6 +56,7 @@ private:
     void OnClickFactoryReset();
     void OnSelChangeAdapter();
     void OnClickRun();
+    LRESULT OnSearchNotSent();
 
     // Start-up.
     void CreateSockets();
@@ -117,6 +121,8 @@ private:
     // it and wait for it before it frees what the worker uses.
     std::unique_ptr<CWinThread> searchWorker;
     HANDLE searchStop = nullptr;
+    // Why the last search could send nothing, until it is shown.
+    std::string searchNotSentText;
     // Rows of a burst of replies are drawn together once the burst is in.
     bool listRedrawDeferred = false;
 };

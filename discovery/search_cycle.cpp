@@ -1,6 +1,11 @@
 // The search: the list and table emptied, the send endpoint bound to the
 // chosen adapter, and five broadcasts one second apart from a worker thread
 // while the wait box shows and most controls are disabled.
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "message_box.h"
 #include "program_state.h"
 #include "resource.h"
 #include "seekwell_dlg.h"
@@ -30,6 +35,19 @@ constexpr int kSearchLockedControls[] = {
     IDC_ADAPTER,
 };
 
+// The address boxes, which DHCP leaves disabled.
+constexpr int kAddressBoxes[] = {IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS};
+
+constexpr char kNoAdapterText[] =
+    "Nothing was sent: no network adapter with an IPv4 address is chosen.\n"
+    "Choose an adapter and press \"Search\" again.";
+
+std::string SendPortTakenText(const std::string& address)
+{
+    return "Nothing was sent: port " + std::to_string(DISCOVERY_DEVICE_PORT) + " could not be opened on " + address +
+           ".\nAnother program may be using it. Close it or choose another adapter, then press \"Search\" again.";
+}
+
 constexpr int kSearchBroadcasts = 5;
 constexpr DWORD kSearchPauseMs = 1000;
 
@@ -51,13 +69,17 @@ void CSeekwellDlg::OnSearch()
     }
     sendSocket = std::make_unique<CUDPSendSocket>();
     sendSocket->SetOwnerWindow(m_hWnd);
-    // Without an adapter address the endpoint stays unopened: the search
-    // runs its course and sends nothing.
+    // A search that can send nothing ends here, and the operator is told
+    // why: an empty list must not read as "no devices found".
     const std::string address = ChosenAdapterAddress();
-    if (!address.empty() &&
-        !sendSocket->Create(DISCOVERY_DEVICE_PORT, SOCK_DGRAM, SOCKET_ALL_EVENTS, address.c_str())) {
+    if (address.empty() || !sendSocket->Create(DISCOVERY_DEVICE_PORT, SOCK_DGRAM, SOCKET_ALL_EVENTS, address.c_str())) {
         sendSocket.reset();
         searchInProgress = false;
+        searchNotSentText = address.empty() ? kNoAdapterText : SendPortTakenText(address);
+        // Shown once this handler has returned: at start-up over the shown
+        // window, not before it.
+        if (!PostMessage(WM_SEARCH_NOT_SENT))
+            OnSearchNotSent();
         return;
     }
 
@@ -137,8 +159,20 @@ UINT CSeekwellDlg::RunSearch()
 
 void CSeekwellDlg::EnableControls(bool enable)
 {
-    for (const int id : kSearchLockedControls)
-        GetDlgItem(id).EnableWindow(enable);
+    // DHCP may have been chosen while the search ran: its address boxes
+    // stay disabled, as the button left them.
+    const bool dhcp = enable && ::IsDlgButtonChecked(m_hWnd, IDC_RADIO_DHCP) == BST_CHECKED;
+    for (const int id : kSearchLockedControls) {
+        const bool addressBox =
+            std::find(std::begin(kAddressBoxes), std::end(kAddressBoxes), id) != std::end(kAddressBoxes);
+        GetDlgItem(id).EnableWindow(enable && !(dhcp && addressBox));
+    }
+}
+
+LRESULT CSeekwellDlg::OnSearchNotSent()
+{
+    AfxMessageBox(searchNotSentText.c_str(), MB_OK);
+    return 0;
 }
 
 // Stops a running search and waits for its worker, handling the window

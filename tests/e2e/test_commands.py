@@ -30,8 +30,10 @@ PANEL_PORTS = {IDC_WEB_PORT: "webPort", IDC_CONTROL_PORT: "controlPort", IDC_VID
                IDC_AUDIO_TRANSMIT_PORT: "audioTransmitPort", IDC_AUDIO_RECEIVE_PORT: "audioReceivePort"}
 
 CREDENTIALS_TEXT = 'Check the "User ID" and "Password"'
-NO_ENDPOINT_TEXT = ('Nothing was sent: no network adapter is open for sending.\n'
-                    'Choose an adapter and press "Search" first.')
+NO_ADAPTER_TEXT = ('Nothing was sent: no network adapter with an IPv4 address is chosen.\n'
+                   'Choose an adapter and press "Search" again.')
+PORT_TAKEN_TEXT = ('Nothing was sent: port 40013 could not be opened on %s.\n'
+                   'Another program may be using it. Close it or choose another adapter, then press "Search" again.')
 HEADERS = {REBOOT: 'Check the IP and MAC on "Reboot"\n\n', FACTORY_RESET: 'Check the IP and MAC on "Factory Reset"\n\n'}
 BATCH_BUTTONS = {REBOOT: IDC_REBOOT, FACTORY_RESET: IDC_FACTORY_RESET}
 
@@ -225,14 +227,24 @@ class SaveAnswers(CommandTest):
             self.simulator.wait_sent(answers + 2, command=SET_CONFIG, timeout=20)
         elif shown is None:
             self.simulator.wait_sent(answers + 1, command=SET_CONFIG, timeout=20)
-            # The right answer arriving next finds nothing awaited.
+            # The right answer arriving next is shown only if the Save still
+            # waits for it: a reply for another device did not end the wait,
+            # one from the device itself did.
             send_datagram(OPERATOR_IP, command=SET_CONFIG, macAddress=mac, result=0)
+            if name == "other-mac":
+                self.expect_message("Apply")
         # Whatever came before the marker's answer showed nothing more.
         self.sync_replies()
         self.assert_no_message_box()
 
     def test_save_sends_one_record_and_shows_the_answer_once(self):
         self.start(self.DEVICES)
+        # Apply replies that no Save asked for show nothing: one without a
+        # MAC text, one from a listed device.
+        send_datagram(OPERATOR_IP, command=SET_CONFIG, result=0)
+        send_datagram(OPERATOR_IP, command=SET_CONFIG, macAddress=self.devices["judge"]["mac"], result=0)
+        self.sync_replies()
+        self.assert_no_message_box()
         for number, case in enumerate(self.CASES):
             with self.step("case %d %s" % (number, case[:3])):
                 self.assertEqual(len(self.requests(SET_CONFIG)), number, "one request per Save")
@@ -430,7 +442,11 @@ class NothingToSendThrough(CommandTest):
         holder.bind((address, DEVICE_PORT))
         self.call("select", IDC_ADAPTER, entries[0])
         self.call("click", IDC_SEARCH)
-        self.call("wait-rows", IDC_DEVICE_LIST, 0)
+        # The search ends at once and says why; the list is emptied.
+        box = self.expect_message(PORT_TAKEN_TEXT % address)
+        self.assertEqual(box["icon"], "exclamation")
+        self.assertEqual(self.rows(), [])
+        self.assertFalse(self.call("describe", "wait")["visible"])
         self.call("wait-state", IDC_SEARCH, "enabled")
 
         # The failed search emptied the list: nothing is ticked or chosen, so
@@ -458,27 +474,26 @@ class NothingToSendThrough(CommandTest):
         for name, address in addresses:
             ip("addr", "del", *address, "dev", name)
         simulator = self.start_simulator(devices=[device(41)])
-        self.start_program()
+        self.start_program(wait_search=False)
+        # The first search can send nothing: it ends at once and says why,
+        # over the shown window, instead of looking like "no devices".
+        box = self.expect_message(NO_ADAPTER_TEXT)
+        self.assertEqual(box["icon"], "exclamation")
         self.assertEqual(self.call("combo", IDC_ADAPTER)["entries"], [])
-        # The addresses come back, the adapter box stays empty: a search runs
-        # its course with nothing to send through, and devices that answer
-        # unasked still make rows.
+        self.assertFalse(self.call("describe", "wait")["visible"])
+
+        # The addresses come back, the adapter box stays empty: every search
+        # says the same, and the controls stay usable.
         self.restore_lan(addresses)
         self.call("click", IDC_SEARCH)
-        self.call("wait-window", "wait", "visible", "--timeout", harness.SEARCH_LIMIT_MS)
-        for n in (42, 43):
-            send_datagram(OPERATOR_IP, command=SEARCH_REPLY, macAddress="00:1A:2B:00:03:%02X" % n,
-                          ipAddress="198.51.100.%d" % n, productName="Unasked")
-        self.call("wait-rows", IDC_DEVICE_LIST, 2)
-        self.wait_search_done()
-
-        self.call("list-check", IDC_DEVICE_LIST, 1, "on")
-        self.call("list-click", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        self.expect_message(NO_ADAPTER_TEXT)
+        self.assertEqual(self.rows(), [])
+        controls = {c["id"]: c for c in self.call("describe")["controls"]}
+        for cid in harness.SEARCH_LOCKED:
+            self.assertTrue(controls[cid]["enabled"], "control %d" % cid)
         self.credentials("admin", "admin")
-        for button in [IDC_SAVE, IDC_REBOOT, IDC_FACTORY_RESET]:
-            self.call("click", button)
-            box = self.expect_message(NO_ENDPOINT_TEXT)
-            self.assertEqual(box["icon"], "exclamation")
+        self.call("click", IDC_SAVE)
+        self.expect_message("Not Selected")
         self.sync_simulator(simulator)
         self.assertEqual([e for e in simulator.received() if e.get("length") == RECORD_SIZE], [])
 
