@@ -41,6 +41,7 @@ MessageMap CSeekwellDlg::GetMessageMap() const
         MapCommand<&CSeekwellDlg::OnSelChangeAdapter>(CBN_SELCHANGE, IDC_ADAPTER),
         MapCommand<&CSeekwellDlg::OnClickRun>(BN_CLICKED, IDC_RUN),
         MapMessage<&CSeekwellDlg::OnSearchNotSent>(WM_SEARCH_NOT_SENT),
+        MapMessage<&CSeekwellDlg::OnSearchDone>(WM_SEARCH_DONE),
     };
     return entries;
 }
@@ -95,7 +96,7 @@ BOOL CSeekwellDlg::OnInitDialog()
 
 BOOL CSeekwellDlg::DestroyWindow()
 {
-    WaitForSearchWorker();
+    StopSearchWorker();
     if (recvSocket) {
         recvSocket->Close();
         recvSocket.reset();

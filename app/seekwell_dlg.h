@@ -20,8 +20,9 @@
 #include "udp_socket.h"
 #include "wait_dialog.h"
 
-// Posted to the dialog by a search that could send nothing.
-constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;
+// Private messages of the dialog.
+constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;  // a search could send nothing
+constexpr UINT WM_SEARCH_DONE = WM_APP + 2;      // the search worker has sent its last request
 
 class CSeekwellDlg : public CDialog {
 public:
@@ -57,6 +58,7 @@ private:
     void OnSelChangeAdapter();
     void OnClickRun();
     LRESULT OnSearchNotSent();
+    LRESULT OnSearchDone();
 
     // Start-up.
     void CreateSockets();
@@ -67,8 +69,10 @@ private:
     void ResetSettingsPanel();
     static UINT SearchThreadProc(LPVOID dialog);
     UINT RunSearch();
+    bool PauseUnlessStopped(DWORD milliseconds);
     void EnableControls(bool enable);
-    void WaitForSearchWorker();
+    void JoinSearchWorker();
+    void StopSearchWorker();
     bool IsDuplicate(DISCOVERY_DATA record);
 
     // The device list.

@@ -1,6 +1,7 @@
 // The search: the list and table emptied, the send endpoint bound to the
 // chosen adapter, and five broadcasts one second apart from a worker thread
-// while the wait box shows and most controls are disabled.
+// while the wait box shows and most controls are disabled. Only the UI
+// thread touches windows: it starts and ends the search around the worker.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -50,6 +51,7 @@ std::string SendPortTakenText(const std::string& address)
 
 constexpr int kSearchBroadcasts = 5;
 constexpr DWORD kSearchPauseMs = 1000;
+constexpr DWORD kPostRetryMs = 50;
 
 }  // namespace
 
@@ -83,11 +85,8 @@ void CSeekwellDlg::OnSearch()
         return;
     }
 
-    // The last worker cleared the flag as its last act; it is gone or going.
-    if (searchWorker) {
-        ::WaitForSingleObject(searchWorker->m_hThread, INFINITE);
-        searchWorker.reset();
-    }
+    // The last worker posted its end before it ended; it is gone or going.
+    JoinSearchWorker();
     ::ResetEvent(searchStop);
     CWinThread* worker = AfxBeginThread(SearchThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!worker) {
@@ -97,6 +96,9 @@ void CSeekwellDlg::OnSearch()
     }
     worker->m_bAutoDelete = FALSE;
     searchWorker.reset(worker);
+    waitDialog->CenterWindow();
+    waitDialog->ShowWindow(SW_SHOW);
+    EnableControls(false);
     worker->ResumeThread();
 }
 
@@ -128,29 +130,39 @@ UINT CSeekwellDlg::SearchThreadProc(LPVOID dialog)
     return 0;
 }
 
-// On the worker: every window call here is carried out by the UI thread,
-// which never waits for this thread without handling them.
+// On the worker: it sends and waits, and touches no window. The UI thread
+// ends the search when the worker's message arrives.
 UINT CSeekwellDlg::RunSearch()
 {
-    waitDialog->CenterWindow();
-    waitDialog->ShowWindow(SW_SHOW);
-    EnableControls(false);
-
     CUDPSendSocket& socket = *sendSocket;
     const DISCOVERY_DATA request = MakeSearchRequest();
     const BOOL allow = TRUE;
     socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
-    for (int i = 0; i < kSearchBroadcasts; ++i) {
+    bool stopped = false;
+    for (int i = 0; i < kSearchBroadcasts && !stopped; ++i) {
         socket.SendTo(&request, sizeof request, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS);
-        // The window's teardown cuts the pauses short; without the event
-        // (it could not be made) they are plain pauses.
-        const DWORD waited = ::WaitForSingleObject(searchStop, kSearchPauseMs);
-        if (waited == WAIT_OBJECT_0)
-            break;
-        if (waited == WAIT_FAILED)
-            ::Sleep(kSearchPauseMs);
+        stopped = PauseUnlessStopped(kSearchPauseMs);
     }
+    // A full queue is no reason to leave the search running for ever; the
+    // window's teardown needs no message, only the stop.
+    while (!stopped && !PostMessage(WM_SEARCH_DONE))
+        stopped = PauseUnlessStopped(kPostRetryMs);
+    return 0;
+}
 
+// True when the window's teardown asked the worker to stop. Without the
+// event (it could not be made) the pause is a plain pause.
+bool CSeekwellDlg::PauseUnlessStopped(DWORD milliseconds)
+{
+    const DWORD waited = ::WaitForSingleObject(searchStop, milliseconds);
+    if (waited == WAIT_FAILED)
+        ::Sleep(milliseconds);
+    return waited == WAIT_OBJECT_0;
+}
+
+LRESULT CSeekwellDlg::OnSearchDone()
+{
+    JoinSearchWorker();
     waitDialog->SendMessage(WM_CLOSE);
     EnableControls(true);
     searchInProgress = false;
@@ -175,17 +187,22 @@ LRESULT CSeekwellDlg::OnSearchNotSent()
     return 0;
 }
 
-// Stops a running search and waits for its worker, handling the window
-// calls it makes meanwhile.
-void CSeekwellDlg::WaitForSearchWorker()
+// The worker makes no window calls, so a plain wait cannot block it.
+void CSeekwellDlg::JoinSearchWorker()
+{
+    if (!searchWorker)
+        return;
+    ::WaitForSingleObject(searchWorker->m_hThread, INFINITE);
+    searchWorker.reset();
+}
+
+// The window's teardown: cuts the worker's pauses short and waits for it,
+// so that what it uses can be freed.
+void CSeekwellDlg::StopSearchWorker()
 {
     if (!searchWorker)
         return;
     ::SetEvent(searchStop);
-    const HANDLE thread = searchWorker->m_hThread;
-    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    searchWorker.reset();
+    JoinSearchWorker();
+    searchInProgress = false;
 }
