@@ -9,6 +9,10 @@
 
 #include "critical_section.h"
 
+// True in the program. The discovery benchmark's baseline links its own
+// definition, which walks every access from the head.
+bool DeviceTableWalksFromCursor();
+
 template <class T>
 class CListVur {
 public:
@@ -114,12 +118,10 @@ typename CListVur<T>::Node* CListVur<T>::NodeAt(std::uint32_t position)
 {
     Node* node = head;
     std::uint32_t at = 0;
-#ifndef NW_LITERAL_DISCOVERY  // the discovery benchmark's baseline walks from the head every time
-    if (cursor && cursorPosition <= position) {
+    if (DeviceTableWalksFromCursor() && cursor && cursorPosition <= position) {
         node = cursor;
         at = cursorPosition;
     }
-#endif
     for (; at < position; ++at)
         node = node->next;
     cursor = node;

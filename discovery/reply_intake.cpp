@@ -58,20 +58,3 @@ LRESULT CSeekwellDlg::OnUdpReceive()
     }
     return 0;
 }
-
-bool CSeekwellDlg::IsDuplicate(DISCOVERY_DATA record)
-{
-#ifdef NW_LITERAL_DISCOVERY
-    // The discovery benchmark's baseline: every listed record, read by its
-    // position.
-    const int rows = deviceList.GetItemCount();
-    for (int i = 0; i < rows; ++i) {
-        DISCOVERY_DATA listed;
-        if (deviceTable.GetAt(static_cast<std::uint32_t>(i), &listed) && RepeatsListedDevice(listed, record))
-            return true;
-    }
-    return false;
-#else
-    return deviceKeys.Contains(record);
-#endif
-}

@@ -1,0 +1,6 @@
+#include "device_table.h"
+
+bool DeviceTableWalksFromCursor()
+{
+    return true;
+}
