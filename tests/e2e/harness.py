@@ -9,6 +9,7 @@ simulator on the device side. Runs only inside tools/testlan/testlan.
 """
 
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -26,32 +27,22 @@ PROGRAM = os.path.join(BUILD_DIR, "bin", "Nodewright.exe")
 CAPTION = "Nodewright ( 2.1.0.5.1 )"
 TITLE = "Nodewright"  # message boxes: the executable's name
 
-# Control ids of the main window.
-IDC_SEARCH = 1000
-IDC_DEVICE_LIST = 1001
-IDC_WEB_PORT = 1003
-IDC_RADIO_STATIC = 1006
-IDC_RADIO_DHCP = 1007
-IDC_CONTROL_PORT = 1008
-IDC_VIDEO_PORT = 1009
-IDC_AUDIO_TRANSMIT_PORT = 1010
-IDC_USER_ID = 1011
-IDC_AUDIO_RECEIVE_PORT = 1012
-IDC_PASSWORD = 1014
-IDC_SAVE = 1015
-IDC_REBOOT = 1016
-IDC_UNINSTALL = 1017
-IDC_FACTORY_RESET = 1018
-IDC_SAVE_LIST = 1022
-IDC_IP_ADDRESS = 1023
-IDC_SUBNET_MASK = 1024
-IDC_GATEWAY = 1025
-IDC_DNS = 1026
-IDC_MODEL_NAME = 1027
-IDC_DEVICE_INFO = 1028
-IDC_ADAPTER = 1029
-IDC_EXTENSION_TOOL = 1032
-IDC_RUN = 1033
+
+def _resource_ids(path):
+    """The program's resource and control ids, as its resource header
+    defines them (it holds only #define lines)."""
+    ids = {}
+    with open(path) as header:
+        for line in header:
+            match = re.match(r"#define\s+(\w+)\s+(\w+)\s*$", line)
+            if match:
+                ids[match.group(1)] = int(match.group(2), 0)
+    return ids
+
+
+RESOURCE_IDS = _resource_ids(os.path.join(SOURCE_DIR, "res", "resource.h"))
+# Every control id of the header (IDC_...) is a name of this module.
+globals().update({name: value for name, value in RESOURCE_IDS.items() if name.startswith("IDC_")})
 
 PORT_BOXES = [IDC_WEB_PORT, IDC_CONTROL_PORT, IDC_VIDEO_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_AUDIO_RECEIVE_PORT]
 
