@@ -1,8 +1,7 @@
-// The framework's datagram sockets and the program's receive endpoint,
-// between sockets of this process on its own address in the private test
-// LAN: binding, one OnReceive per waiting datagram on the creating thread,
-// datagrams too long or empty, closed sockets, sends from a worker, and
-// WM_UDP_RECEIVE sent to the owner inside the notification.
+// The framework's datagram sockets, between sockets of this process on its
+// own address in the private test LAN: binding, one OnReceive per waiting
+// datagram on the creating thread, datagrams too long or empty, closed
+// sockets, and sends from a worker.
 
 #include <winsock2.h>
 #include <windows.h>
@@ -16,89 +15,10 @@
 
 #include "framework_test_support.h"
 #include "socket.h"
+#include "socket_test_support.h"
 #include "thread.h"
-#include "udp_socket.h"
 
 namespace {
-
-// This host's address in the private test LAN; outside it, nothing binds.
-constexpr char kOwnAddress[] = "198.51.100.1";
-constexpr int kRecordSize = 371;
-
-UINT LocalPort(const CSocket& socket)
-{
-    sockaddr_in local = {};
-    int length = sizeof local;
-    if (::getsockname(socket.m_hSocket, reinterpret_cast<sockaddr*>(&local), &length) != 0)
-        return 0;
-    return ::ntohs(local.sin_port);
-}
-
-// Reads one datagram per notification, as the program's endpoint does, and
-// notes what it got.
-class CRecordingSocket : public CSocket {
-public:
-    struct Call {
-        DWORD thread;
-        int result;
-        int error;  // WSAGetLastError after a failed read
-        std::string data;
-    };
-
-    std::vector<Call> calls;
-    bool closeOnReceive = false;
-    bool throwOnReceive = false;
-
-    void OnReceive(int) override
-    {
-        std::vector<char> buffer(kRecordSize);
-        std::string address;
-        UINT port = 0;
-        const int result = ReceiveFrom(buffer.data(), kRecordSize, address, port);
-        const int error = result == SOCKET_ERROR ? ::WSAGetLastError() : 0;
-        calls.push_back({::GetCurrentThreadId(), result, error,
-                         std::string(buffer.data(), result > 0 ? static_cast<std::size_t>(result) : 0)});
-        if (closeOnReceive)
-            Close();
-        if (throwOnReceive)
-            throw std::runtime_error("receive handler failed");
-    }
-
-    std::vector<std::string> Data() const
-    {
-        std::vector<std::string> data;
-        for (const Call& call : calls)
-            data.push_back(call.data);
-        return data;
-    }
-};
-
-class SocketTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(sender.Create(0, SOCK_DGRAM, SOCKET_ALL_EVENTS, kOwnAddress))
-            << "no address " << kOwnAddress << ": these tests run only inside the private test LAN";
-    }
-
-    void Send(const CSocket& to, const std::string& data)
-    {
-        EXPECT_EQ(sender.SendTo(data.data(), static_cast<int>(data.size()), LocalPort(to), kOwnAddress),
-                  static_cast<int>(data.size()));
-    }
-
-    // A datagram to a socket of its own, read once everything sent before
-    // it has been taken in: from then on no call for those can be pending.
-    void SendMarkerAndWait()
-    {
-        CRecordingSocket marker;
-        ASSERT_TRUE(marker.Create(0, SOCK_DGRAM, SOCKET_ALL_EVENTS, kOwnAddress));
-        Send(marker, "marker");
-        ASSERT_TRUE(PumpUntil([&] { return !marker.calls.empty(); }));
-    }
-
-    CSocket sender;
-};
 
 struct BindCase {
     const char* first;  // address text, null for every local address
@@ -305,88 +225,6 @@ TEST_F(SocketTest, WorkerSendsThroughASocketMadeOnTheUIThread)
     ASSERT_EQ(receiver.calls.size(), 3u);
     for (const auto& call : receiver.calls)
         EXPECT_EQ(call.data, std::string(kRecordSize, 'W'));
-}
-
-// The receive endpoint with a note of whether its notification is running.
-class CProbeUDPSocket : public CUDPSocket {
-public:
-    bool inReceive = false;
-
-    void OnReceive(int errorCode) override
-    {
-        inReceive = true;
-        CUDPSocket::OnReceive(errorCode);
-        inReceive = false;
-    }
-};
-
-// The endpoints' owner: a window that notes each WM_UDP_RECEIVE and reads
-// one datagram from the receive endpoint, as the main dialog does.
-struct OwnerLog {
-    struct Message {
-        WPARAM wParam;
-        LPARAM lParam;
-        DWORD thread;
-        bool insideNotification;
-        std::string data;
-    };
-    CProbeUDPSocket* endpoint = nullptr;
-    std::vector<Message> messages;
-};
-
-LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* log = reinterpret_cast<OwnerLog*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (message != WM_UDP_RECEIVE || !log)
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    char record[kRecordSize];
-    std::string address;
-    UINT port = 0;
-    const int length = log->endpoint->ReceiveFrom(record, kRecordSize, address, port);
-    log->messages.push_back({wParam, lParam, ::GetCurrentThreadId(), log->endpoint->inReceive,
-                             std::string(record, length > 0 ? static_cast<std::size_t>(length) : 0)});
-    return 0;
-}
-
-TEST_F(SocketTest, ReceiveEndpointSendsItsMessageToTheOwnerInsideTheNotification)
-{
-    WNDCLASSA ownerClass = {};
-    ownerClass.lpfnWndProc = OwnerProc;
-    ownerClass.hInstance = ::GetModuleHandleA(nullptr);
-    ownerClass.lpszClassName = "FrameworkTestEndpointOwner";
-    ASSERT_TRUE(::RegisterClassA(&ownerClass) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
-    const HWND owner = ::CreateWindowA(ownerClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       ownerClass.hInstance, nullptr);
-    ASSERT_NE(owner, nullptr);
-    OwnerLog log;
-    CProbeUDPSocket endpoint;
-    log.endpoint = &endpoint;
-    ::SetWindowLongPtrA(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log));
-    endpoint.SetOwnerWindow(owner);
-    ASSERT_TRUE(endpoint.Create(0, SOCK_DGRAM, SOCKET_ALL_EVENTS, kOwnAddress));
-    // The send endpoint has the same owner and never reads: what reaches it
-    // tells the owner nothing.
-    CUDPSendSocket sendEndpoint;
-    sendEndpoint.SetOwnerWindow(owner);
-    ASSERT_TRUE(sendEndpoint.Create(0, SOCK_DGRAM, SOCKET_ALL_EVENTS, kOwnAddress));
-
-    Send(sendEndpoint, "ignored");
-    Send(endpoint, "reply one");
-    Send(endpoint, "reply two");
-    ASSERT_TRUE(PumpUntil([&] { return log.messages.size() >= 2; }));
-    SendMarkerAndWait();
-
-    ASSERT_EQ(log.messages.size(), 2u);
-    EXPECT_EQ(log.messages[0].data, "reply one");
-    EXPECT_EQ(log.messages[1].data, "reply two");
-    for (const auto& message : log.messages) {
-        EXPECT_EQ(message.wParam, 0u);
-        EXPECT_EQ(message.lParam, 0);
-        EXPECT_EQ(message.thread, ::GetCurrentThreadId());
-        EXPECT_TRUE(message.insideNotification);
-    }
-    endpoint.Close();
-    ::DestroyWindow(owner);
 }
 
 }  // namespace
