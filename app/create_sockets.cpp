@@ -1,6 +1,5 @@
 // Making the two endpoints and the wait box while the window initialises.
 #include "message_box.h"
-#include "program_state.h"
 #include "resource.h"
 #include "seekwell_dlg.h"
 
@@ -41,9 +40,6 @@ void CSeekwellDlg::CreateSockets()
     if (failed)
         CDialog::DestroyWindow();
 
-    searchInProgress = false;
-    pendingApplyMac.reset();
-    selectedMac.clear();
     waitDialog = std::make_unique<CModalDlg>();
     waitDialog->Create(IDD_WAIT_DIALOG, this);
 }

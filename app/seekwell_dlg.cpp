@@ -1,7 +1,6 @@
 #include "seekwell_dlg.h"
 
 #include "data_exchange.h"
-#include "program_state.h"
 #include "resource.h"
 #include "win_app.h"
 
@@ -42,6 +41,7 @@ MessageMap CSeekwellDlg::GetMessageMap() const
         MapCommand<&CSeekwellDlg::OnClickRun>(BN_CLICKED, IDC_RUN),
         MapMessage<&CSeekwellDlg::OnSearchNotSent>(WM_SEARCH_NOT_SENT),
         MapMessage<&CSeekwellDlg::OnSearchDone>(WM_SEARCH_DONE),
+        MapMessage<&CSeekwellDlg::OnShowApplyResult>(WM_SHOW_APPLY_RESULT),
     };
     return entries;
 }

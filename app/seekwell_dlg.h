@@ -8,7 +8,9 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls.h"
@@ -21,8 +23,9 @@
 #include "wait_dialog.h"
 
 // Private messages of the dialog.
-constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;  // a search could send nothing
-constexpr UINT WM_SEARCH_DONE = WM_APP + 2;      // the search worker has sent its last request
+constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;    // a search could send nothing
+constexpr UINT WM_SEARCH_DONE = WM_APP + 2;        // the search worker has sent its last request
+constexpr UINT WM_SHOW_APPLY_RESULT = WM_APP + 3;  // the answer to a Save has come
 
 class CSeekwellDlg : public CDialog {
 public:
@@ -59,6 +62,7 @@ private:
     void OnClickRun();
     LRESULT OnSearchNotSent();
     LRESULT OnSearchDone();
+    LRESULT OnShowApplyResult();
 
     // Start-up.
     void CreateSockets();
@@ -74,6 +78,9 @@ private:
     void JoinSearchWorker();
     void StopSearchWorker();
     bool IsDuplicate(DISCOVERY_DATA record);
+    bool ReplyWaiting();
+    void OnSearchReply(const DISCOVERY_DATA& record);
+    void EndReplyBurst();
 
     // The device list.
     void InitDeviceColumns();
@@ -83,6 +90,7 @@ private:
 
     // The configuration commands and the web page.
     void SendDeviceCommand(int type);
+    void OnApplyReply(const DISCOVERY_DATA& record);
     std::string FindDefaultBrowser();
 
     // Host maintenance.
@@ -91,6 +99,16 @@ private:
     bool UnregisterViewerControls();
     void ReportExecFailure(std::string controlName, UINT code);
     bool DeleteViewerFiles();
+
+    // Set from the moment a search is accepted until its end is handled (or
+    // its start fails). Only the UI thread uses it.
+    bool searchInProgress = false;
+    // MAC text of the device whose row was clicked last.
+    std::string selectedMac;
+    // MAC text of the device the last Save went to while its answer is
+    // awaited; none otherwise. (A device may have an empty MAC text, so empty
+    // cannot mean "none".)
+    std::optional<std::string> pendingApplyMac;
 
     int panelAddressMode = -1;  // 0 STATIC, 1 DHCP, -1 neither checked
     int sortAscending = 0;
@@ -125,6 +143,8 @@ private:
     // it and wait for it before it frees what the worker uses.
     std::unique_ptr<CWinThread> searchWorker;
     HANDLE searchStop = nullptr;
+    // Answers to Saves, until they are shown.
+    std::deque<std::string> applyResults;
     // Why the last search could send nothing, until it is shown.
     std::string searchNotSentText;
     // Rows of a burst of replies are drawn together once the burst is in.

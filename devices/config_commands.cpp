@@ -2,7 +2,6 @@
 // Reset go to every ticked device after the operator confirmed the list.
 #include "device_commands.h"
 #include "message_box.h"
-#include "program_state.h"
 #include "seekwell_dlg.h"
 
 namespace {

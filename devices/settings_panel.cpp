@@ -1,6 +1,5 @@
 // The settings panel: a row click shows that device's settings for editing;
 // the address-mode buttons enable or disable the address boxes.
-#include "program_state.h"
 #include "seekwell_dlg.h"
 #include "text_field.h"
 

@@ -1,21 +1,10 @@
-// Every datagram that reaches the receive endpoint: search replies become
-// rows while a search runs, and the answer to the last Save is shown.
+// Every datagram that reaches the receive endpoint is read here and handed
+// to the feature it answers: a search reply to the search, an apply reply to
+// Save. Nothing on this path opens a box or runs a modal loop: the
+// notification would then be entered again while it is still on the stack.
 #include <cstring>
 
-#include "apply_reply.h"
-#include "message_box.h"
-#include "program_state.h"
 #include "seekwell_dlg.h"
-
-namespace {
-
-bool DatagramWaiting(CSocket& socket)
-{
-    u_long waiting = 0;
-    return socket.IOCtl(FIONREAD, &waiting) && waiting > 0;
-}
-
-}  // namespace
 
 LRESULT CSeekwellDlg::OnUdpReceive()
 {
@@ -31,30 +20,21 @@ LRESULT CSeekwellDlg::OnUdpReceive()
     if (received != SOCKET_ERROR && received != 0) {
         switch (record.command) {
             case DISCOVERY_CMD_SEARCH_REPLY:
-                // The row follows the record into the table, or neither goes in.
-                if (searchInProgress && !IsDuplicate(record) && deviceTable.AddTail(record)) {
-                    deviceKeys.Add(record);
-                    // Painting each row of a burst as it comes would keep the
-                    // window busy long after the burst; they are drawn together.
-                    if (!listRedrawDeferred && DatagramWaiting(*recvSocket)) {
-                        deviceList.SetRedraw(FALSE);
-                        listRedrawDeferred = true;
-                    }
-                    AddDeviceRow(record);
-                }
+                OnSearchReply(record);
                 break;
             case DISCOVERY_CMD_SET_CONFIG:
-                if (const char* text = TakeApplyReply(pendingApplyMac, record))
-                    AfxMessageBox(text, MB_OK);
+                OnApplyReply(record);
                 break;
             default:
                 break;
         }
     }
-    if (listRedrawDeferred && !DatagramWaiting(*recvSocket)) {
-        deviceList.SetRedraw(TRUE);
-        ::InvalidateRect(deviceList.m_hWnd, nullptr, TRUE);
-        listRedrawDeferred = false;
-    }
+    EndReplyBurst();
     return 0;
+}
+
+bool CSeekwellDlg::ReplyWaiting()
+{
+    u_long waiting = 0;
+    return recvSocket && recvSocket->IOCtl(FIONREAD, &waiting) && waiting > 0;
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "message_box.h"
-#include "program_state.h"
 #include "resource.h"
 #include "seekwell_dlg.h"
 
@@ -57,8 +56,9 @@ constexpr DWORD kPostRetryMs = 50;
 
 void CSeekwellDlg::OnSearch()
 {
-    if (searchInProgress.exchange(true))
+    if (searchInProgress)
         return;
+    searchInProgress = true;
     ResetSettingsPanel();
     selectedRow = -1;
     deviceTable.RemoveAll();
