@@ -1,14 +1,29 @@
 // The firmware tool, started for the ticked devices.
+#include <optional>
 #include <vector>
 
+#include "ansi_lead_byte.h"
 #include "extension_command.h"
+#include "message_box.h"
 #include "seekwell_dlg.h"
 #include "text_field.h"
+#include "windows_host.h"
 
 namespace {
 
 // The list's column that shows the device's IP address.
 constexpr int IP_ADDRESS_COLUMN = 3;
+
+// The tool's place beside this program's executable, wherever the program
+// was started from.
+std::optional<ExtensionToolPlace> ToolBesideProgram()
+{
+    std::vector<char> path(32768);  // the longest path Windows knows
+    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size())
+        return std::nullopt;
+    return ExtensionToolBeside(std::string_view(path.data(), length), IsAnsiLeadByte);
+}
 
 }  // namespace
 
@@ -31,8 +46,18 @@ void CSeekwellDlg::OnClickRun()
             continue;
         items.push_back(ExtensionDeviceItem(deviceList.GetItemText(row, IP_ADDRESS_COLUMN), record));
     }
+    const std::string commandLine = ExtensionToolCommandLine(userId, password, items, IsAnsiLeadByte);
 
-    // The tool is on its own once started: whether it could start is not
-    // shown, as nothing would follow from it here.
-    ::WinExec(ExtensionToolCommandLine(userId, password, items).c_str(), SW_SHOW);
+    // Started in the program's folder, where its command line's own name
+    // for it leads; it is on its own once started.
+    const auto tool = ToolBesideProgram();
+    if (!tool) {
+        AfxMessageBox(ExtensionToolFailureText(EXTENSION_TOOL_FILE, false).c_str(), MB_OK);
+        return;
+    }
+    if (StartProgram(tool->application, commandLine, tool->folder.c_str(), 0))
+        return;
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    AfxMessageBox(ExtensionToolFailureText(tool->application, missing).c_str(), MB_OK);
 }

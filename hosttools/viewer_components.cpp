@@ -75,6 +75,19 @@ std::string UnregisterStartedTrace(std::string_view control)
     return Joined("Registry Delete : ", control, " [ Success ]");
 }
 
+unsigned StartFailureCode(unsigned long error)
+{
+    switch (error) {
+        case 8:   // ERROR_NOT_ENOUGH_MEMORY
+        case 14:  // ERROR_OUTOFMEMORY
+            return 0;
+        case 193:  // ERROR_BAD_EXE_FORMAT
+            return 11;
+        default:
+            return static_cast<unsigned>(error);
+    }
+}
+
 std::optional<std::string> ExecFailureTrace(std::string_view control, unsigned execResult)
 {
     const char* reason = nullptr;
@@ -138,6 +151,18 @@ std::optional<std::string> SystemFilePath(std::string_view directory, std::strin
     // A drive's root ("C:\") already ends with the separator.
     const bool driveRoot = directory.size() == 3 && directory[1] == ':' && directory[2] == '\\';
     return Joined(directory, driveRoot ? "" : "\\", file);
+}
+
+std::string RunViewerRemoval(const ViewerRemovalSteps& steps)
+{
+    const bool firstPass = steps.closeProcesses(kViewerProcessNames[0]);
+    const bool secondPass = steps.closeProcesses(kViewerProcessNames[1]);
+    const bool passesDone = firstPass && secondPass;
+    if (passesDone) {
+        steps.unregisterControls();
+        steps.deleteFiles();
+    }
+    return RemovalOutcome(passesDone);
 }
 
 std::string RemovalOutcome(bool processPassesDone)

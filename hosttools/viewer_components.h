@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,14 +27,20 @@ extern const std::array<const char*, 10> kViewerControls;
 // The files deleted from the system directory, in this order.
 extern const std::array<const char*, 14> kViewerFiles;
 
-std::string UnregisterCommandLine(std::string_view control);
+// The system's regsvr32, started from the system directory by its full
+// path: a search would look in the program's folder and the current folder
+// first. Each run is waited for this long at most before the next step.
+constexpr char REGSVR32_FILE[] = "regsvr32.exe";
+constexpr unsigned long REGSVR32_WAIT_MS = 5000;
 
-// WinExec's results up to 31 say the command could not be started.
-constexpr bool CommandStarted(unsigned execResult)
-{
-    return execResult > 31;
-}
+std::string UnregisterCommandLine(std::string_view control);
 std::string UnregisterStartedTrace(std::string_view control);
+
+// The code of the failure-trace table for a start that failed with the
+// system error `error`, as WinExec reports it: out of memory 0, a file that
+// is no program 11, a file or path not found 2 or 3; other errors keep
+// their own codes, which have no trace.
+unsigned StartFailureCode(unsigned long error);
 // The trace for a command that could not be started; codes without a text
 // of their own get none.
 std::optional<std::string> ExecFailureTrace(std::string_view control, unsigned execResult);
@@ -60,6 +67,21 @@ SystemDirectoryCheck CheckSystemDirectory(std::string_view bufferText, unsigned 
 // no separators, drive, wildcards or dot names, so the path can name only
 // that one file of that directory.
 std::optional<std::string> SystemFilePath(std::string_view directory, std::string_view file);
+
+// What a confirmed removal does, step by step, as the dialog carries it out.
+struct ViewerRemovalSteps {
+    // Ends the processes with a module of that name; false when the running
+    // processes could not be looked at.
+    std::function<bool(const char* processName)> closeProcesses;
+    std::function<void()> unregisterControls;
+    std::function<void()> deleteFiles;
+};
+
+// Both passes over the processes, whatever the first gives; then the
+// unregistering and the deletion, only when both passes could look at the
+// processes (a browser left running would hold the files). Returns the
+// outcome (RemovalOutcome).
+std::string RunViewerRemoval(const ViewerRemovalSteps& steps);
 
 // The operation's outcome, kept in the dialog's status text, and the text
 // of the box that ends every confirmed run: "Completed!", with the outcome

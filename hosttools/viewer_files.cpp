@@ -2,12 +2,11 @@
 #include "debug_trace.h"
 #include "seekwell_dlg.h"
 #include "viewer_components.h"
+#include "windows_host.h"
 
 bool CSeekwellDlg::DeleteViewerFiles()
 {
-    char directory[SYSTEM_DIRECTORY_BUFFER] = {};
-    const UINT length = ::GetSystemDirectoryA(directory, sizeof directory);
-    const SystemDirectoryCheck system = CheckSystemDirectory(std::string_view(directory, sizeof directory), length);
+    const SystemDirectoryCheck system = ReadSystemDirectory();
     if (!system.directory) {
         DebugTrace("%s", system.refusalTrace.c_str());
         return true;

@@ -28,15 +28,11 @@ void CSeekwellDlg::OnClickUninstall()
     if (!ConfirmRemoval(m_hWnd))
         return;
 
-    const bool firstPass = CloseProcessesWithModule(kViewerProcessNames[0]);
-    const bool secondPass = CloseProcessesWithModule(kViewerProcessNames[1]);
-    const bool passesDone = firstPass && secondPass;
-    if (passesDone) {
-        UnregisterViewerControls();
-        DeleteViewerFiles();
-    }
-
-    statusText = RemovalOutcome(passesDone);
+    statusText = RunViewerRemoval({
+        [this](const char* processName) { return CloseProcessesWithModule(processName); },
+        [this] { UnregisterViewerControls(); },
+        [this] { DeleteViewerFiles(); },
+    });
     UpdateData(FALSE);
     AfxMessageBox(RemovalDoneBoxText(statusText).c_str(), MB_OK);
 }

@@ -2,17 +2,22 @@
 #include "debug_trace.h"
 #include "seekwell_dlg.h"
 #include "viewer_components.h"
+#include "windows_host.h"
 
 bool CSeekwellDlg::UnregisterViewerControls()
 {
-    // regsvr32 is not waited for: its result is its own, and the next
-    // command and the deletion of the files follow at once.
+    const SystemDirectoryCheck system = ReadSystemDirectory();
+    const auto regsvr32 = system.directory ? SystemFilePath(*system.directory, REGSVR32_FILE) : std::nullopt;
+    // Each regsvr32 is waited for, a while at most, so that its component's
+    // file is neither gone before it is unregistered nor still held when it
+    // is deleted. Its own result is not looked at.
     for (const char* control : kViewerControls) {
-        const UINT result = ::WinExec(UnregisterCommandLine(control).c_str(), SW_SHOW);
-        if (CommandStarted(result))
+        if (regsvr32 && StartProgram(*regsvr32, UnregisterCommandLine(control), nullptr, REGSVR32_WAIT_MS)) {
             DebugTrace("%s", UnregisterStartedTrace(control).c_str());
-        else
-            ReportExecFailure(control, result);
+            continue;
+        }
+        const DWORD error = regsvr32 ? ::GetLastError() : ERROR_PATH_NOT_FOUND;
+        ReportExecFailure(control, StartFailureCode(error));
     }
     return true;
 }

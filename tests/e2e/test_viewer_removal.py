@@ -1,9 +1,10 @@
 """Removal of the web-viewer components, end to end: the confirmation, the
-two passes over the running processes, the ten regsvr32 commands and the
-fourteen files of the system folder, checked against the program's debug
-traces (the program runs under tracecap) and what the stand-in programs
-record. Each testlan run has a Wine prefix of its own, so the system folder
-changed here is thrown away with it.
+two passes over the running processes, the ten regsvr32 commands (the
+system's regsvr32, each waited for a while) and the fourteen files of the
+system folder, checked against the program's debug traces (the program runs
+under tracecap) and what the stand-in programs record. Each testlan run has
+a Wine prefix of its own, so the system folder changed here is thrown away
+with it.
 
     NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_viewer_removal.py
@@ -27,6 +28,9 @@ FILES = ["KorvoViewer3.ocx", "KorvoViewer2.ocx", "KorvoViewer2_FileUpload.ocx", 
          "MSFLXGRD.OCX", "ijl11.dll", "VB6STKIT.DLL", "LinkWatch.dll"]
 # Files beside them whose names come close: they must survive every run.
 NEIGHBOURS = ["KorvoViewer4.ocx", "KorvoViewer3.ocx.bak", "ijl11.dl", "xijl11.dll", "LinkWatch.dll.old"]
+
+# Where the stand-in records that it ran: the system's regsvr32.
+SYSTEM_REGSVR32 = "c:\\windows\\system32\\regsvr32.exe"
 
 CONFIRMATION = "Internet explorer\uac00 \ubaa8\ub450 \uc885\ub8cc\ub429\ub2c8\ub2e4. " \
                "\uc9c4\ud589\ud558\uc2dc\uaca0\uc2b5\ub2c8\uae4c?"
@@ -165,6 +169,48 @@ class ViewerRemoval(host_fixtures.HostToolTest):
         self.assertEqual(self.records.get("regsvr32"), [])
         self.assertTrue(self.present("GlyphKey.ocx"))
         self.assertIsNone(browser.wait_end(3), "the browser was ended")
+        self.close_program()
+
+    def test_regsvr32_is_the_systems_whatever_lies_beside_the_program(self):
+        # Both come before the system folder in the search path.
+        for folder in (self.program_dir, self.workdir):
+            shutil.copyfile(FAKE_REGSVR32, os.path.join(folder, "regsvr32.exe"))
+        self.start_traced_program(env=self.env)
+        self.run_removal()
+        self.assertEqual(self.traces.texts(), [unregistered(c) for c in CONTROLS] + [missing(f) for f in FILES])
+        runs = self.records.runs("regsvr32_run")
+        self.assertEqual(sorted(run[2].decode() for run in runs), sorted(CONTROLS))
+        self.assertEqual({run[0].decode("latin-1").lower() for run in runs}, {SYSTEM_REGSVR32})
+        # The command lines keep their text.
+        commands = sorted(self.records.get("regsvr32"))
+        self.assertEqual(commands, sorted(b"regsvr32 /s /u " + c.encode() for c in CONTROLS))
+        self.close_program()
+
+    def test_each_regsvr32_ends_before_the_files_are_deleted(self):
+        # Each stand-in holds its component's file open for a second, as
+        # unregistering holds the library it loads: a file deleted meanwhile
+        # would fail, and one deleted before it started would be missing.
+        self.put_files(FILES)
+        self.start_traced_program(env=dict(self.env, NW_FAKE_REGSVR32_HOLD_MS="1000"))
+        self.run_removal()
+        runs = self.records.runs("regsvr32_run")
+        self.assertEqual(sorted((run[2].decode(), run[3]) for run in runs), sorted((c, b"present") for c in CONTROLS))
+        self.assertEqual(self.traces.texts(), [unregistered(c) for c in CONTROLS] + [deleted(f) for f in FILES])
+        self.assertEqual([f for f in FILES if self.present(f)], [])
+        self.close_program()
+
+    def test_a_regsvr32_that_does_not_end_is_waited_for_a_while_only(self):
+        # This one would hold its file for far longer than the program waits.
+        self.put_files(["GlyphKey.ocx", "SiteChart.ocx"])
+        self.start_traced_program(
+            env=dict(self.env, NW_FAKE_REGSVR32_HOLD_NAME="GlyphKey.ocx", NW_FAKE_REGSVR32_HOLD_MS="25000"))
+        self.run_removal()
+        # The next components were unregistered and the files deleted while
+        # it still ran: its file was still held.
+        outcome = {"GlyphKey.ocx": delete_failed, "SiteChart.ocx": deleted}
+        self.assertEqual(self.traces.texts(),
+                         [unregistered(c) for c in CONTROLS] + [outcome.get(f, missing)(f) for f in FILES])
+        self.assertEqual(len(self.records.get("regsvr32")), len(CONTROLS))
         self.close_program()
 
     def test_missing_regsvr32_is_traced_for_each_control_and_files_still_go(self):

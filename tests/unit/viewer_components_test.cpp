@@ -94,11 +94,64 @@ TEST(ViewerComponents, FailureTraceOnlyForCodesWithAText)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        EXPECT_FALSE(CommandStarted(c.code));
         EXPECT_EQ(ExecFailureTrace("PadSteer.ocx", c.code), c.trace);
     }
-    EXPECT_TRUE(CommandStarted(32));
-    EXPECT_TRUE(CommandStarted(0xFFFFFFFFu));
+}
+
+TEST(ViewerComponents, StartErrorsTakeWinExecsCodes)
+{
+    struct Case {
+        unsigned long error;
+        unsigned code;
+    };
+    const Case cases[] = {
+        {2, 2},      // ERROR_FILE_NOT_FOUND
+        {3, 3},      // ERROR_PATH_NOT_FOUND
+        {8, 0},      // ERROR_NOT_ENOUGH_MEMORY
+        {14, 0},     // ERROR_OUTOFMEMORY
+        {11, 11},    // ERROR_BAD_FORMAT
+        {193, 11},   // ERROR_BAD_EXE_FORMAT
+        {5, 5},      // ERROR_ACCESS_DENIED: no trace of its own
+        {740, 740},  // ERROR_ELEVATION_REQUIRED: none either
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(StartFailureCode(c.error), c.code);
+    }
+    EXPECT_EQ(ExecFailureTrace("PadSteer.ocx", StartFailureCode(740)), std::nullopt);
+}
+
+// A pass that could not look at the processes may leave a browser holding
+// the components: nothing is unregistered or deleted then, and the second
+// pass runs all the same.
+TEST(ViewerComponents, RemovalGoesOnOnlyAfterBothProcessPasses)
+{
+    struct Case {
+        bool firstPass;
+        bool secondPass;
+        std::vector<std::string> steps;
+        std::string outcome;
+    };
+    const Case cases[] = {
+        {true, true, {"close iexplore.exe", "close IEXPLORE.EXE", "unregister", "delete"}, "Completed!"},
+        {false, true, {"close iexplore.exe", "close IEXPLORE.EXE"}, "Process has shutdown failed."},
+        {true, false, {"close iexplore.exe", "close IEXPLORE.EXE"}, "Process has shutdown failed."},
+        {false, false, {"close iexplore.exe", "close IEXPLORE.EXE"}, "Process has shutdown failed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.firstPass << c.secondPass);
+        std::vector<std::string> steps;
+        const std::string outcome = RunViewerRemoval({
+            [&](const char* name) {
+                steps.push_back(std::string("close ") + name);
+                return steps.size() == 1 ? c.firstPass : c.secondPass;
+            },
+            [&] { steps.push_back("unregister"); },
+            [&] { steps.push_back("delete"); },
+        });
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(outcome, c.outcome);
+    }
 }
 
 TEST(ViewerComponents, SystemDirectoryIsTakenOnlyWhenItNamesOneAbsolutely)
