@@ -93,12 +93,6 @@ private:
     void OnApplyReply(const DISCOVERY_DATA& record);
     std::string FindDefaultBrowser();
 
-    // Host maintenance.
-    bool CloseProcessesWithModule(std::string processName);
-    bool ProcessHasModule(DWORD processId, std::string moduleName);
-    bool UnregisterViewerControls();
-    void ReportExecFailure(std::string controlName, UINT code);
-    bool DeleteViewerFiles();
 
     // Set from the moment a search is accepted until its end is handled (or
     // its start fails). Only the UI thread uses it.

@@ -1,15 +1,15 @@
 // Deleting the viewer components' files from the system directory.
 #include "debug_trace.h"
-#include "seekwell_dlg.h"
 #include "viewer_components.h"
+#include "viewer_steps.h"
 #include "windows_host.h"
 
-bool CSeekwellDlg::DeleteViewerFiles()
+void DeleteViewerFiles()
 {
     const SystemDirectoryCheck system = ReadSystemDirectory();
     if (!system.directory) {
         DebugTrace("%s", system.refusalTrace.c_str());
-        return true;
+        return;
     }
 
     // Each file is looked up by its exact path, never by a search pattern,
@@ -23,5 +23,4 @@ bool CSeekwellDlg::DeleteViewerFiles()
         const bool deleted = ::DeleteFileA(path->c_str()) != FALSE;
         DebugTrace("%s", (deleted ? FileDeletedTrace(file) : FileDeleteFailedTrace(file)).c_str());
     }
-    return true;
 }

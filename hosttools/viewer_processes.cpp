@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "seekwell_dlg.h"
+#include "viewer_steps.h"
 
 // The ANSI records, as the snapshot functions of this build fill them.
 static_assert(sizeof(PROCESSENTRY32) == 296 && sizeof(MODULEENTRY32) == 548,
@@ -10,7 +10,7 @@ static_assert(sizeof(PROCESSENTRY32) == 296 && sizeof(MODULEENTRY32) == 548,
 // Every right of a process; headers for Windows before Vista give fewer.
 static_assert(PROCESS_ALL_ACCESS == 0x1FFFFF);
 
-bool CSeekwellDlg::CloseProcessesWithModule(std::string processName)
+bool CloseProcessesWithModule(const std::string& processName)
 {
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
@@ -31,7 +31,7 @@ bool CSeekwellDlg::CloseProcessesWithModule(std::string processName)
     return true;
 }
 
-bool CSeekwellDlg::ProcessHasModule(DWORD processId, std::string moduleName)
+bool ProcessHasModule(DWORD processId, const std::string& moduleName)
 {
     // No snapshot when the process has ended or refuses access: it is not one of them.
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);

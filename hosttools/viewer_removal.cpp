@@ -5,6 +5,7 @@
 #include "message_box.h"
 #include "seekwell_dlg.h"
 #include "viewer_components.h"
+#include "viewer_steps.h"
 
 namespace {
 
@@ -28,11 +29,7 @@ void CSeekwellDlg::OnClickUninstall()
     if (!ConfirmRemoval(m_hWnd))
         return;
 
-    statusText = RunViewerRemoval({
-        [this](const char* processName) { return CloseProcessesWithModule(processName); },
-        [this] { UnregisterViewerControls(); },
-        [this] { DeleteViewerFiles(); },
-    });
+    statusText = RunViewerRemoval({CloseProcessesWithModule, UnregisterViewerControls, DeleteViewerFiles});
     UpdateData(FALSE);
     AfxMessageBox(RemovalDoneBoxText(statusText).c_str(), MB_OK);
 }

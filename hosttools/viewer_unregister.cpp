@@ -1,10 +1,20 @@
 // Unregistering the viewer components with the system's regsvr32.
 #include "debug_trace.h"
-#include "seekwell_dlg.h"
 #include "viewer_components.h"
+#include "viewer_steps.h"
 #include "windows_host.h"
 
-bool CSeekwellDlg::UnregisterViewerControls()
+namespace {
+
+void ReportExecFailure(const std::string& controlName, UINT code)
+{
+    if (const auto trace = ExecFailureTrace(controlName, code))
+        DebugTrace("%s", trace->c_str());
+}
+
+}  // namespace
+
+void UnregisterViewerControls()
 {
     const SystemDirectoryCheck system = ReadSystemDirectory();
     const auto regsvr32 = system.directory ? SystemFilePath(*system.directory, REGSVR32_FILE) : std::nullopt;
@@ -19,11 +29,4 @@ bool CSeekwellDlg::UnregisterViewerControls()
         const DWORD error = regsvr32 ? ::GetLastError() : ERROR_PATH_NOT_FOUND;
         ReportExecFailure(control, StartFailureCode(error));
     }
-    return true;
-}
-
-void CSeekwellDlg::ReportExecFailure(std::string controlName, UINT code)
-{
-    if (const auto trace = ExecFailureTrace(controlName, code))
-        DebugTrace("%s", trace->c_str());
 }
