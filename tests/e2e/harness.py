@@ -87,14 +87,14 @@ def wait_until(condition, timeout, what):
         time.sleep(0.05)
 
 
-class Program:
-    """Nodewright.exe under Wine, started in `workdir` (its current folder)."""
+class WineProcess:
+    """A Windows program under Wine, started with `command` (the program and
+    its arguments). Its output goes to a file, never a pipe: Wine's helper
+    processes may hold a pipe open after the program has ended."""
 
-    def __init__(self, workdir, exe=PROGRAM, env=None, wrapper=()):
-        self.workdir = workdir
-        self.output = open(os.path.join(workdir, "program-output.txt"), "wb")
-        # Output to a file, never a pipe: Wine's helper processes may hold it.
-        self.process = subprocess.Popen(["wine", *wrapper, exe], cwd=workdir, stdin=subprocess.DEVNULL,
+    def __init__(self, command, output_path, cwd=None, env=None):
+        self.output = open(output_path, "wb")
+        self.process = subprocess.Popen(["wine", *command], cwd=cwd, stdin=subprocess.DEVNULL,
                                         stdout=self.output, stderr=subprocess.STDOUT,
                                         env=dict(os.environ, **(env or {})))
 
@@ -102,6 +102,7 @@ class Program:
         return self.process.poll() is None
 
     def wait_exit(self, timeout):
+        """Its exit status, or None when it still runs after `timeout`."""
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -112,6 +113,14 @@ class Program:
             self.process.kill()
             self.process.wait()
         self.output.close()
+
+
+class Program(WineProcess):
+    """Nodewright.exe under Wine, started in `workdir` (its current folder)."""
+
+    def __init__(self, workdir, exe=PROGRAM, env=None, wrapper=()):
+        self.workdir = workdir
+        super().__init__([*wrapper, exe], os.path.join(workdir, "program-output.txt"), cwd=workdir, env=env)
 
 
 class ProgramTest(unittest.TestCase):

@@ -150,10 +150,10 @@ class ViewerRemoval(host_fixtures.HostToolTest):
         self.run_removal()
 
         for browser in (first, second):
-            self.assertEqual(browser.wait_end(TIME_LIMIT_S), 0, browser.path)
+            self.assertEqual(browser.wait_exit(TIME_LIMIT_S), 0, browser.path)
         # Both were ended before the box showed; a third one matched would
         # have gone with them.
-        self.assertIsNone(other_case.wait_end(3), "a process named Iexplore.exe was ended")
+        self.assertIsNone(other_case.wait_exit(3), "a process named Iexplore.exe was ended")
         # Neither pass failed: the components were still removed.
         self.assertEqual(self.traces.texts(), [unregistered(c) for c in CONTROLS] + [missing(f) for f in FILES])
         self.close_program()
@@ -168,7 +168,7 @@ class ViewerRemoval(host_fixtures.HostToolTest):
         self.assertEqual(self.traces.texts(), [])
         self.assertEqual(self.records.get("regsvr32"), [])
         self.assertTrue(self.present("GlyphKey.ocx"))
-        self.assertIsNone(browser.wait_end(3), "the browser was ended")
+        self.assertIsNone(browser.wait_exit(3), "the browser was ended")
         self.close_program()
 
     def test_regsvr32_is_the_systems_whatever_lies_beside_the_program(self):
