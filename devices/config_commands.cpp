@@ -37,9 +37,10 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         AfxMessageBox("Not Selected", MB_OK);
         return;
     }
-    // A port box without a number has been reported by the exchange; the
-    // command goes on with the values it left.
-    UpdateData(TRUE);
+    // A port box without a number has been reported by the exchange, and
+    // the members may be half read: nothing goes out.
+    if (!UpdateData(TRUE))
+        return;
     const std::string userId = userIdEdit.GetWindowText();
     const std::string password = passwordEdit.GetWindowText();
     if (CredentialsMissing(userId, password)) {

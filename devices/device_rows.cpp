@@ -39,7 +39,7 @@ std::vector<std::string_view> Tokens(std::string_view text, char separator)
 // A token's number: blanks, a sign, digits; 0 when it starts otherwise.
 std::int32_t TokenValue(std::string_view token)
 {
-    return ScanLong(token).value_or(0);
+    return ScanLeadingLong(token).value_or(0);
 }
 
 }  // namespace
