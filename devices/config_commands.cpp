@@ -5,6 +5,8 @@
 #include "program_state.h"
 #include "seekwell_dlg.h"
 
+static_assert(CONFIRMATION_YES == IDYES, "the confirmation's Yes is the box's IDYES");
+
 namespace {
 
 // What the operator is told when there is nothing to send through: the last
@@ -96,7 +98,7 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         AfxMessageBox(kNoEndpointText, MB_OK);
         return;
     }
-    if (AfxMessageBox(confirmation.c_str(), MB_YESNO) == IDNO)
+    if (!BatchConfirmed(AfxMessageBox(confirmation.c_str(), MB_YESNO)))
         return;
 
     int unsent = 0;
