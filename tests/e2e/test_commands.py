@@ -179,6 +179,8 @@ class SaveAnswers(CommandTest):
         "other-mac": device(4, applyMac="00:1A:2B:00:FF:FF"),
         "result-6": device(5, applyResult=6),
         "result-7": device(6, applyResult=7),
+        # HTTPS on: a Save must carry the byte back, or it switches HTTPS off.
+        "https": device(7, https=1, webPort=443),
     }
 
     # Device, boxes changed, password, the text shown (None: nothing), and
@@ -196,6 +198,7 @@ class SaveAnswers(CommandTest):
         ("other-mac", {}, "admin", None, False),
         ("result-6", {}, "admin", None, False),
         ("result-7", {}, "admin", None, False),
+        ("https", {IDC_WEB_PORT: "8443"}, "admin", "Apply", False),
     ]
 
     def save_and_answer(self, name, edits, password, shown, sort):
@@ -240,6 +243,9 @@ class SaveAnswers(CommandTest):
         self.assertEqual(len(self.requests(SET_CONFIG)), len(self.CASES))
         record = parse_record(self.stored["judge"])
         self.assertEqual((record["result"], record["webPort"], record["dns"]), (9, 65535, "198.51.100.253"))
+        (request,) = self.requests(SET_CONFIG, "https")
+        self.assertEqual((request["record"]["httpsEnabled"], request["record"]["webPort"]), (1, 8443),
+                         "byte 370 goes back as the device sent it")
 
 
 LONG_USER = "operator-" + "u" * 31
