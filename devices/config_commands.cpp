@@ -4,6 +4,8 @@
 #include "message_box.h"
 #include "seekwell_dlg.h"
 
+static_assert(CONFIRMATION_YES == IDYES, "the confirmation's Yes is the box's IDYES");
+
 namespace {
 
 // What the operator is told when there is nothing to send through: the last
@@ -36,9 +38,10 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         AfxMessageBox("Not Selected", MB_OK);
         return;
     }
-    // A port box without a number has been reported by the exchange; the
-    // command goes on with the values it left.
-    UpdateData(TRUE);
+    // A port box without a number has been reported by the exchange, and
+    // the members may be half read: nothing goes out.
+    if (!UpdateData(TRUE))
+        return;
     const std::string userId = userIdEdit.GetWindowText();
     const std::string password = passwordEdit.GetWindowText();
     if (CredentialsMissing(userId, password)) {
@@ -94,7 +97,7 @@ void CSeekwellDlg::SendDeviceCommand(int type)
         AfxMessageBox(kNoEndpointText, MB_OK);
         return;
     }
-    if (AfxMessageBox(confirmation.c_str(), MB_YESNO) == IDNO)
+    if (!BatchConfirmed(AfxMessageBox(confirmation.c_str(), MB_YESNO)))
         return;
 
     int unsent = 0;

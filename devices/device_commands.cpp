@@ -63,3 +63,8 @@ std::string BatchConfirmationLine(const DISCOVERY_DATA& record)
 {
     return "IP : " + ReadTextField(record.ipAddress) + " / MAC : " + ReadTextField(record.macAddress) + "\n";
 }
+
+bool BatchConfirmed(int answer)
+{
+    return answer == CONFIRMATION_YES;
+}

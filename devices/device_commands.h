@@ -39,3 +39,10 @@ DISCOVERY_DATA BuildBatchRecord(const DISCOVERY_DATA& stored, std::uint32_t comm
 // The confirmation before a batch: its header, then one line per device.
 std::string BatchConfirmationHeader(std::uint32_t command);
 std::string BatchConfirmationLine(const DISCOVERY_DATA& record);
+
+// The Yes button's answer (IDYES) of the Yes/No confirmation box.
+constexpr int CONFIRMATION_YES = 6;
+
+// Whether a batch goes out after the confirmation box gave `answer`: only
+// on Yes. No stops it, and so does a box that could not be shown (0).
+bool BatchConfirmed(int answer);

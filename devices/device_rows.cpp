@@ -1,5 +1,6 @@
 #include "device_rows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -39,7 +40,7 @@ std::vector<std::string_view> Tokens(std::string_view text, char separator)
 // A token's number: blanks, a sign, digits; 0 when it starts otherwise.
 std::int32_t TokenValue(std::string_view token)
 {
-    return ScanLong(token).value_or(0);
+    return ScanLeadingLong(token).value_or(0);
 }
 
 }  // namespace
@@ -83,8 +84,10 @@ std::string DeviceSortKey(int column, const std::string& cellText, const DISCOVE
         case 0:
             return {};
         case 1: {
+            // Ten digits hold any row number, so that the text order is the
+            // numbers' order.
             char key[16];
-            std::snprintf(key, sizeof key, "%02d", static_cast<int>(TokenValue(cellText)));
+            std::snprintf(key, sizeof key, "%010d", static_cast<int>(std::max<std::int32_t>(TokenValue(cellText), 0)));
             return key;
         }
         case 3:

@@ -28,7 +28,9 @@ std::int32_t FirmwareDate(const DISCOVERY_DATA& record);
 // (0-based); column 0 holds only the check box.
 std::array<std::string, DEVICE_LIST_COLUMNS> DeviceRowTexts(const DISCOVERY_DATA& record, int row);
 
-// The key a row sorts by in `column`, from its cell text and its record.
+// The key a row sorts by in `column`, from its cell text and its record. The
+// "NO" column's numbers (from 1 up; a cell without one counts as 0) become
+// ten digits, so that they sort by value.
 std::string DeviceSortKey(int column, const std::string& cellText, const DISCOVERY_DATA& record);
 
 // "192.168.0.1" gives "192.168.000.001": four parts, each its value's low

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "device_links.h"
+#include "message_box.h"
 #include "seekwell_dlg.h"
 
 void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE* item, LRESULT* result)
@@ -17,9 +18,19 @@ void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE* item, LRESULT* result)
         return;
     if (item->iSubItem == 0)
         return;  // a double click on a check box
-    const std::string address = DeviceWebAddress(record, panelHttpsEnabled, panelWebPort);
+    // The device's text goes on the browser's command line: only a plain
+    // address may.
+    const std::optional<std::string> address = DeviceWebAddress(record, panelHttpsEnabled, panelWebPort);
+    if (!address) {
+        AfxMessageBox("The web page was not opened: the device's IP address is not a valid IPv4 address.", MB_OK);
+        return;
+    }
     const std::string browser = FindDefaultBrowser();
-    ::ShellExecuteA(nullptr, "open", browser.c_str(), address.c_str(), nullptr, SW_SHOWNORMAL);
+    if (browser.empty()) {
+        AfxMessageBox("The web page was not opened: no program to open \".htm\" files was found.", MB_OK);
+        return;
+    }
+    ::ShellExecuteA(nullptr, "open", browser.c_str(), address->c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // The program associated with ".htm" files, found through an empty scratch
@@ -44,7 +55,9 @@ std::string CSeekwellDlg::FindDefaultBrowser()
         ::CreateFileA(page.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ::CloseHandle(file);
-        ::FindExecutableA(page.c_str(), nullptr, browser);
+        // Nothing found: no program is named, whatever the buffer holds.
+        if (reinterpret_cast<INT_PTR>(::FindExecutableA(page.c_str(), nullptr, browser)) <= 32)
+            browser[0] = '\0';
         ::DeleteFileA(page.c_str());
     }
     ::RemoveDirectoryA(folder);

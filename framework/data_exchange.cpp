@@ -26,14 +26,14 @@ void DDX_Text(CDataExchange* dx, int id, long& value)
     if (dx->Failed())
         return;
     const HWND control = ::GetDlgItem(dx->m_pDlgWnd->m_hWnd, id);
-    char text[SCAN_LONG_MAX_TEXT + 1] = {};
     if (!dx->m_bSaveAndValidate) {
+        char text[16];
         std::snprintf(text, sizeof text, "%ld", value);
         ::SetWindowTextA(control, text);
         return;
     }
-    ::GetWindowTextA(control, text, sizeof text);
-    if (const auto number = ScanLong(text)) {
+    // All of the text: whatever stands after the number makes it no number.
+    if (const auto number = ScanLong(CWnd(control).GetWindowText())) {
         value = *number;
         return;
     }

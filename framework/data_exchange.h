@@ -26,7 +26,8 @@ private:
 
 // The member becomes the object of the control; no value moves.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
-// A whole number as decimal text ("%ld" both ways).
+// A whole number as decimal text: written with "%ld"; read from a text that
+// holds that number alone, blanks around it allowed.
 void DDX_Text(CDataExchange* dx, int id, long& value);
 // The index of the checked button of the radio group that starts at
 // `firstId`, -1 when none is checked.

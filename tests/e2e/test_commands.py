@@ -181,6 +181,8 @@ class SaveAnswers(CommandTest):
         "other-mac": device(4, applyMac="00:1A:2B:00:FF:FF"),
         "result-6": device(5, applyResult=6),
         "result-7": device(6, applyResult=7),
+        # HTTPS on: a Save must carry the byte back, or it switches HTTPS off.
+        "https": device(7, https=1, webPort=443),
     }
 
     # Device, boxes changed, password, the text shown (None: nothing), and
@@ -198,6 +200,7 @@ class SaveAnswers(CommandTest):
         ("other-mac", {}, "admin", None, False),
         ("result-6", {}, "admin", None, False),
         ("result-7", {}, "admin", None, False),
+        ("https", {IDC_WEB_PORT: "8443"}, "admin", "Apply", False),
     ]
 
     def save_and_answer(self, name, edits, password, shown, sort):
@@ -252,6 +255,9 @@ class SaveAnswers(CommandTest):
         self.assertEqual(len(self.requests(SET_CONFIG)), len(self.CASES))
         record = parse_record(self.stored["judge"])
         self.assertEqual((record["result"], record["webPort"], record["dns"]), (9, 65535, "198.51.100.253"))
+        (request,) = self.requests(SET_CONFIG, "https")
+        self.assertEqual((request["record"]["httpsEnabled"], request["record"]["webPort"]), (1, 8443),
+                         "byte 370 goes back as the device sent it")
 
 
 LONG_USER = "operator-" + "u" * 31
@@ -296,37 +302,41 @@ class Refusals(CommandTest):
         self.assertEqual(len(self.requests(SET_CONFIG)), 2, "only the two accepted Saves went out")
         self.assertEqual(self.requests(REBOOT) + self.requests(FACTORY_RESET), [])
 
-    def test_a_port_box_without_a_number_stops_the_exchange_but_not_the_save(self):
+    def test_a_port_box_without_a_whole_number_sends_nothing(self):
         self.start({"ports": device(12, webPort=81, controlPort=82, videoPort=83, audioTransmitPort=84,
                                     audioReceivePort=85),
                     "next": device(13, webPort=8088, dhcp=1)})
         edits = {IDC_WEB_PORT: "1111", IDC_CONTROL_PORT: "2222", IDC_VIDEO_PORT: "abc",
                  IDC_AUDIO_TRANSMIT_PORT: "4444", IDC_AUDIO_RECEIVE_PORT: "5555", IDC_IP_ADDRESS: "198.51.100.77"}
-        self.click("ports")
+        self.tick("ports")  # also chooses it
         for box, text in edits.items():
             self.enter(box, text)
         self.call("click", IDC_RADIO_DHCP)
         self.credentials("admin", "admin")
-        self.call("click", IDC_SAVE)
-        box = self.expect_message("Enter an integer.")
-        self.assertEqual(box["icon"], "exclamation")
-        # Web and control port as typed; the video port, the ports after it
-        # and the address mode as the row click left them; the texts as typed.
-        request = self.simulator.wait_received(command=SET_CONFIG, timeout=20)[0]
-        sent = {IDC_WEB_PORT: "1111", IDC_CONTROL_PORT: "2222", IDC_IP_ADDRESS: "198.51.100.77"}
-        expected = expected_save(self.stored["ports"], "admin", "admin", sent, address_mode=0)
-        self.assertEqual(request["hex"], expected.hex())
-        self.stored["ports"] = expected
-        self.expect_message("Apply")
+        # No number, and a number with more after it: each command is
+        # refused by the exchange and goes no further.
+        for text in ["abc", "83x", "8 3"]:
+            self.enter(IDC_VIDEO_PORT, text)
+            for button in [IDC_SAVE, IDC_REBOOT, IDC_FACTORY_RESET]:
+                with self.step("Video Port %r, button %d" % (text, button)):
+                    self.call("click", button)
+                    box = self.expect_message("Enter an integer.")
+                    self.assertEqual(box["icon"], "exclamation")
+        self.sync_simulator(self.simulator)
+        self.assertEqual(self.requests(SET_CONFIG) + self.requests(REBOOT) + self.requests(FACTORY_RESET), [],
+                         "nothing was sent")
+        self.assert_no_message_box()
 
-        # 65536 goes out as 0; DHCP is now read too.
-        self.enter(IDC_VIDEO_PORT, "83")
+        # With a number there, everything typed goes out; 65536 as 0, and
+        # DHCP is read too.
+        self.enter(IDC_VIDEO_PORT, " 83 ")
         self.enter(IDC_WEB_PORT, "65536")
         request = self.click_save()
         sent = {**edits, IDC_VIDEO_PORT: "83", IDC_WEB_PORT: "65536"}
         expected = expected_save(self.stored["ports"], "admin", "admin", sent, address_mode=1)
         self.assertEqual(request["hex"], expected.hex())
         self.assertEqual(request["record"]["webPort"], 0)
+        self.stored["ports"] = expected
         self.expect_message("Failed. Invalid port")
 
         # Another device shows its own port; the saved one shows what was

@@ -132,15 +132,19 @@ class MainWindow(harness.ProgramTest):
 class OkAndCancel(harness.ProgramTest):
     def test_enter_with_a_letter_in_web_port_keeps_the_window(self):
         self.start_program()
-        self.call("type", IDC_WEB_PORT, "a")
-        self.call("focus", IDC_USER_ID)
-        self.call("key", "enter", "--to", IDC_USER_ID)
-        box = self.message_box()
-        self.assertEqual((box["caption"], box["text"], box["icon"]), (TITLE, "Enter an integer.", "exclamation"))
-        self.assertEqual([b["text"] for b in box["buttons"]], ["OK"])
-        self.answer("OK")
-        self.assertTrue(self.program.running())
-        self.assertTrue(self.call("control", IDC_WEB_PORT)["focused"], "the focus goes to the box")
+        # No number, and a number with a letter after it.
+        for text in ["a", "80x"]:
+            with self.subTest(text=text):
+                self.call("type", IDC_WEB_PORT, text)
+                self.call("focus", IDC_USER_ID)
+                self.call("key", "enter", "--to", IDC_USER_ID)
+                box = self.message_box()
+                self.assertEqual((box["caption"], box["text"], box["icon"]),
+                                 (TITLE, "Enter an integer.", "exclamation"))
+                self.assertEqual([b["text"] for b in box["buttons"]], ["OK"])
+                self.answer("OK")
+                self.assertTrue(self.program.running())
+                self.assertTrue(self.call("control", IDC_WEB_PORT)["focused"], "the focus goes to the box")
 
     def test_enter_with_numbers_everywhere_ends_the_program(self):
         self.start_program()
@@ -187,9 +191,9 @@ class Endpoints(harness.ProgramTest):
 
 
 class PortExchange(harness.ProgramTest):
-    """What a port box's text gives the Save that reads it: the exchange reads
-    each box like sscanf's "%ld" and stops at the first box that has no
-    number, keeping the values of the boxes after it."""
+    """What a port box's text gives the Save that reads it: a box holds one
+    whole number, blanks around it allowed; any other text is refused with
+    "Enter an integer." and the Save is not sent."""
 
     DEVICE = {"mac": "00:1A:2B:00:00:01", "webPort": 81, "controlPort": 82, "videoPort": 83,
               "audioTransmitPort": 84, "audioReceivePort": 85}
@@ -214,17 +218,22 @@ class PortExchange(harness.ProgramTest):
             box = self.message_box()
             self.assertEqual(box["text"], message)
             self.answer("OK")
+            self.sync_simulator(simulator)
+            self.assertEqual(simulator.received(command=SET_CONFIG), [], "nothing was sent")
+            return
         request = simulator.wait_received(command=SET_CONFIG)[0]["record"]
         self.assertEqual((request["webPort"], request["controlPort"]), ports)
 
 
 # One program per case: text in Web Port, the message, the (web, control)
-# ports that Save sends.
+# ports that Save sends (None: nothing is sent).
 EXCHANGE_CASES = {
-    "number_then_letter": ("80x", None, (80, 5555)),
     "blank_and_sign": (" -5", None, (65531, 5555)),
-    "empty": ("", "Enter an integer.", (81, 82)),
-    "letter_first": ("x1", "Enter an integer.", (81, 82)),
+    "blanks_around": (" 80 ", None, (80, 5555)),
+    "number_then_letter": ("80x", "Enter an integer.", None),
+    "two_numbers": ("80 81", "Enter an integer.", None),
+    "empty": ("", "Enter an integer.", None),
+    "letter_first": ("x1", "Enter an integer.", None),
 }
 for _name, _case in EXCHANGE_CASES.items():
     setattr(PortExchange, "test_" + _name, lambda self, case=_case: self.check(*case))

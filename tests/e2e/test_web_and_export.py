@@ -20,14 +20,27 @@ PAGE_CLASS = "NodewrightTest.Page"
 EXPORT = "SearchIPList.txt"
 MAC_COLUMN, IP_COLUMN, PRODUCT_COLUMN = 2, 3, 4
 TIME_LIMIT_S = 30
+BAD_ADDRESS_TEXT = "The web page was not opened: the device's IP address is not a valid IPv4 address."
+NO_BROWSER_TEXT = 'The web page was not opened: no program to open ".htm" files was found.'
+
+
+def reg(*args):
+    subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True, timeout=120)
 
 
 def register_browser():
     """Makes the stand-in browser the program that opens ".htm" files."""
     command = '"%s" "%%1"' % wine_path(BROWSER)
     for key, value in [(r"HKCR\.htm", PAGE_CLASS), (r"HKCR\%s\shell\open\command" % PAGE_CLASS, command)]:
-        subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+        reg("add", key, "/ve", "/d", value, "/f")
+
+
+def unregister_browser():
+    """Leaves ".htm" files with no program to open them (the LAN's prefix
+    has none of its own)."""
+    for key in [r"HKCR\.htm", r"HKCR\%s" % PAGE_CLASS]:
+        reg("delete", key, "/f")
 
 
 class WebPage(harness.ProgramTest):
@@ -91,6 +104,50 @@ class WebPage(harness.ProgramTest):
         with open(own_page, "rb") as f:
             self.assertEqual(f.read(), b"<p>the operator's own page</p>\r\n")
         self.assertEqual(self.scratch_left(), [])
+
+    def test_an_address_that_is_not_plain_ipv4_opens_nothing(self):
+        hostile = [b"198.51.100.43 -new-window", b"-url 198.51.100.44", b" 198.51.100.45", b"198.51.100.300",
+                   b"198.51.100", b"198.051.100.46", b"198.51.100.47\t", bytes(range(0x80, 0x9F))]
+        self.start([dict(mac="00:1A:2B:00:04:%02X" % (0x20 + n), ip=ip, webPort=80)
+                    for n, ip in enumerate(hostile)] + [dict(mac="00:1A:2B:00:04:2F", ip="198.51.100.48")])
+        for n, ip in enumerate(hostile):
+            with self.subTest(ip=ip):
+                row = self.row_of("00:1A:2B:00:04:%02X" % (0x20 + n), MAC_COLUMN)
+                self.call("list-click", IDC_DEVICE_LIST, row, MAC_COLUMN)
+                self.call("list-dblclick", IDC_DEVICE_LIST, row, MAC_COLUMN)
+                box = self.expect_message(BAD_ADDRESS_TEXT)
+                self.assertEqual(box["icon"], "exclamation")
+        # A Save can store such a text too, typed by the operator.
+        good = self.row_of("198.51.100.48")
+        self.call("list-click", IDC_DEVICE_LIST, good, MAC_COLUMN)
+        for box, text in [(IDC_USER_ID, "admin"), (IDC_PASSWORD, "admin"), (IDC_IP_ADDRESS, "-x 198.51.100.60")]:
+            self.call("type", box, text)
+        self.call("click", IDC_SAVE)
+        self.message_box()
+        self.answer("OK")
+        self.call("list-dblclick", IDC_DEVICE_LIST, good, MAC_COLUMN)
+        self.expect_message(BAD_ADDRESS_TEXT)
+        # The browser was never started: the next page is the first.
+        self.call("type", IDC_IP_ADDRESS, "198.51.100.61")
+        self.call("click", IDC_SAVE)
+        self.message_box()
+        self.answer("OK")
+        self.assertEqual(self.opened(good), "http://198.51.100.61:80")
+        self.assertEqual(len(self.recorded()), 1, "one browser in all")
+
+    def test_no_program_for_htm_files_opens_nothing_and_says_so(self):
+        unregister_browser()
+        self.addCleanup(register_browser)
+        self.start([dict(mac="00:1A:2B:00:04:30", ip="198.51.100.49", webPort=8080)])
+        self.call("list-click", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        self.call("list-dblclick", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        box = self.expect_message(NO_BROWSER_TEXT)
+        self.assertEqual(box["icon"], "exclamation")
+        self.assertEqual(self.scratch_left(), [])
+        # With the program back, the same double-click opens the page.
+        register_browser()
+        self.assertEqual(self.opened(0), "http://198.51.100.49:8080")
+        self.assertEqual(len(self.recorded()), 1)
 
     def test_after_save_the_page_is_the_saved_address_and_port(self):
         self.start([dict(mac="00:1A:2B:00:04:03", ip="198.51.100.42", webPort=8080)])

@@ -91,13 +91,15 @@ TEST(DeviceSortKey, EachColumnsKey)
     const KeyCase cases[] = {
         {0, "", ""},
         {0, "anything", ""},
-        {1, "7", "07"},
-        {1, "1", "01"},
-        {1, "10", "10"},
-        {1, "123", "123"},
-        {1, "4096", "4096"},
-        {1, "", "00"},
-        {1, "x", "00"},
+        {1, "7", "0000000007"},
+        {1, "1", "0000000001"},
+        {1, "10", "0000000010"},
+        {1, "123", "0000000123"},
+        {1, "65536", "0000065536"},
+        {1, "2147483647", "2147483647"},
+        {1, "", "0000000000"},
+        {1, "x", "0000000000"},
+        {1, "-5", "0000000000"},
         {3, "10.0.0.1", "192.168.000.009"},
         {3, "", "192.168.000.009"},
         {2, "00:aa:BB:cc:dd:ee", "00:aa:BB:cc:dd:ee"},
@@ -127,13 +129,13 @@ std::vector<std::string> SortedBy(int column, const std::vector<std::string>& ce
     return order;
 }
 
-// Numbers are widened to two digits only, so from 100 rows on they sort as
-// text; addresses sort by value part by part.
+// Row numbers sort by value, from 100 rows on too; so do addresses, part by
+// part.
 TEST(DeviceSortKey, OrderOfNumbersAndAddresses)
 {
-    const std::vector<std::string> numbers = {"123", "11", "100", "9", "10", "7", "2"};
+    const std::vector<std::string> numbers = {"123", "11", "100", "9", "10", "7", "2", "1000", "65536", "101"};
     EXPECT_EQ(SortedBy(1, numbers, std::vector<std::string>(numbers.size())),
-              (std::vector<std::string>{"2", "7", "9", "10", "100", "11", "123"}));
+              (std::vector<std::string>{"2", "7", "9", "10", "11", "100", "101", "123", "1000", "65536"}));
 
     const std::vector<std::string> addresses = {"192.168.0.10", "192.168.0.9", "10.0.0.1", "9.255.255.255",
                                                 "192.168.1.0"};

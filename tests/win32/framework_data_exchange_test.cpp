@@ -47,13 +47,17 @@ TEST_F(DataExchangeTest, NumbersAreReadUntilOneCannotBe)
 {
     const std::string blanks62(62, ' ');
     const TextCase cases[] = {
-        {"80x", "55", 0, 80, 55},
         {" -5", "+7", 0, -5, 7},
-        {"\t12 34", "0", 0, 12, 0},
+        {"\t12 ", " 0\t", 0, 12, 0},
         {"2147483647", "-2147483648", 0, 2147483647, -2147483647L - 1},
-        // Only the first 63 characters take part.
-        {blanks62 + "5", "1", 0, 5, 1},
-        {blanks62 + " 5", "1", IDC_FIRST, 1234, 1234},
+        {"99999999999", "-99999999999", 0, 2147483647, -2147483647L - 1},
+        // All of the text takes part, however long.
+        {blanks62 + " 5", "1" + blanks62 + " ", 0, 5, 1},
+        {"5" + blanks62 + "x", "1", IDC_FIRST, 1234, 1234},
+        // Nothing may follow the number.
+        {"80x", "55", IDC_FIRST, 1234, 1234},
+        {"\t12 34", "0", IDC_FIRST, 1234, 1234},
+        {"9", "8080 x", IDC_SECOND, 9, 1234},
         {"", "55", IDC_FIRST, 1234, 1234},
         {"x1", "55", IDC_FIRST, 1234, 1234},
         {"-", "55", IDC_FIRST, 1234, 1234},

@@ -62,7 +62,7 @@ void Act(CFixtureDlg& dialog, Action action)
 TEST(ModalDialogTest, OkExchangesAndEndsWhileCancelEndsWithoutExchange)
 {
     const EndCase cases[] = {
-        {"OK", "80x", Action::SendOk, IDOK, 80, 1},
+        {"OK", "80 ", Action::SendOk, IDOK, 80, 1},
         {"Enter in an edit", " -5", Action::PostEnterInEdit, IDOK, -5, 1},
         {"Cancel", "x1", Action::SendCancel, IDCANCEL, 1234, 0},
         {"Escape in an edit", "x1", Action::PostEscapeInEdit, IDCANCEL, 1234, 0},
@@ -90,17 +90,29 @@ TEST(ModalDialogTest, OkExchangesAndEndsWhileCancelEndsWithoutExchange)
 
 TEST(ModalDialogTest, OkWithAnUnreadableNumberKeepsTheDialogOpen)
 {
-    for (const Action ok : {Action::SendOk, Action::PostEnterInEdit}) {
-        SCOPED_TRACE(ok == Action::SendOk ? "OK" : "Enter");
+    // No number, and a number with more after it.
+    const struct {
+        Action ok;
+        const char* text;
+    } cases[] = {
+        {Action::SendOk, "x1"},
+        {Action::PostEnterInEdit, "x1"},
+        {Action::SendOk, "80x"},
+        {Action::PostEnterInEdit, "80x"},
+    };
+    for (const auto& c : cases) {
+        const Action ok = c.ok;
+        const char* const text = c.text;
+        SCOPED_TRACE(std::string(ok == Action::SendOk ? "OK" : "Enter") + " with \"" + text + "\"");
         MessageBoxWatcher watcher;
         CFixtureDlg dialog;
         MainWindowScope main(&dialog);
         HWND window = nullptr;
         bool openAfterBox = false;
         bool focusInEdit = false;
-        dialog.steps.push_back([ok, &window](CFixtureDlg& d) {
+        dialog.steps.push_back([ok, text, &window](CFixtureDlg& d) {
             window = d.m_hWnd;
-            ::SetWindowTextA(Item(d, IDC_FIRST), "x1");
+            ::SetWindowTextA(Item(d, IDC_FIRST), text);
             Act(d, ok);
         });
         dialog.steps.push_back([ok, &openAfterBox, &focusInEdit](CFixtureDlg& d) {

@@ -1,0 +1,27 @@
+// What the confirmation box's answer decides about a reboot or a factory
+// reset: a box that could not be shown is no consent.
+#include <gtest/gtest.h>
+
+#include "device_commands.h"
+
+namespace {
+
+struct AnswerCase {
+    const char* name;
+    int answer;  // as MessageBox returns it
+    bool goesOn;
+};
+
+TEST(BatchConfirmed, OnlyYesGoesOn)
+{
+    const AnswerCase cases[] = {
+        {"IDYES", 6, true},     {"IDNO", 7, false},    {"box not shown", 0, false}, {"IDOK", 1, false},
+        {"IDCANCEL", 2, false}, {"IDABORT", 3, false}, {"unknown", -1, false},
+    };
+    for (const AnswerCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(BatchConfirmed(c.answer), c.goesOn);
+    }
+}
+
+}  // namespace
