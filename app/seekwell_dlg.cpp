@@ -1,6 +1,7 @@
 #include "seekwell_dlg.h"
 
 #include "data_exchange.h"
+#include "device_rows.h"
 #include "resource.h"
 #include "win_app.h"
 
@@ -81,7 +82,7 @@ BOOL CSeekwellDlg::OnInitDialog()
     SetIcon(appIcon, TRUE);
     SetIcon(appIcon, FALSE);
 
-    columnCount = 8;
+    columnCount = DEVICE_LIST_COLUMNS;
     InitDeviceColumns();
     FillAdapterList();
     panelAddressMode = 0;

@@ -1,7 +1,8 @@
 // CSeekwellDlg: the program's one window. Its handlers live beside the
 // other code of their subsystem: discovery/ (search, replies), devices/
 // (list, panel, commands, export, web page), hosttools/ (component removal,
-// firmware tool) and app/ (start-up, adapters, about box).
+// firmware tool) and app/ (start-up, adapters, about box); the declarations
+// below say which file holds each.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,8 @@ constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;    // a search could send nothin
 constexpr UINT WM_SEARCH_DONE = WM_APP + 2;        // the search worker has sent its last request
 constexpr UINT WM_SHOW_APPLY_RESULT = WM_APP + 3;  // the answer to a Save has come
 
+struct CommandCredentials;
+
 class CSeekwellDlg : public CDialog {
 public:
     explicit CSeekwellDlg(CWnd* parent = nullptr);
@@ -40,59 +43,78 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    // Message handlers, in the order of the message map.
+    // Handlers and helpers, grouped by the file that defines them. The
+    // message map (app/seekwell_dlg.cpp) routes to the handlers.
+
+    // app/about_dlg.cpp: the about entry and the icon.
     void OnSysCommand(UINT id, LPARAM param);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
-    void OnSearch();
-    void OnClickList(NMITEMACTIVATE* item, LRESULT* result);
-    void OnClickSave();
-    void OnClickStatic();
-    void OnClickDhcp();
-    void OnDblClickList(NMITEMACTIVATE* item, LRESULT* result);
-    void OnClickUninstall();
-    void OnClickSaveList();
-    void OnColumnClickList(NMLISTVIEW* column, LRESULT* result);
-    LRESULT OnUdpReceive();
-    void OnChangeDeviceInfo();
-    void OnItemChangedList(NMLISTVIEW* item, LRESULT* result);
-    void OnClickReboot();
-    void OnClickFactoryReset();
-    void OnSelChangeAdapter();
-    void OnClickRun();
-    LRESULT OnSearchNotSent();
-    LRESULT OnSearchDone();
-    LRESULT OnShowApplyResult();
 
-    // Start-up.
-    void CreateSockets();
+    // app/adapter_list.cpp: the network adapter box.
     void FillAdapterList();
+    void OnSelChangeAdapter();
     std::string ChosenAdapterAddress();
 
-    // The search cycle and the reply intake.
+    // app/create_sockets.cpp: the endpoints and the wait box at start-up.
+    void CreateSockets();
+
+    // discovery/search_cycle.cpp: the search, its worker and its end.
+    void OnSearch();
     void ResetSettingsPanel();
     static UINT SearchThreadProc(LPVOID dialog);
     UINT RunSearch();
     bool PauseUnlessStopped(DWORD milliseconds);
+    LRESULT OnSearchDone();
     void EnableControls(bool enable);
+    LRESULT OnSearchNotSent();
     void JoinSearchWorker();
     void StopSearchWorker();
-    bool IsDuplicate(DISCOVERY_DATA record);
+
+    // discovery/reply_intake.cpp: every datagram, read and handed on.
+    LRESULT OnUdpReceive();
     bool ReplyWaiting();
+
+    // discovery/search_reply.cpp and duplicate_check.cpp: search replies.
     void OnSearchReply(const DISCOVERY_DATA& record);
     void EndReplyBurst();
+    bool IsDuplicate(DISCOVERY_DATA record);
 
-    // The device list.
+    // devices/device_list.cpp: the list's columns, rows and sort.
     void InitDeviceColumns();
     void AddDeviceRow(DISCOVERY_DATA record);
+    void OnColumnClickList(NMLISTVIEW* column, LRESULT* result);
     BOOL SortDeviceList(int column, BOOL ascending);
     static int CALLBACK CompareSortKeys(LPARAM first, LPARAM second, LPARAM ascending);
 
-    // The configuration commands and the web page.
-    void SendDeviceCommand(int type);
-    void OnApplyReply(const DISCOVERY_DATA& record);
-    std::string FindDefaultBrowser();
+    // devices/settings_panel.cpp: the chosen device's settings.
+    void OnClickList(NMITEMACTIVATE* item, LRESULT* result);
+    void OnClickStatic();
+    void OnClickDhcp();
+    void OnItemChangedList(NMLISTVIEW* item, LRESULT* result);
+    void OnChangeDeviceInfo();
 
+    // devices/command_checks.cpp: what every command checks first.
+    bool ReadCommandCredentials(CommandCredentials& credentials);
+    bool SendEndpointReady();
+
+    // devices/save_command.cpp: Save and the device's answer.
+    void OnClickSave();
+    void OnApplyReply(const DISCOVERY_DATA& record);
+    LRESULT OnShowApplyResult();
+
+    // devices/batch_commands.cpp: Reboot and Factory Reset.
+    void OnClickReboot();
+    void OnClickFactoryReset();
+    void SendBatchCommand(std::uint32_t command);
+
+    // devices/web_page.cpp and list_export.cpp.
+    void OnDblClickList(NMITEMACTIVATE* item, LRESULT* result);
+    void OnClickSaveList();
+
+    // hosttools/viewer_removal.cpp and extension_tool.cpp.
+    void OnClickUninstall();
+    void OnClickRun();
 
     // Set from the moment a search is accepted until its end is handled (or
     // its start fails). Only the UI thread uses it.

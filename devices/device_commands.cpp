@@ -68,3 +68,10 @@ bool BatchConfirmed(int answer)
 {
     return answer == CONFIRMATION_YES;
 }
+
+std::string BatchOutcomeText(int unsent, int ticked)
+{
+    if (unsent == 0)
+        return "Apply";
+    return "Failed. " + std::to_string(unsent) + " of " + std::to_string(ticked) + " commands could not be sent.";
+}

@@ -22,6 +22,12 @@ struct PanelSettings {
     int httpsEnabled;
 };
 
+// The credentials typed for a command, as their boxes give them.
+struct CommandCredentials {
+    std::string userId;
+    std::string password;
+};
+
 // True when the User ID or the Password is empty once every space is taken
 // out of it. (The records carry the texts as typed.)
 bool CredentialsMissing(std::string_view userId, std::string_view password);
@@ -46,3 +52,7 @@ constexpr int CONFIRMATION_YES = 6;
 // Whether a batch goes out after the confirmation box gave `answer`: only
 // on Yes. No stops it, and so does a box that could not be shown (0).
 bool BatchConfirmed(int answer);
+
+// What the operator is told once a batch has gone out: "Apply" when every
+// record left, else how many of them could not be sent.
+std::string BatchOutcomeText(int unsent, int ticked);

@@ -31,7 +31,7 @@ void CSeekwellDlg::AddDeviceRow(DISCOVERY_DATA record)
     const int row = deviceList.GetItemCount();
     const auto texts = DeviceRowTexts(record, row);
     const int inserted = deviceList.InsertItem(row, "");
-    for (int column = 1; column < columnCount && column < DEVICE_LIST_COLUMNS; ++column)
+    for (int column = COLUMN_NO; column < columnCount && column < DEVICE_LIST_COLUMNS; ++column)
         deviceList.SetItemText(inserted, column, texts[column].c_str());
 }
 
@@ -66,7 +66,7 @@ BOOL CSeekwellDlg::SortDeviceList(int column, BOOL ascending)
         items.push_back(std::move(item));
     }
     for (int i = 0; i < rows; ++i) {
-        if (column == 0)
+        if (column == COLUMN_CHECK_BOX)
             deviceList.SetCheck(i, allChecked != 0);
         deviceList.SetItemData(i, reinterpret_cast<DWORD_PTR>(items[static_cast<std::size_t>(i)].get()));
     }

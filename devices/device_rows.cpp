@@ -7,17 +7,6 @@
 #include "scan_long.h"
 #include "text_field.h"
 
-const std::array<DeviceColumn, DEVICE_LIST_COLUMNS> kDeviceColumns = {{
-    {"", 25},
-    {"NO", 30},
-    {"MAC ADDRESS", 115},
-    {"IP ADDRESS", 105},
-    {"PRODUCT NAME", 120},
-    {"MANUFACTURER", 110},
-    {"FIRMWAREVERSION", 125},
-    {"DEVICE NAME", 125},
-}};
-
 namespace {
 
 // Splits at runs of `separator`; runs at either end make no empty tokens.
@@ -54,16 +43,16 @@ std::int32_t FirmwareDate(const DISCOVERY_DATA& record)
 
 std::array<std::string, DEVICE_LIST_COLUMNS> DeviceRowTexts(const DISCOVERY_DATA& record, int row)
 {
-    return {
-        "",
-        std::to_string(row + 1),
-        ReadTextField(record.macAddress),
-        ReadTextField(record.ipAddress),
-        ReadTextField(record.productName),
-        ReadTextField(record.manufacturer),
-        ReadTextField(record.firmwareVersion),
-        FirmwareDate(record) >= DEVICE_NAME_MIN_FIRMWARE_DATE ? ReadTextField(record.deviceName) : "N/A",
-    };
+    std::array<std::string, DEVICE_LIST_COLUMNS> texts;
+    texts[COLUMN_NO] = std::to_string(row + 1);
+    texts[COLUMN_MAC_ADDRESS] = ReadTextField(record.macAddress);
+    texts[COLUMN_IP_ADDRESS] = ReadTextField(record.ipAddress);
+    texts[COLUMN_PRODUCT_NAME] = ReadTextField(record.productName);
+    texts[COLUMN_MANUFACTURER] = ReadTextField(record.manufacturer);
+    texts[COLUMN_FIRMWARE_VERSION] = ReadTextField(record.firmwareVersion);
+    texts[COLUMN_DEVICE_NAME] =
+        FirmwareDate(record) >= DEVICE_NAME_MIN_FIRMWARE_DATE ? ReadTextField(record.deviceName) : "N/A";
+    return texts;
 }
 
 std::string AddressSortKey(const DISCOVERY_DATA& record)
@@ -81,16 +70,16 @@ std::string AddressSortKey(const DISCOVERY_DATA& record)
 std::string DeviceSortKey(int column, const std::string& cellText, const DISCOVERY_DATA& record)
 {
     switch (column) {
-        case 0:
+        case COLUMN_CHECK_BOX:
             return {};
-        case 1: {
+        case COLUMN_NO: {
             // Ten digits hold any row number, so that the text order is the
             // numbers' order.
             char key[16];
             std::snprintf(key, sizeof key, "%010d", static_cast<int>(std::max<std::int32_t>(TokenValue(cellText), 0)));
             return key;
         }
-        case 3:
+        case COLUMN_IP_ADDRESS:
             return AddressSortKey(record);
         default:
             return cellText;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -11,13 +12,36 @@
 // The device name shows only for firmware of this date or later.
 constexpr std::int32_t DEVICE_NAME_MIN_FIRMWARE_DATE = 20220807;
 
-constexpr int DEVICE_LIST_COLUMNS = 8;
+// The list's columns, left to right: the one place their indices are given.
+// (The end-to-end tests read them from here too.)
+enum DeviceListColumn : int {
+    COLUMN_CHECK_BOX,
+    COLUMN_NO,
+    COLUMN_MAC_ADDRESS,
+    COLUMN_IP_ADDRESS,
+    COLUMN_PRODUCT_NAME,
+    COLUMN_MANUFACTURER,
+    COLUMN_FIRMWARE_VERSION,
+    COLUMN_DEVICE_NAME,
+    DEVICE_LIST_COLUMNS
+};
 
 struct DeviceColumn {
     const char* title;
     int width;  // pixels
 };
-extern const std::array<DeviceColumn, DEVICE_LIST_COLUMNS> kDeviceColumns;
+// Indexed by DeviceListColumn.
+inline constexpr DeviceColumn kDeviceColumns[] = {
+    {"", 25},
+    {"NO", 30},
+    {"MAC ADDRESS", 115},
+    {"IP ADDRESS", 105},
+    {"PRODUCT NAME", 120},
+    {"MANUFACTURER", 110},
+    {"FIRMWAREVERSION", 125},
+    {"DEVICE NAME", 125},
+};
+static_assert(std::size(kDeviceColumns) == DEVICE_LIST_COLUMNS, "one title and width per column");
 
 // The date in the firmware version: the value of its last "_"-separated
 // token when there are two tokens or more, else 0. Only the first 32
@@ -25,7 +49,7 @@ extern const std::array<DeviceColumn, DEVICE_LIST_COLUMNS> kDeviceColumns;
 std::int32_t FirmwareDate(const DISCOVERY_DATA& record);
 
 // The texts of the row that shows `record` as the list's row `row`
-// (0-based); column 0 holds only the check box.
+// (0-based), indexed by DeviceListColumn; the check box column has none.
 std::array<std::string, DEVICE_LIST_COLUMNS> DeviceRowTexts(const DISCOVERY_DATA& record, int row);
 
 // The key a row sorts by in `column`, from its cell text and its record. The

@@ -1,5 +1,6 @@
 // The list, as shown, written to "SearchIPList.txt" in the current folder.
 #include "device_links.h"
+#include "device_rows.h"
 #include "message_box.h"
 #include "resource.h"
 #include "seekwell_dlg.h"
@@ -7,11 +8,6 @@
 namespace {
 
 constexpr char kExportFile[] = "SearchIPList.txt";
-
-// Product name, MAC address and IP address columns of the list.
-constexpr int kProductColumn = 4;
-constexpr int kMacColumn = 2;
-constexpr int kIpColumn = 3;
 
 }  // namespace
 
@@ -27,8 +23,8 @@ void CSeekwellDlg::OnClickSaveList()
     const int rows = deviceList.GetItemCount();
     for (int i = 0; i < rows && written; ++i) {
         const std::string line =
-            ExportLine(deviceList.GetItemText(i, kProductColumn), deviceList.GetItemText(i, kMacColumn),
-                       deviceList.GetItemText(i, kIpColumn));
+            ExportLine(deviceList.GetItemText(i, COLUMN_PRODUCT_NAME), deviceList.GetItemText(i, COLUMN_MAC_ADDRESS),
+                       deviceList.GetItemText(i, COLUMN_IP_ADDRESS));
         DWORD done = 0;
         written =
             ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &done, nullptr) && done == line.size();

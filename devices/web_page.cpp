@@ -6,38 +6,17 @@
 #include <cstdio>
 
 #include "device_links.h"
+#include "device_rows.h"
 #include "message_box.h"
 #include "seekwell_dlg.h"
 
-void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE* item, LRESULT* result)
-{
-    *result = 0;
-    DISCOVERY_DATA record;
-    // Without a chosen device there is no page to open.
-    if (selectedRow < 0 || !deviceTable.GetAt(static_cast<std::uint32_t>(selectedRow), &record))
-        return;
-    if (item->iSubItem == 0)
-        return;  // a double click on a check box
-    // The device's text goes on the browser's command line: only a plain
-    // address may.
-    const std::optional<std::string> address = DeviceWebAddress(record, panelHttpsEnabled, panelWebPort);
-    if (!address) {
-        AfxMessageBox("The web page was not opened: the device's IP address is not a valid IPv4 address.", MB_OK);
-        return;
-    }
-    const std::string browser = FindDefaultBrowser();
-    if (browser.empty()) {
-        AfxMessageBox("The web page was not opened: no program to open \".htm\" files was found.", MB_OK);
-        return;
-    }
-    ::ShellExecuteA(nullptr, "open", browser.c_str(), address->c_str(), nullptr, SW_SHOWNORMAL);
-}
+namespace {
 
 // The program associated with ".htm" files, found through an empty scratch
 // page made for the question alone: in a folder of its own under the
 // temporary folder, so that no file of the operator's is ever replaced or
 // deleted.
-std::string CSeekwellDlg::FindDefaultBrowser()
+std::string FindDefaultBrowser()
 {
     char browser[MAX_PATH] = {};
     char temp[MAX_PATH];
@@ -62,4 +41,30 @@ std::string CSeekwellDlg::FindDefaultBrowser()
     }
     ::RemoveDirectoryA(folder);
     return browser;
+}
+
+}  // namespace
+
+void CSeekwellDlg::OnDblClickList(NMITEMACTIVATE* item, LRESULT* result)
+{
+    *result = 0;
+    DISCOVERY_DATA record;
+    // Without a chosen device there is no page to open.
+    if (selectedRow < 0 || !deviceTable.GetAt(static_cast<std::uint32_t>(selectedRow), &record))
+        return;
+    if (item->iSubItem == COLUMN_CHECK_BOX)
+        return;
+    // The device's text goes on the browser's command line: only a plain
+    // address may.
+    const std::optional<std::string> address = DeviceWebAddress(record, panelHttpsEnabled, panelWebPort);
+    if (!address) {
+        AfxMessageBox("The web page was not opened: the device's IP address is not a valid IPv4 address.", MB_OK);
+        return;
+    }
+    const std::string browser = FindDefaultBrowser();
+    if (browser.empty()) {
+        AfxMessageBox("The web page was not opened: no program to open \".htm\" files was found.", MB_OK);
+        return;
+    }
+    ::ShellExecuteA(nullptr, "open", browser.c_str(), address->c_str(), nullptr, SW_SHOWNORMAL);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ansi_lead_byte.h"
+#include "device_rows.h"
 #include "extension_command.h"
 #include "message_box.h"
 #include "seekwell_dlg.h"
@@ -10,9 +11,6 @@
 #include "windows_host.h"
 
 namespace {
-
-// The list's column that shows the device's IP address.
-constexpr int IP_ADDRESS_COLUMN = 3;
 
 // The tool's place beside this program's executable, wherever the program
 // was started from.
@@ -44,7 +42,7 @@ void CSeekwellDlg::OnClickRun()
         // record for is left out rather than sent with another's values.
         if (!deviceTable.GetAt(static_cast<std::uint32_t>(row), &record))
             continue;
-        items.push_back(ExtensionDeviceItem(deviceList.GetItemText(row, IP_ADDRESS_COLUMN), record));
+        items.push_back(ExtensionDeviceItem(deviceList.GetItemText(row, COLUMN_IP_ADDRESS), record));
     }
     const std::string commandLine = ExtensionToolCommandLine(userId, password, items, IsAnsiLeadByte);
 

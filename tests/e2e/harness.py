@@ -44,6 +44,20 @@ RESOURCE_IDS = _resource_ids(os.path.join(SOURCE_DIR, "res", "resource.h"))
 # Every control id of the header (IDC_...) is a name of this module.
 globals().update({name: value for name, value in RESOURCE_IDS.items() if name.startswith("IDC_")})
 
+
+
+def _list_columns(path):
+    """The device list's column indices by name, from the enum that gives
+    them in the program's source."""
+    with open(path) as header:
+        body = re.search(r"enum DeviceListColumn : int \{(.*?)\};", header.read(), re.S).group(1)
+    names = re.findall(r"\b(COLUMN_\w+)", body)
+    return {name: index for index, name in enumerate(names)}
+
+
+# Every column of the device list (COLUMN_...) is a name of this module.
+globals().update(_list_columns(os.path.join(SOURCE_DIR, "devices", "device_rows.h")))
+
 PORT_BOXES = [IDC_WEB_PORT, IDC_CONTROL_PORT, IDC_VIDEO_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_AUDIO_RECEIVE_PORT]
 
 # The 19 controls a search disables, in the order it disables them.
@@ -196,7 +210,7 @@ class ProgramTest(unittest.TestCase):
         self.answer(button)
         return box
 
-    def row_of(self, text, column=3):
+    def row_of(self, text, column=COLUMN_IP_ADDRESS):
         """The index of the row whose cell in `column` (by default the IP
         ADDRESS column) shows `text`."""
         for row in self.rows():

@@ -19,10 +19,10 @@ from harness import (IDC_ADAPTER, IDC_AUDIO_RECEIVE_PORT, IDC_AUDIO_TRANSMIT_POR
                      IDC_DNS, IDC_FACTORY_RESET, IDC_GATEWAY, IDC_IP_ADDRESS, IDC_PASSWORD, IDC_RADIO_DHCP,
                      IDC_REBOOT, IDC_SAVE, IDC_SEARCH, IDC_SUBNET_MASK, IDC_USER_ID, IDC_VIDEO_PORT, IDC_WEB_PORT,
                      OPERATOR_IP, TITLE)
+from harness import COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS
 from simulator import (DEVICE_PORT, FACTORY_RESET, FIELDS, RECORD_SIZE, REBOOT, SEARCH, SEARCH_REPLY, SET_CONFIG,
                        parse_record, password_digest, send_datagram)
 
-MAC_COLUMN = 2
 FIELD = {name: (offset, width) for name, offset, width, _ in FIELDS}
 
 PANEL_TEXTS = {IDC_IP_ADDRESS: "ipAddress", IDC_SUBNET_MASK: "subnetMask", IDC_GATEWAY: "gateway", IDC_DNS: "dns"}
@@ -122,7 +122,7 @@ class CommandTest(harness.ProgramTest):
         return self.row_of(self.devices[name]["ip"])
 
     def click(self, name):
-        self.call("list-click", IDC_DEVICE_LIST, self.row(name), MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, self.row(name), COLUMN_MAC_ADDRESS)
 
     def tick(self, *names):
         for name in names:
@@ -211,9 +211,9 @@ class SaveAnswers(CommandTest):
             # Descending by address: the chosen row moves, and the chosen
             # device must move with it.
             row = self.row(name)
-            self.call("header-click", IDC_DEVICE_LIST, 3)
-            self.call("header-click", IDC_DEVICE_LIST, 3)
-            addresses = [r["cells"][3] for r in self.rows()]
+            self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
+            self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
+            addresses = [r["cells"][COLUMN_IP_ADDRESS] for r in self.rows()]
             self.assertEqual(addresses, sorted(addresses, reverse=True))
             self.assertNotEqual(self.row(name), row, "the sort moved the row")
         for box, text in edits.items():
@@ -349,7 +349,7 @@ class Refusals(CommandTest):
                                  IDC_AUDIO_TRANSMIT_PORT: "4444", IDC_AUDIO_RECEIVE_PORT: "5555",
                                  IDC_IP_ADDRESS: "198.51.100.77"})
         self.assertTrue(self.call("control", IDC_RADIO_DHCP)["checked"])
-        self.assertEqual(self.rows()[self.row("ports")]["cells"][3], "198.51.100.52")
+        self.assertEqual(self.rows()[self.row("ports")]["cells"][COLUMN_IP_ADDRESS], "198.51.100.52")
 
 
 class Batches(CommandTest):
@@ -384,7 +384,7 @@ class Batches(CommandTest):
         # The devices took the credentials: they reboot and miss the next search.
         self.simulator.wait_event("reboot", 3, timeout=20)
         self.search()
-        self.assertEqual([row["cells"][MAC_COLUMN] for row in self.rows()], [self.devices["r1"]["mac"]])
+        self.assertEqual([row["cells"][COLUMN_MAC_ADDRESS] for row in self.rows()], [self.devices["r1"]["mac"]])
 
     def test_factory_reset_checks_credentials_and_carries_the_saved_settings(self):
         self.start({"f0": device(30), "f1": device(31)}, options=["--reboot-time", "2"])
@@ -410,7 +410,7 @@ class Batches(CommandTest):
         self.simulator.wait_event("factory-reset", timeout=20)
         self.simulator.wait_event("back", timeout=30)
         self.search()
-        self.assertCountEqual([row["cells"][3] for row in self.rows()], ["198.51.100.70", "198.51.100.71"])
+        self.assertCountEqual([row["cells"][COLUMN_IP_ADDRESS] for row in self.rows()], ["198.51.100.70", "198.51.100.71"])
 
 
 def lan_addresses():

@@ -10,6 +10,7 @@ import harness
 from harness import (IDC_DEVICE_INFO, IDC_DEVICE_LIST, IDC_DNS, IDC_EXTENSION_TOOL, IDC_GATEWAY, IDC_IP_ADDRESS,
                      IDC_MODEL_NAME, IDC_PASSWORD, IDC_RADIO_DHCP, IDC_RADIO_STATIC, IDC_RUN, IDC_SEARCH,
                      IDC_SUBNET_MASK, IDC_USER_ID, OPERATOR_IP, PORT_BOXES, SEARCH_LOCKED)
+from harness import COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS, COLUMN_NO, COLUMN_PRODUCT_NAME
 from simulator import RECORD_SIZE, SEARCH, SEARCH_REPLY
 
 ADDRESS_BOXES = [IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS]
@@ -141,8 +142,8 @@ class Replies(harness.ProgramTest):
         self.sync_replies()
 
         rows = self.rows()
-        self.assertEqual([r["cells"][1] for r in rows], [str(n) for n in range(1, len(rows) + 1)])
-        pairs = dict(collections.Counter((r["cells"][2], r["cells"][3]) for r in rows))
+        self.assertEqual([r["cells"][COLUMN_NO] for r in rows], [str(n) for n in range(1, len(rows) + 1)])
+        pairs = dict(collections.Counter((r["cells"][COLUMN_MAC_ADDRESS], r["cells"][COLUMN_IP_ADDRESS]) for r in rows))
         expected = {
             (mac, "198.51.100.101"): 1,
             ("00:1A:2B:00:01:02", "198.51.100.102"): 1,
@@ -156,9 +157,9 @@ class Replies(harness.ProgramTest):
             ("EXACT-371", "198.51.100.76"): 1,
         }
         self.assertEqual(pairs, expected)
-        by_mac = {r["cells"][2]: r["cells"] for r in rows}
-        self.assertEqual(by_mac["SHORT-110"][4:], ["ABCDEFGHIJKLMN", "", "", "N/A"], "missing bytes read as zero")
-        self.assertEqual([r["cells"][2:] for r in rows if r["cells"][2:4] == ["", ""]], [[""] * 5 + ["N/A"]])
+        by_mac = {r["cells"][COLUMN_MAC_ADDRESS]: r["cells"] for r in rows}
+        self.assertEqual(by_mac["SHORT-110"][COLUMN_PRODUCT_NAME:], ["ABCDEFGHIJKLMN", "", "", "N/A"], "missing bytes read as zero")
+        self.assertEqual([r["cells"][COLUMN_MAC_ADDRESS:] for r in rows if r["cells"][COLUMN_MAC_ADDRESS:COLUMN_PRODUCT_NAME] == ["", ""]], [[""] * 5 + ["N/A"]])
 
 
 class SearchStates(harness.ProgramTest):

@@ -19,11 +19,10 @@ import harness  # noqa: E402
 import host_fixtures  # noqa: E402
 from harness import (IDC_DEVICE_LIST, IDC_IP_ADDRESS, IDC_PASSWORD, IDC_RUN, IDC_SAVE, IDC_USER_ID,  # noqa: E402
                      IDC_WEB_PORT, wine_path)
+from harness import COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS  # noqa: E402
 from host_fixtures import FAKE_REFLASH  # noqa: E402
 
 TOOL = b"./ExtensionTool/Reflash.exe "
-IP_COLUMN = 3
-MAC_COLUMN = 2
 
 
 def put_tool(folder, program=FAKE_REFLASH):
@@ -55,7 +54,7 @@ class ExtensionTool(host_fixtures.HostToolTest):
         return line, run
 
     def list_addresses(self):
-        return [row["cells"][IP_COLUMN] for row in self.rows()]
+        return [row["cells"][COLUMN_IP_ADDRESS] for row in self.rows()]
 
     def test_nothing_typed_nothing_ticked_starts_the_bare_tool(self):
         self.start()
@@ -91,7 +90,7 @@ class ExtensionTool(host_fixtures.HostToolTest):
         }
         self.start([dict(ip=ip, **keys) for ip, keys in devices.items()])
         before = self.list_addresses()
-        self.call("header-click", IDC_DEVICE_LIST, IP_COLUMN)
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
         after = self.list_addresses()
         self.assertIn(after, (sorted(devices), sorted(devices, reverse=True)))
         self.assertNotEqual(after, before)
@@ -166,7 +165,7 @@ class ExtensionTool(host_fixtures.HostToolTest):
         # still shows the address the search found, and the item takes that.
         self.start([dict(ip="198.51.100.60", webPort=80, firmware="6.0.0_20230101")])
         row = self.row_of("198.51.100.60")
-        self.call("list-click", IDC_DEVICE_LIST, row, MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, row, COLUMN_MAC_ADDRESS)
         self.call("type", IDC_IP_ADDRESS, "198.51.100.99")
         self.call("type", IDC_WEB_PORT, "8080")
         self.call("type", IDC_USER_ID, "admin")

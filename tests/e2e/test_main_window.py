@@ -201,7 +201,7 @@ class PortExchange(harness.ProgramTest):
     def save_with(self, web_port_text):
         simulator = self.start_simulator(devices=[self.DEVICE])
         self.start_program()
-        self.call("list-click", harness.IDC_DEVICE_LIST, 0, 2)
+        self.call("list-click", harness.IDC_DEVICE_LIST, 0, harness.COLUMN_MAC_ADDRESS)
         self.call("type", IDC_USER_ID, "admin")
         self.call("type", IDC_PASSWORD, "admin")
         self.call("type", IDC_CONTROL_PORT, "5555")

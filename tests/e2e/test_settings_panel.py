@@ -12,10 +12,10 @@ from harness import (IDC_AUDIO_RECEIVE_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_CONTRO
                      IDC_DEVICE_LIST, IDC_DNS, IDC_GATEWAY, IDC_IP_ADDRESS, IDC_MODEL_NAME, IDC_PASSWORD,
                      IDC_RADIO_DHCP, IDC_RADIO_STATIC, IDC_SAVE, IDC_SUBNET_MASK, IDC_USER_ID, IDC_VIDEO_PORT,
                      IDC_WEB_PORT)
+from harness import COLUMN_MAC_ADDRESS
 from simulator import SET_CONFIG
 
 ADDRESS_BOXES = [IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS]
-MAC_COLUMN = 2
 
 # Every value differs from every other, so that a value shown in the wrong
 # box, or the two audio ports swapped, shows. The record holds the audio
@@ -58,7 +58,7 @@ class SettingsPanel(harness.ProgramTest):
         return simulator
 
     def click_device(self, name):
-        self.call("list-click", IDC_DEVICE_LIST, self.row_of(DEVICES[name]["ip"]), MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, self.row_of(DEVICES[name]["ip"]), COLUMN_MAC_ADDRESS)
 
     def panel(self):
         """What the panel shows: every box's text and the two buttons."""

@@ -9,6 +9,7 @@ import re
 import harness
 from harness import (IDC_DEVICE_LIST, IDC_GATEWAY, IDC_IP_ADDRESS, IDC_MODEL_NAME, IDC_PASSWORD, IDC_SAVE,
                      IDC_USER_ID, IDC_WEB_PORT)
+from harness import COLUMN_CHECK_BOX, COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS, COLUMN_NO
 from simulator import SET_CONFIG
 
 # Devices whose columns each sort in another order, with equal keys in
@@ -69,7 +70,7 @@ class ListModel:
 
         def key(row):
             if column == 1:
-                return number(row["cells"][1])
+                return number(row["cells"][COLUMN_NO])
             if column == 3:
                 return address_key(text(row["device"]["ip"]))
             return row["cells"][column]
@@ -86,7 +87,7 @@ class Sorting(harness.ProgramTest):
         simulator = self.start_simulator(devices=DEVICES, options=["--spread", "0.7"])
         self.start_program()
         rows = self.rows()
-        self.assertEqual([r["cells"][2] for r in rows], [d["mac"] for d in DEVICES], "in arrival order")
+        self.assertEqual([r["cells"][COLUMN_MAC_ADDRESS] for r in rows], [d["mac"] for d in DEVICES], "in arrival order")
         return simulator, ListModel(rows)
 
     def shown(self):
@@ -111,7 +112,7 @@ class Sorting(harness.ProgramTest):
             self.assertEqual(self.shown(), model.shows(), where)
             if step == 1:
                 # By value, part by part; the rows with equal keys as they were.
-                self.assertEqual([r["cells"][3] for r in self.rows()],
+                self.assertEqual([r["cells"][COLUMN_IP_ADDRESS] for r in self.rows()],
                                  ["192.168.0.10", "192.168.0.9.77", "192.168.0.9", "10.1", "10.0.0.45",
                                   "10.0.0.300", "9.200.1.1"])
             self.check_panel(model, step % len(DEVICES))
@@ -146,17 +147,17 @@ class ManyRows(harness.ProgramTest):
         self.call("wait-rows", IDC_DEVICE_LIST, 101)
         # By number: 100 and 101 come after 99, not between 10 and 11. The
         # address sort first puts the rows out of their numbers' order.
-        self.call("header-click", IDC_DEVICE_LIST, 3)
-        self.call("header-click", IDC_DEVICE_LIST, 3)
-        self.assertNotEqual([int(r["cells"][1]) for r in self.rows()], list(range(1, 102)))
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
+        self.assertNotEqual([int(r["cells"][COLUMN_NO]) for r in self.rows()], list(range(1, 102)))
         ascending = list(range(1, 102))
         for order in [ascending, ascending[::-1]]:
-            self.call("header-click", IDC_DEVICE_LIST, 1)
+            self.call("header-click", IDC_DEVICE_LIST, COLUMN_NO)
             rows = self.rows()
-            self.assertEqual([int(r["cells"][1]) for r in rows], order)
-            self.assertEqual([r["cells"][2] for r in rows], ["00:1A:2B:00:00:%02X" % n for n in order])
+            self.assertEqual([int(r["cells"][COLUMN_NO]) for r in rows], order)
+            self.assertEqual([r["cells"][COLUMN_MAC_ADDRESS] for r in rows], ["00:1A:2B:00:00:%02X" % n for n in order])
         self.call("list-click", IDC_DEVICE_LIST, 91)
-        self.call("wait-text", IDC_IP_ADDRESS, rows[91]["cells"][3])
+        self.call("wait-text", IDC_IP_ADDRESS, rows[91]["cells"][COLUMN_IP_ADDRESS])
 
 
 class EmptyList(harness.ProgramTest):
@@ -173,10 +174,10 @@ class EmptyList(harness.ProgramTest):
         self.call("wait-rows", IDC_DEVICE_LIST, 3)
         self.call("list-check", IDC_DEVICE_LIST, 1, "on")
         # The empty list's click sorted ascending, so this one goes down.
-        self.call("header-click", IDC_DEVICE_LIST, 2)
-        self.assertEqual([r["cells"][2] for r in self.rows()], sorted(macs, reverse=True))
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_MAC_ADDRESS)
+        self.assertEqual([r["cells"][COLUMN_MAC_ADDRESS] for r in self.rows()], sorted(macs, reverse=True))
         # And column 0 ticked all, so this click clears all.
-        self.call("header-click", IDC_DEVICE_LIST, 0)
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_CHECK_BOX)
         self.assertEqual([r["checked"] for r in self.rows()], [False] * 3)
 
 

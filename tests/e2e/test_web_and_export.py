@@ -14,11 +14,11 @@ import subprocess
 import harness
 from harness import (IDC_DEVICE_LIST, IDC_IP_ADDRESS, IDC_PASSWORD, IDC_SAVE, IDC_SAVE_LIST, IDC_USER_ID,
                      IDC_WEB_PORT, wait_until, wine_path)
+from harness import COLUMN_CHECK_BOX, COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS, COLUMN_PRODUCT_NAME
 
 BROWSER = os.path.join(harness.BUILD_DIR, "bin", "fixtures", "webbrowser.exe")
 PAGE_CLASS = "NodewrightTest.Page"
 EXPORT = "SearchIPList.txt"
-MAC_COLUMN, IP_COLUMN, PRODUCT_COLUMN = 2, 3, 4
 TIME_LIMIT_S = 30
 BAD_ADDRESS_TEXT = "The web page was not opened: the device's IP address is not a valid IPv4 address."
 NO_BROWSER_TEXT = 'The web page was not opened: no program to open ".htm" files was found.'
@@ -63,7 +63,7 @@ class WebPage(harness.ProgramTest):
     def recorded(self):
         return {name for name in os.listdir(self.records) if name.endswith(".txt")}
 
-    def opened(self, row, column=MAC_COLUMN):
+    def opened(self, row, column=COLUMN_MAC_ADDRESS):
         """Double-clicks a cell; returns the address the browser got."""
         self.call("list-dblclick", IDC_DEVICE_LIST, row, column)
         (name,) = wait_until(lambda: self.recorded() - self.seen, TIME_LIMIT_S, "the browser to start")
@@ -95,9 +95,9 @@ class WebPage(harness.ProgramTest):
         # Below the rows, with no device chosen since the search, and on a
         # check box, nothing opens; the next double-click shows it.
         self.call("list-click-empty", IDC_DEVICE_LIST, "double")
-        self.call("list-dblclick", IDC_DEVICE_LIST, plain, 0)
+        self.call("list-dblclick", IDC_DEVICE_LIST, plain, COLUMN_CHECK_BOX)
         self.assertEqual(self.opened(plain), "http://198.51.100.40:8080")
-        self.assertEqual(self.opened(secure, IP_COLUMN), "https://198.51.100.41")
+        self.assertEqual(self.opened(secure, COLUMN_IP_ADDRESS), "https://198.51.100.41")
         self.assertEqual(len(self.recorded()), 2, "one browser per double-click on a text")
 
         self.assertTrue(os.path.isfile(own_page), "the operator's dummy.htm is still there")
@@ -112,20 +112,20 @@ class WebPage(harness.ProgramTest):
                     for n, ip in enumerate(hostile)] + [dict(mac="00:1A:2B:00:04:2F", ip="198.51.100.48")])
         for n, ip in enumerate(hostile):
             with self.subTest(ip=ip):
-                row = self.row_of("00:1A:2B:00:04:%02X" % (0x20 + n), MAC_COLUMN)
-                self.call("list-click", IDC_DEVICE_LIST, row, MAC_COLUMN)
-                self.call("list-dblclick", IDC_DEVICE_LIST, row, MAC_COLUMN)
+                row = self.row_of("00:1A:2B:00:04:%02X" % (0x20 + n), COLUMN_MAC_ADDRESS)
+                self.call("list-click", IDC_DEVICE_LIST, row, COLUMN_MAC_ADDRESS)
+                self.call("list-dblclick", IDC_DEVICE_LIST, row, COLUMN_MAC_ADDRESS)
                 box = self.expect_message(BAD_ADDRESS_TEXT)
                 self.assertEqual(box["icon"], "exclamation")
         # A Save can store such a text too, typed by the operator.
         good = self.row_of("198.51.100.48")
-        self.call("list-click", IDC_DEVICE_LIST, good, MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, good, COLUMN_MAC_ADDRESS)
         for box, text in [(IDC_USER_ID, "admin"), (IDC_PASSWORD, "admin"), (IDC_IP_ADDRESS, "-x 198.51.100.60")]:
             self.call("type", box, text)
         self.call("click", IDC_SAVE)
         self.message_box()
         self.answer("OK")
-        self.call("list-dblclick", IDC_DEVICE_LIST, good, MAC_COLUMN)
+        self.call("list-dblclick", IDC_DEVICE_LIST, good, COLUMN_MAC_ADDRESS)
         self.expect_message(BAD_ADDRESS_TEXT)
         # The browser was never started: the next page is the first.
         self.call("type", IDC_IP_ADDRESS, "198.51.100.61")
@@ -139,8 +139,8 @@ class WebPage(harness.ProgramTest):
         unregister_browser()
         self.addCleanup(register_browser)
         self.start([dict(mac="00:1A:2B:00:04:30", ip="198.51.100.49", webPort=8080)])
-        self.call("list-click", IDC_DEVICE_LIST, 0, MAC_COLUMN)
-        self.call("list-dblclick", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, 0, COLUMN_MAC_ADDRESS)
+        self.call("list-dblclick", IDC_DEVICE_LIST, 0, COLUMN_MAC_ADDRESS)
         box = self.expect_message(NO_BROWSER_TEXT)
         self.assertEqual(box["icon"], "exclamation")
         self.assertEqual(self.scratch_left(), [])
@@ -151,14 +151,14 @@ class WebPage(harness.ProgramTest):
 
     def test_after_save_the_page_is_the_saved_address_and_port(self):
         self.start([dict(mac="00:1A:2B:00:04:03", ip="198.51.100.42", webPort=8080)])
-        self.call("list-click", IDC_DEVICE_LIST, 0, MAC_COLUMN)
+        self.call("list-click", IDC_DEVICE_LIST, 0, COLUMN_MAC_ADDRESS)
         self.call("type", IDC_USER_ID, "admin")
         self.call("type", IDC_PASSWORD, "admin")
         self.call("type", IDC_IP_ADDRESS, "198.51.100.60")
         self.call("click", IDC_SAVE)
         self.expect_message("Apply")
         # The row keeps the address of the search.
-        self.assertEqual(self.rows()[0]["cells"][IP_COLUMN], "198.51.100.42")
+        self.assertEqual(self.rows()[0]["cells"][COLUMN_IP_ADDRESS], "198.51.100.42")
         self.assertEqual(self.opened(0), "http://198.51.100.60:8080")
 
         self.call("type", IDC_WEB_PORT, "8090")
@@ -189,7 +189,7 @@ class Export(harness.ProgramTest):
 
     def shown_lines(self):
         return b"".join(b"[%s] %s\t%s\r\n" % tuple(row["cells"][c].encode("latin-1")
-                                                    for c in (PRODUCT_COLUMN, MAC_COLUMN, IP_COLUMN))
+                                                    for c in (COLUMN_PRODUCT_NAME, COLUMN_MAC_ADDRESS, COLUMN_IP_ADDRESS))
                         for row in self.rows())
 
     def test_rows_in_display_order_and_a_second_export_replaces_the_first(self):
@@ -204,7 +204,7 @@ class Export(harness.ProgramTest):
         self.export()
         self.wait_export(arrival)
 
-        self.call("header-click", IDC_DEVICE_LIST, IP_COLUMN)
+        self.call("header-click", IDC_DEVICE_LIST, COLUMN_IP_ADDRESS)
         sorted_lines = self.shown_lines()
         self.assertEqual(sorted_lines, b"[Cam Ten] 00:1A:2B:00:04:11\t198.51.100.10\r\n"
                                        b"[Cam Twenty] 00:1A:2B:00:04:12\t198.51.100.20\r\n"

@@ -24,4 +24,11 @@ TEST(BatchConfirmed, OnlyYesGoesOn)
     }
 }
 
+TEST(BatchOutcomeText, ApplyOnlyWhenEveryRecordLeft)
+{
+    EXPECT_EQ(BatchOutcomeText(0, 3), "Apply");
+    EXPECT_EQ(BatchOutcomeText(1, 3), "Failed. 1 of 3 commands could not be sent.");
+    EXPECT_EQ(BatchOutcomeText(2, 2), "Failed. 2 of 2 commands could not be sent.");
+}
+
 }  // namespace

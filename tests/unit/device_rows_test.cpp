@@ -13,14 +13,6 @@
 
 namespace {
 
-constexpr int kNumberColumn = 1;
-constexpr int kMacColumn = 2;
-constexpr int kIpColumn = 3;
-constexpr int kProductColumn = 4;
-constexpr int kManufacturerColumn = 5;
-constexpr int kFirmwareColumn = 6;
-constexpr int kDeviceNameColumn = 7;
-
 // Every byte not set by a case is 'Z', so a text read past its field's end
 // would carry some.
 DISCOVERY_DATA WithFirmware(const std::string& version)
@@ -73,7 +65,7 @@ TEST(FirmwareDate, DecidesWhetherTheDeviceNameShows)
         SCOPED_TRACE("firmware \"" + c.version + "\"");
         const DISCOVERY_DATA record = WithFirmware(c.version);
         EXPECT_EQ(FirmwareDate(record), c.date);
-        EXPECT_EQ(DeviceRowTexts(record, 0)[kDeviceNameColumn], c.showsName ? "Lobby" : "N/A");
+        EXPECT_EQ(DeviceRowTexts(record, 0)[COLUMN_DEVICE_NAME], c.showsName ? "Lobby" : "N/A");
     }
 }
 
@@ -95,7 +87,7 @@ TEST(FirmwareDate, OnlyTheFirst32CharactersCount)
         SCOPED_TRACE("firmware \"" + c.version + "\"");
         const DISCOVERY_DATA record = WithFirmware(c.version);
         EXPECT_EQ(FirmwareDate(record), c.date);
-        EXPECT_EQ(DeviceRowTexts(record, 0)[kDeviceNameColumn], c.showsName ? "Lobby" : "N/A");
+        EXPECT_EQ(DeviceRowTexts(record, 0)[COLUMN_DEVICE_NAME], c.showsName ? "Lobby" : "N/A");
     }
 }
 
@@ -103,10 +95,10 @@ TEST(DeviceRowTexts, NumbersRowsFromOne)
 {
     const DISCOVERY_DATA record = WithFirmware("V1_1");
     EXPECT_EQ(DeviceRowTexts(record, 0)[0], "");
-    EXPECT_EQ(DeviceRowTexts(record, 0)[kNumberColumn], "1");
-    EXPECT_EQ(DeviceRowTexts(record, 1)[kNumberColumn], "2");
-    EXPECT_EQ(DeviceRowTexts(record, 99)[kNumberColumn], "100");
-    EXPECT_EQ(DeviceRowTexts(record, 4095)[kNumberColumn], "4096");
+    EXPECT_EQ(DeviceRowTexts(record, 0)[COLUMN_NO], "1");
+    EXPECT_EQ(DeviceRowTexts(record, 1)[COLUMN_NO], "2");
+    EXPECT_EQ(DeviceRowTexts(record, 99)[COLUMN_NO], "100");
+    EXPECT_EQ(DeviceRowTexts(record, 4095)[COLUMN_NO], "4096");
 }
 
 struct FieldCase {
@@ -121,45 +113,45 @@ struct FieldCase {
 TEST(DeviceRowTexts, TextsStopAtTheirFieldsEnd)
 {
     const FieldCase cases[] = {
-        {"MAC of 24 characters", kMacColumn,
+        {"MAC of 24 characters", COLUMN_MAC_ADDRESS,
          [](DISCOVERY_DATA& r) {
              PutField(r.macAddress, std::string(24, 'm'));
              PutField(r.productName, "IPC-100");
          },
          std::string(24, 'm')},
-        {"IP of 32 characters", kIpColumn,
+        {"IP of 32 characters", COLUMN_IP_ADDRESS,
          [](DISCOVERY_DATA& r) {
              PutField(r.ipAddress, std::string(32, '1'));
              PutField(r.subnetMask, "255.255.255.0");
          },
          std::string(32, '1')},
-        {"product of 32 characters", kProductColumn,
+        {"product of 32 characters", COLUMN_PRODUCT_NAME,
          [](DISCOVERY_DATA& r) {
              PutField(r.productName, std::string(32, 'p'));
              PutField(r.manufacturer, "Maker");
          },
          std::string(32, 'p')},
-        {"maker of 32 characters", kManufacturerColumn,
+        {"maker of 32 characters", COLUMN_MANUFACTURER,
          [](DISCOVERY_DATA& r) {
              PutField(r.manufacturer, std::string(32, 'k'));
              PutField(r.deviceName, "Lobby");
          },
          std::string(32, 'k')},
-        {"firmware of 36 characters shows whole", kFirmwareColumn,
+        {"firmware of 36 characters shows whole", COLUMN_FIRMWARE_VERSION,
          [](DISCOVERY_DATA& r) {
              PutField(r.firmwareVersion, "fffffffffffffffffffffffffff_20220807");
              r.dhcp = 0x41414141;
          },
          std::string(27, 'f') + "_20220807"},
-        {"device name of 32 characters", kDeviceNameColumn,
+        {"device name of 32 characters", COLUMN_DEVICE_NAME,
          [](DISCOVERY_DATA& r) {
              PutField(r.deviceName, std::string(32, 'n'));
              PutField(r.firmwareVersion, "V1_20220807");
          },
          std::string(32, 'n')},
-        {"bytes after a NUL are not shown", kProductColumn,
+        {"bytes after a NUL are not shown", COLUMN_PRODUCT_NAME,
          [](DISCOVERY_DATA& r) { PutField(r.productName, std::string("IPC\0hidden", 10)); }, "IPC"},
-        {"empty text", kMacColumn, [](DISCOVERY_DATA& r) { PutField(r.macAddress, ""); }, ""},
+        {"empty text", COLUMN_MAC_ADDRESS, [](DISCOVERY_DATA& r) { PutField(r.macAddress, ""); }, ""},
     };
     for (const FieldCase& c : cases) {
         SCOPED_TRACE(c.name);

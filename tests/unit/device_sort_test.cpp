@@ -89,25 +89,25 @@ TEST(DeviceSortKey, EachColumnsKey)
 {
     const DISCOVERY_DATA record = WithAddress("192.168.0.9");
     const KeyCase cases[] = {
-        {0, "", ""},
-        {0, "anything", ""},
-        {1, "7", "0000000007"},
-        {1, "1", "0000000001"},
-        {1, "10", "0000000010"},
-        {1, "123", "0000000123"},
-        {1, "65536", "0000065536"},
-        {1, "2147483647", "2147483647"},
-        {1, "", "0000000000"},
-        {1, "x", "0000000000"},
-        {1, "-5", "0000000000"},
-        {3, "10.0.0.1", "192.168.000.009"},
-        {3, "", "192.168.000.009"},
-        {2, "00:aa:BB:cc:dd:ee", "00:aa:BB:cc:dd:ee"},
-        {2, "", ""},
-        {4, "IPC-100 ", "IPC-100 "},
-        {5, "Maker", "Maker"},
-        {6, "V1.2.3_20220807", "V1.2.3_20220807"},
-        {7, "N/A", "N/A"},
+        {COLUMN_CHECK_BOX, "", ""},
+        {COLUMN_CHECK_BOX, "anything", ""},
+        {COLUMN_NO, "7", "0000000007"},
+        {COLUMN_NO, "1", "0000000001"},
+        {COLUMN_NO, "10", "0000000010"},
+        {COLUMN_NO, "123", "0000000123"},
+        {COLUMN_NO, "65536", "0000065536"},
+        {COLUMN_NO, "2147483647", "2147483647"},
+        {COLUMN_NO, "", "0000000000"},
+        {COLUMN_NO, "x", "0000000000"},
+        {COLUMN_NO, "-5", "0000000000"},
+        {COLUMN_IP_ADDRESS, "10.0.0.1", "192.168.000.009"},
+        {COLUMN_IP_ADDRESS, "", "192.168.000.009"},
+        {COLUMN_MAC_ADDRESS, "00:aa:BB:cc:dd:ee", "00:aa:BB:cc:dd:ee"},
+        {COLUMN_MAC_ADDRESS, "", ""},
+        {COLUMN_PRODUCT_NAME, "IPC-100 ", "IPC-100 "},
+        {COLUMN_MANUFACTURER, "Maker", "Maker"},
+        {COLUMN_FIRMWARE_VERSION, "V1.2.3_20220807", "V1.2.3_20220807"},
+        {COLUMN_DEVICE_NAME, "N/A", "N/A"},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE("column " + std::to_string(c.column) + ", cell \"" + c.cell + "\"");
@@ -134,12 +134,12 @@ std::vector<std::string> SortedBy(int column, const std::vector<std::string>& ce
 TEST(DeviceSortKey, OrderOfNumbersAndAddresses)
 {
     const std::vector<std::string> numbers = {"123", "11", "100", "9", "10", "7", "2", "1000", "65536", "101"};
-    EXPECT_EQ(SortedBy(1, numbers, std::vector<std::string>(numbers.size())),
+    EXPECT_EQ(SortedBy(COLUMN_NO, numbers, std::vector<std::string>(numbers.size())),
               (std::vector<std::string>{"2", "7", "9", "10", "11", "100", "101", "123", "1000", "65536"}));
 
     const std::vector<std::string> addresses = {"192.168.0.10", "192.168.0.9", "10.0.0.1", "9.255.255.255",
                                                 "192.168.1.0"};
-    EXPECT_EQ(SortedBy(3, addresses, addresses),
+    EXPECT_EQ(SortedBy(COLUMN_IP_ADDRESS, addresses, addresses),
               (std::vector<std::string>{"9.255.255.255", "10.0.0.1", "192.168.0.9", "192.168.0.10", "192.168.1.0"}));
 }
 

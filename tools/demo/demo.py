@@ -36,7 +36,7 @@ def main(screenshot, stay):
                 rows = driver.call("list", harness.IDC_DEVICE_LIST)["rows"]
             print("Nodewright found %d devices on the test LAN:" % len(rows))
             for row in rows:
-                print("  " + "  ".join(row["cells"][1:]))
+                print("  " + "  ".join(row["cells"][harness.COLUMN_NO:]))
             print("Screenshot of its window: %s" % screenshot)
             if stay:
                 print("The program runs on your display: close its window to end the demo.")
