@@ -1,6 +1,7 @@
 #include "seekwell_dlg.h"
 
 #include "data_exchange.h"
+#include "device_keys.h"
 #include "device_rows.h"
 #include "resource.h"
 #include "win_app.h"
@@ -8,6 +9,7 @@
 CSeekwellDlg::CSeekwellDlg(CWnd* parent)
     : CDialog(IDD_SEEKWELL_DIALOG, parent),
       appIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      deviceKeys(std::make_unique<DeviceKeys>()),
       searchStop(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
 }

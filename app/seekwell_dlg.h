@@ -15,7 +15,6 @@
 #include <string>
 
 #include "controls.h"
-#include "device_keys.h"
 #include "device_table.h"
 #include "dialog.h"
 #include "discovery_data.h"
@@ -29,6 +28,7 @@ constexpr UINT WM_SEARCH_DONE = WM_APP + 2;        // the search worker has sent
 constexpr UINT WM_SHOW_APPLY_RESULT = WM_APP + 3;  // the answer to a Save has come
 
 struct CommandCredentials;
+class DeviceKeys;
 
 class CSeekwellDlg : public CDialog {
 public:
@@ -143,7 +143,9 @@ private:
     std::unique_ptr<CUDPSendSocket> sendSocket;
     std::unique_ptr<CUDPSocket> recvSocket;
     CListVur<DISCOVERY_DATA> deviceTable;
-    DeviceKeys deviceKeys;  // beside deviceTable: told of every change to it
+    // Beside deviceTable, told of every change to it. Held by pointer so that
+    // only the files that use it see its header.
+    std::unique_ptr<DeviceKeys> deviceKeys;
     CEdit ipAddressEdit;
     CEdit subnetMaskEdit;
     CEdit gatewayEdit;

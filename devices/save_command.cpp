@@ -3,6 +3,7 @@
 // here; the box opens after the receive notification has returned.
 #include "apply_reply.h"
 #include "device_commands.h"
+#include "device_keys.h"
 #include "message_box.h"
 #include "seekwell_dlg.h"
 
@@ -33,7 +34,7 @@ void CSeekwellDlg::OnClickSave()
     pendingApplyMac = selectedMac;
     // The table holds what was sent; the row keeps the search's texts.
     deviceTable.SetAt(static_cast<std::uint32_t>(selectedRow), record);
-    deviceKeys.Replace(stored, record);
+    deviceKeys->Replace(stored, record);
     if (!BroadcastRecord(*sendSocket, record))
         AfxMessageBox("Failed. The settings could not be sent.", MB_OK);
 }

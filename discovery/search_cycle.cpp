@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "device_keys.h"
 #include "message_box.h"
 #include "resource.h"
 #include "seekwell_dlg.h"
@@ -62,7 +63,7 @@ void CSeekwellDlg::OnSearch()
     ResetSettingsPanel();
     selectedRow = -1;
     deviceTable.RemoveAll();
-    deviceKeys.Clear();
+    deviceKeys->Clear();
     deviceList.DeleteAllItems();
 
     if (sendSocket) {

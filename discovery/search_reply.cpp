@@ -1,5 +1,6 @@
 // A search reply becomes a row while a search runs, unless it repeats a
 // listed device. The rows of a burst of replies are drawn together.
+#include "device_keys.h"
 #include "seekwell_dlg.h"
 
 void CSeekwellDlg::OnSearchReply(const DISCOVERY_DATA& record)
@@ -7,7 +8,7 @@ void CSeekwellDlg::OnSearchReply(const DISCOVERY_DATA& record)
     // The row follows the record into the table, or neither goes in.
     if (!searchInProgress || IsDuplicate(record) || !deviceTable.AddTail(record))
         return;
-    deviceKeys.Add(record);
+    deviceKeys->Add(record);
     // Painting each row of a burst as it comes would keep the window busy
     // long after the burst; they are drawn together.
     if (!listRedrawDeferred && ReplyWaiting()) {

@@ -1,5 +1,6 @@
 // The discovery benchmark's baseline: every listed record is read by its
 // position for each search reply.
+#include "device_keys.h"
 #include "seekwell_dlg.h"
 
 bool CSeekwellDlg::IsDuplicate(DISCOVERY_DATA record)
