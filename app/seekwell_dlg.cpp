@@ -45,6 +45,7 @@ MessageMap CSeekwellDlg::GetMessageMap() const
         MapMessage<&CSeekwellDlg::OnSearchNotSent>(WM_SEARCH_NOT_SENT),
         MapMessage<&CSeekwellDlg::OnSearchDone>(WM_SEARCH_DONE),
         MapMessage<&CSeekwellDlg::OnShowApplyResult>(WM_SHOW_APPLY_RESULT),
+        MapMessage<&CSeekwellDlg::OnDrawListBand>(WM_DRAW_LIST_BAND),
     };
     return entries;
 }

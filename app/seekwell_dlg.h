@@ -26,6 +26,7 @@
 constexpr UINT WM_SEARCH_NOT_SENT = WM_APP + 1;    // a search could send nothing
 constexpr UINT WM_SEARCH_DONE = WM_APP + 2;        // the search worker has sent its last request
 constexpr UINT WM_SHOW_APPLY_RESULT = WM_APP + 3;  // the answer to a Save has come
+constexpr UINT WM_DRAW_LIST_BAND = WM_APP + 4;     // the list's next band is due
 
 struct CommandCredentials;
 class DeviceKeys;
@@ -78,6 +79,7 @@ private:
     // discovery/search_reply.cpp and duplicate_check.cpp: search replies.
     void OnSearchReply(const DISCOVERY_DATA& record);
     void EndReplyBurst();
+    LRESULT OnDrawListBand();
     bool IsDuplicate(DISCOVERY_DATA record);
 
     // devices/device_list.cpp: the list's columns, rows and sort.
@@ -167,4 +169,6 @@ private:
     std::string searchNotSentText;
     // Rows of a burst of replies are drawn together once the burst is in.
     bool listRedrawDeferred = false;
+    DWORD listRedrawDeferredAt = 0;  // GetTickCount when it began
+    int listBandsToDraw = 0;
 };

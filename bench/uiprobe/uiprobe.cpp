@@ -1,8 +1,10 @@
 // Watches a dialog program from outside while it works: how many rows its
-// list holds, and how long it takes to answer a message. It asks the list
-// for its row count with SendMessageTimeout back to back, as the system's own
-// "not responding" check asks a window; an answer that is late by N ms means
-// the window did not respond for N ms.
+// list holds, how long it takes to answer a message, and how long its list
+// goes undrawn. It asks the list for its row count with SendMessageTimeout
+// back to back, as the system's own "not responding" check asks a window; an
+// answer that is late by N ms means the window did not respond for N ms. The
+// list is undrawn while its drawing is switched off (WM_SETREDRAW clears its
+// WS_VISIBLE style) or while part of it waits to be painted.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -24,7 +26,8 @@ int Usage()
         "control LIST_ID for its row count, one question after another. Writes, flushed:\n"
         "  rows COUNT AT_MS         whenever the count changes\n"
         "  late LATENCY_MS AT_MS    whenever an answer took longer than 50 ms\n"
-        "  done QUESTIONS MAX_LATENCY_MS\n"
+        "  undrawn SPAN_MS AT_MS    whenever the list stayed undrawn longer than 100 ms\n"
+        "  done QUESTIONS MAX_LATENCY_MS MAX_UNDRAWN_MS\n"
         "AT_MS counts from the first question, asked once the window is visible. A question\n"
         "unanswered after 10 s counts as 10 s late. Exits 1 when the window is not found or goes.\n",
         stderr);
@@ -60,6 +63,8 @@ int main(int argc, char** argv)
     ::QueryPerformanceCounter(&start);
     long questions = 0;
     double worst = 0;
+    double undrawnSince = -1;  // ms, or -1 while the list is drawn
+    double worstUndrawn = 0;
     DWORD_PTR rows = static_cast<DWORD_PTR>(-1);
     for (;;) {
         ::QueryPerformanceCounter(&before);
@@ -80,6 +85,21 @@ int main(int argc, char** argv)
             std::printf("late %.1f %.1f\n", latency, Milliseconds(start, before, frequency));
             std::fflush(stdout);
         }
+        const double at = Milliseconds(start, after, frequency);
+        const bool drawingOff = (::GetWindowLongA(list, GWL_STYLE) & WS_VISIBLE) == 0;
+        const bool undrawn = drawingOff || ::GetUpdateRect(list, nullptr, FALSE);
+        if (undrawn && undrawnSince < 0) {
+            undrawnSince = at;
+        } else if (!undrawn && undrawnSince >= 0) {
+            const double span = at - undrawnSince;
+            if (span > worstUndrawn)
+                worstUndrawn = span;
+            if (span > 100) {
+                std::printf("undrawn %.1f %.1f\n", span, undrawnSince);
+                std::fflush(stdout);
+            }
+            undrawnSince = -1;
+        }
         if (answered && count != rows) {
             rows = count;
             std::printf("rows %lu %.1f\n", static_cast<unsigned long>(rows), Milliseconds(start, after, frequency));
@@ -88,7 +108,7 @@ int main(int argc, char** argv)
         // A breath between questions, so that asking does not become the load.
         ::Sleep(1);
     }
-    std::printf("done %ld %.1f\n", questions, worst);
+    std::printf("done %ld %.1f %.1f\n", questions, worst, worstUndrawn);
     std::fflush(stdout);
     return 0;
 }
