@@ -45,6 +45,27 @@ bool WindowInState(HWND window, const std::string& state)
     return visible == (state == "visible");
 }
 
+// The control a wait is about. A wait may begin before the window has made
+// its controls (a dialog has its caption before its controls), so the
+// control is waited for too, within the same time.
+HWND AwaitControl(Context& context, const Args& args, DWORD timeout)
+{
+    HWND control = nullptr;
+    std::string why;
+    WaitUntil(timeout, [&] {
+        try {
+            control = ControlOf(context, args, 0);
+        } catch (const DriverError& error) {
+            why = error.what();
+        }
+        return control != nullptr;
+    });
+    if (control == nullptr) {
+        throw DriverError(why);
+    }
+    return control;
+}
+
 }  // namespace
 
 Json CmdWaitWindow(Context& context, const Args& args)
@@ -67,10 +88,10 @@ Json CmdWaitWindow(Context& context, const Args& args)
 
 Json CmdWaitRows(Context& context, const Args& args)
 {
-    ListView list(ControlOf(context, args, 0));
+    DWORD timeout = TimeoutOf(context, args);
+    ListView list(AwaitControl(context, args, timeout));
     int wanted = NumberArg(args, 1, "a row count");
     bool atLeast = args.Flag("--at-least");
-    DWORD timeout = TimeoutOf(context, args);
     int count = 0;
     if (!WaitUntil(timeout, [&] {
             count = list.RowCount();
@@ -85,9 +106,9 @@ Json CmdWaitRows(Context& context, const Args& args)
 
 Json CmdWaitText(Context& context, const Args& args)
 {
-    HWND control = ControlOf(context, args, 0);
-    const std::string& wanted = args.At(1);
     DWORD timeout = TimeoutOf(context, args);
+    HWND control = AwaitControl(context, args, timeout);
+    const std::string& wanted = args.At(1);
     std::string text;
     if (!WaitUntil(timeout, [&] { return (text = TextOf(control)) == wanted; })) {
         ThrowTimeout(ControlName(control) + " to show \"" + wanted + "\"", timeout, Json::Object().Set("text", text));
@@ -97,7 +118,6 @@ Json CmdWaitText(Context& context, const Args& args)
 
 Json CmdWaitState(Context& context, const Args& args)
 {
-    HWND control = ControlOf(context, args, 0);
     const std::string& state = args.At(1);
     if (state != "enabled" && state != "disabled" && state != "visible" && state != "hidden" && state != "checked" &&
         state != "unchecked") {
@@ -105,6 +125,7 @@ Json CmdWaitState(Context& context, const Args& args)
                          state + "\"");
     }
     DWORD timeout = TimeoutOf(context, args);
+    HWND control = AwaitControl(context, args, timeout);
     if (!WaitUntil(timeout, [&] { return HasState(control, state); })) {
         ThrowTimeout(ControlName(control) + " to be " + state, timeout, ControlState(control));
     }
