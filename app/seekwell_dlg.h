@@ -163,6 +163,8 @@ private:
     // it and wait for it before it frees what the worker uses.
     std::unique_ptr<CWinThread> searchWorker;
     HANDLE searchStop = nullptr;
+    // Written by the worker, read once it is joined.
+    int searchRequestsUnsent = 0;
     // Answers to Saves, until they are shown.
     std::deque<std::string> applyResults;
     // Why the last search could send nothing, until it is shown.

@@ -50,6 +50,13 @@ std::string SendPortTakenText(const std::string& address)
 }
 
 constexpr int kSearchBroadcasts = 5;
+
+std::string SearchRequestsUnsentText(int unsent)
+{
+    return "Failed. " + std::to_string(unsent) + " of " + std::to_string(kSearchBroadcasts) +
+           " search requests could not be sent: the network adapter may be gone.\n"
+           "The list may lack devices. Press \"Search\" again once the adapter is back.";
+}
 constexpr DWORD kSearchPauseMs = 1000;
 constexpr DWORD kPostRetryMs = 50;
 
@@ -140,8 +147,11 @@ UINT CSeekwellDlg::RunSearch()
     const BOOL allow = TRUE;
     socket.SetSockOpt(SO_BROADCAST, &allow, sizeof allow);
     bool stopped = false;
+    searchRequestsUnsent = 0;
     for (int i = 0; i < kSearchBroadcasts && !stopped; ++i) {
-        socket.SendTo(&request, sizeof request, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS);
+        if (socket.SendTo(&request, sizeof request, DISCOVERY_DEVICE_PORT, DISCOVERY_BROADCAST_ADDRESS) !=
+            static_cast<int>(sizeof request))
+            ++searchRequestsUnsent;
         stopped = PauseUnlessStopped(kSearchPauseMs);
     }
     // A full queue is no reason to leave the search running for ever; the
@@ -163,10 +173,15 @@ bool CSeekwellDlg::PauseUnlessStopped(DWORD milliseconds)
 
 LRESULT CSeekwellDlg::OnSearchDone()
 {
+    // Joined first: the worker's count is then safe to read.
     JoinSearchWorker();
     waitDialog->SendMessage(WM_CLOSE);
     EnableControls(true);
     searchInProgress = false;
+    // An adapter that went away during the search: the list may lack
+    // devices for that reason alone.
+    if (searchRequestsUnsent > 0)
+        AfxMessageBox(SearchRequestsUnsentText(searchRequestsUnsent).c_str(), MB_OK);
     return 0;
 }
 

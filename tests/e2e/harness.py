@@ -85,6 +85,30 @@ def reply_queue_bytes():
     return None
 
 
+def ip(*args):
+    subprocess.run(["ip", *args], check=True)
+
+
+def lan_addresses():
+    """This side's LAN adapters and their IPv4 address arguments."""
+    output = subprocess.run(["ip", "-4", "-o", "addr", "show"], capture_output=True, text=True, check=True).stdout
+    found = []
+    for line in output.splitlines():
+        match = re.match(r"\d+:\s+(lan\d+)\s+inet\s+(.*?)\s+scope\s", line)
+        if match:
+            found.append((match.group(1), match.group(2).split()))
+    return found
+
+
+def restore_lan(addresses):
+    """Brings the adapters back up with these addresses (lan_addresses())."""
+    for name, address in addresses:
+        ip("link", "set", name, "up")
+        ip("addr", "replace", *address, "dev", name)
+    # Broadcasts leave through the first adapter (as the LAN was made).
+    ip("route", "replace", "255.255.255.255/32", "dev", "lan0")
+
+
 def in_test_lan():
     return "TESTLAN_DEVICE_NS" in os.environ
 

@@ -12,14 +12,13 @@ while the program still has the other.
 import contextlib
 import re
 import socket
-import subprocess
 
 import harness
 from harness import (IDC_ADAPTER, IDC_AUDIO_RECEIVE_PORT, IDC_AUDIO_TRANSMIT_PORT, IDC_CONTROL_PORT, IDC_DEVICE_LIST,
                      IDC_DNS, IDC_FACTORY_RESET, IDC_GATEWAY, IDC_IP_ADDRESS, IDC_PASSWORD, IDC_RADIO_DHCP,
                      IDC_REBOOT, IDC_SAVE, IDC_SEARCH, IDC_SUBNET_MASK, IDC_USER_ID, IDC_VIDEO_PORT, IDC_WEB_PORT,
                      OPERATOR_IP, TITLE)
-from harness import COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS
+from harness import COLUMN_IP_ADDRESS, COLUMN_MAC_ADDRESS, ip, restore_lan
 from simulator import (DEVICE_PORT, FACTORY_RESET, FIELDS, RECORD_SIZE, REBOOT, SEARCH, SEARCH_REPLY, SET_CONFIG,
                        parse_record, password_digest, send_datagram)
 
@@ -413,28 +412,7 @@ class Batches(CommandTest):
         self.assertCountEqual([row["cells"][COLUMN_IP_ADDRESS] for row in self.rows()], ["198.51.100.70", "198.51.100.71"])
 
 
-def lan_addresses():
-    """The operator side's LAN adapters and their IPv4 address arguments."""
-    output = subprocess.run(["ip", "-4", "-o", "addr", "show"], capture_output=True, text=True, check=True).stdout
-    found = []
-    for line in output.splitlines():
-        match = re.match(r"\d+:\s+(lan\d+)\s+inet\s+(.*?)\s+scope\s", line)
-        if match:
-            found.append((match.group(1), match.group(2).split()))
-    return found
-
-
-def ip(*args):
-    subprocess.run(["ip", *args], check=True)
-
-
 class NothingToSendThrough(CommandTest):
-    def restore_lan(self, addresses):
-        for name, address in addresses:
-            ip("link", "set", name, "up")
-            ip("addr", "replace", *address, "dev", name)
-        # Broadcasts leave through the first adapter (as the LAN was made).
-        ip("route", "replace", "255.255.255.255/32", "dev", "lan0")
 
     def test_send_port_held_by_another_program(self):
         self.start({"d": device(40)})
@@ -478,9 +456,9 @@ class NothingToSendThrough(CommandTest):
                           e["record"]["command"] != SEARCH], [])
 
     def test_no_adapter_at_start(self):
-        addresses = lan_addresses()
+        addresses = harness.lan_addresses()
         self.assertTrue(addresses)
-        self.addCleanup(self.restore_lan, addresses)
+        self.addCleanup(restore_lan, addresses)
         for name, address in addresses:
             ip("addr", "del", *address, "dev", name)
         simulator = self.start_simulator(devices=[device(41)])
@@ -494,7 +472,7 @@ class NothingToSendThrough(CommandTest):
 
         # The addresses come back, the adapter box stays empty: every search
         # says the same, and the controls stay usable.
-        self.restore_lan(addresses)
+        restore_lan(addresses)
         self.call("click", IDC_SEARCH)
         self.expect_message(NO_ADAPTER_TEXT)
         self.assertEqual(self.rows(), [])
@@ -509,8 +487,8 @@ class NothingToSendThrough(CommandTest):
 
     def test_a_datagram_that_cannot_leave_is_reported(self):
         self.start({"a": device(44), "b": device(45)})
-        addresses = lan_addresses()
-        self.addCleanup(self.restore_lan, addresses)
+        addresses = harness.lan_addresses()
+        self.addCleanup(restore_lan, addresses)
         self.tick("a", "b")
         self.click("a")
         self.credentials("admin", "admin")
@@ -521,7 +499,7 @@ class NothingToSendThrough(CommandTest):
         self.expect_message("Failed. 2 of 2 commands could not be sent.")
 
         # With the adapter back the same Save goes out.
-        self.restore_lan(addresses)
+        restore_lan(addresses)
         self.click_save()
         self.expect_message("Apply")
         self.assertEqual(len(self.requests(SET_CONFIG)) + len(self.requests(REBOOT)), 1)
