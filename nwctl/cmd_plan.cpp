@@ -116,6 +116,8 @@ int RunPlan(const Invocation& invocation)
             Fail(kExitUsage, SafeText(invocation.file) + ": " + fault);
         return kExitUsage;
     }
+    if (invocation.apply && !CanConfirm(invocation.yes))
+        return NotConfirmed(Confirmation::NobodyToAsk);
     std::string user, password;
     if (invocation.apply && !ObtainCredentials(invocation, user, password, error))
         return Fail(kExitUsage, error + ". Nothing was sent");

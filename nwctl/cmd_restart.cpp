@@ -17,6 +17,8 @@ int RunRestart(const Invocation& invocation)
 {
     const std::uint32_t command =
         invocation.command == Command::Reboot ? DISCOVERY_CMD_REBOOT : DISCOVERY_CMD_FACTORY_RESET;
+    if (!CanConfirm(invocation.yes))
+        return NotConfirmed(Confirmation::NobodyToAsk);
     std::string user, password, error;
     if (!ObtainCredentials(invocation, user, password, error))
         return Fail(kExitUsage, error + ". Nothing was sent");

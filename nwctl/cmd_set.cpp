@@ -12,6 +12,8 @@
 
 int RunSet(const Invocation& invocation)
 {
+    if (!CanConfirm(invocation.yes))
+        return NotConfirmed(Confirmation::NobodyToAsk);
     std::string user, password, error;
     if (!ObtainCredentials(invocation, user, password, error))
         return Fail(kExitUsage, error + ". Nothing was sent");
@@ -38,7 +40,7 @@ int RunSet(const Invocation& invocation)
         if (!error.empty())
             return Fail(kExitNetwork, error);
         return Fail(kExitNoAnswer,
-                    SafeText(mac) + ": no answer within " + std::to_string(invocation.timeoutSeconds) + " seconds");
+                    SafeText(mac) + ": no answer within " + SecondsText(invocation.timeoutSeconds) + " seconds");
     }
     if (const char* text = ApplyResultText(*result)) {
         std::printf("%s: %s\n", SafeText(mac).c_str(), text);

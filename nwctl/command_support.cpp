@@ -40,9 +40,7 @@ bool ObtainCredentials(const Invocation& invocation, std::string& user, std::str
     } else if (variable && *variable) {
         password = variable;
     } else if (InputIsTerminal()) {
-        std::fprintf(stderr, "password for %s: ", SafeText(user).c_str());
-        std::fflush(stderr);
-        if (!ReadTerminalLine(password, true)) {
+        if (!AskTerminal("password for " + SafeText(user) + ": ", password, true)) {
             error = "no password was typed";
             return false;
         }
@@ -63,13 +61,16 @@ Confirmation Confirm(const std::string& question, bool yes)
         return Confirmation::Yes;
     if (!InputIsTerminal())
         return Confirmation::NobodyToAsk;
-    std::fprintf(stderr, "%s [y/N] ", question.c_str());
-    std::fflush(stderr);
     std::string answer;
-    if (!ReadTerminalLine(answer, false))
+    if (!AskTerminal(question + " [y/N] ", answer, false))
         return Confirmation::No;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes" ? Confirmation::Yes
                                                                                                    : Confirmation::No;
+}
+
+bool CanConfirm(bool yes)
+{
+    return yes || InputIsTerminal();
 }
 
 int NotConfirmed(Confirmation answer)
@@ -121,4 +122,11 @@ std::string DeviceLabel(const FoundDevice& device)
     return SafeText(ReadTextField(device.record.macAddress)) + " at " +
            SafeText(ReadTextField(device.record.ipAddress)) + " (" +
            SafeText(ReadTextField(device.record.productName)) + ")";
+}
+
+std::string SecondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
 }

@@ -22,6 +22,11 @@ enum class Confirmation { Yes, No, NobodyToAsk };
 // --yes answered it already.
 Confirmation Confirm(const std::string& question, bool yes);
 
+// Whether a confirmation can be had at all: --yes, or a terminal to ask on.
+// Checked before the search, so that a run that could never send ends at
+// once.
+bool CanConfirm(bool yes);
+
 // The exit status and message for an answer that was not yes.
 int NotConfirmed(Confirmation answer);
 
@@ -35,5 +40,7 @@ bool FindOneDevice(const std::vector<FoundDevice>& found, const MacAddress& mac,
 // "00:1A:2B:00:00:01 at 192.0.2.10 (SimCam-0001)", made safe to show.
 std::string DeviceLabel(const FoundDevice& device);
 
+// "5", "0.5": seconds as an operator typed them.
+std::string SecondsText(double seconds);
 // The first line of a password file, without its line end.
 std::string FirstLine(const std::string& text);

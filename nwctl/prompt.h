@@ -7,6 +7,8 @@
 bool InputIsTerminal();
 bool ErrorIsTerminal();
 
-// One line typed at the terminal, without its line end; with `secret` the
-// typing does not show. False at the end of input.
-bool ReadTerminalLine(std::string& line, bool secret);
+// Shows `prompt` on standard error and reads one line typed at the terminal,
+// without its line end. With `secret` the typing does not show: the echo is
+// off before the prompt shows, so nothing typed after it can show either.
+// False at the end of input.
+bool AskTerminal(const std::string& prompt, std::string& line, bool secret);

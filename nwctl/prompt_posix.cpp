@@ -15,7 +15,7 @@ struct sigaction savedInterrupt;
 // Ctrl-C while the echo is off must not leave the terminal without it.
 void RestoreAndInterrupt(int signal)
 {
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
     sigaction(SIGINT, &savedInterrupt, nullptr);
     raise(signal);
 }
@@ -48,10 +48,16 @@ bool ErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
-bool ReadTerminalLine(std::string& line, bool secret)
+bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
 {
-    if (!secret || tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+    const auto show = [&prompt] {
+        std::fputs(prompt.c_str(), stderr);
+        std::fflush(stderr);
+    };
+    if (!secret || tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
+        show();
         return ReadLine(line);
+    }
     struct sigaction interrupt {};
     interrupt.sa_handler = RestoreAndInterrupt;
     sigemptyset(&interrupt.sa_mask);
@@ -59,9 +65,11 @@ bool ReadTerminalLine(std::string& line, bool secret)
     termios quiet = savedTerminal;
     quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
     quiet.c_lflag |= ECHONL;
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    // TCSANOW: what is typed already stays to be read.
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    show();
     const bool read = ReadLine(line);
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
     sigaction(SIGINT, &savedInterrupt, nullptr);
     return read;
 }

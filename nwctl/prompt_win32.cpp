@@ -51,13 +51,20 @@ bool ErrorIsTerminal()
     return IsConsole(STD_ERROR_HANDLE);
 }
 
-bool ReadTerminalLine(std::string& line, bool secret)
+bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
 {
+    const auto show = [&prompt] {
+        std::fputs(prompt.c_str(), stderr);
+        std::fflush(stderr);
+    };
     quietInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    if (!secret || !::GetConsoleMode(quietInput, &savedMode))
+    if (!secret || !::GetConsoleMode(quietInput, &savedMode)) {
+        show();
         return ReadLine(line);
+    }
     ::SetConsoleCtrlHandler(RestoreOnInterrupt, TRUE);
     ::SetConsoleMode(quietInput, savedMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    show();
     const bool read = ReadLine(line);
     ::SetConsoleMode(quietInput, savedMode);
     ::SetConsoleCtrlHandler(RestoreOnInterrupt, FALSE);

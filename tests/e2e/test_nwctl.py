@@ -293,5 +293,223 @@ class Search(NwctlTest):
             self.assert_run(self.nwctl("search", "--rounds", 1), NETWORK, "", "40014")
 
 
+class Terminal:
+    """nwctl with a terminal on standard input and error (native only): what
+    it shows there can be read, and answers typed."""
+
+    def __init__(self, command, env, cwd):
+        self.master, slave = pty.openpty()
+        self.process = subprocess.Popen(command, stdin=slave, stdout=subprocess.PIPE, stderr=slave, env=env, cwd=cwd)
+        os.close(slave)
+        self.shown = b""
+
+    def wait_for(self, text, timeout=30):
+        deadline = time.monotonic() + timeout
+        while text.encode() not in self.shown:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise AssertionError("the terminal did not show %r; it shows %r" % (text, self.shown))
+            if select.select([self.master], [], [], left)[0]:
+                try:
+                    self.shown += os.read(self.master, 4096)
+                except OSError:
+                    raise AssertionError("the terminal closed before %r; it showed %r" % (text, self.shown))
+
+    def type(self, text):
+        os.write(self.master, text.encode())
+
+    def finish(self, timeout=60):
+        stdout, _ = self.process.communicate(timeout=timeout)
+        while select.select([self.master], [], [], 0)[0]:
+            try:
+                chunk = os.read(self.master, 4096)
+            except OSError:
+                break
+            if not chunk:
+                break
+            self.shown += chunk
+        os.close(self.master)
+        return self.process.returncode, stdout.decode("latin-1")
+
+
+class SetCommand(NwctlTest):
+    def set(self, target, *args, password="admin", user="admin"):
+        return self.nwctl("set", target, "--user", user, "--yes", "--rounds", 1, *args, password=password)
+
+    def test_the_save_is_the_windows_record_and_the_device_takes_it(self):
+        # A device whose reply carries a stale result and a mode neither
+        # radio button shows; the panel sends -1 for that unless told.
+        simulator = self.start_simulator(count=2, devices=[{"mac": mac(3), "result": 9, "dhcp": 2}])
+        changes = {"ip": "198.51.100.50", "mask": "255.255.0.0", "gateway": "198.51.0.1", "dns": "198.51.0.2",
+                   "mode": "static", "web_port": "8080", "control_port": "9001", "video_port": "9002",
+                   "audio_transmit_port": "9003", "audio_receive_port": "9004"}
+        args = []
+        for name, value in changes.items():
+            args += ["--static"] if name == "mode" else ["--" + name.replace("_", "-"), value]
+        run = self.set("00-1a-2b-00-00-01", *args)
+        self.assert_run(run, OK, mac(1) + ": Apply\n")
+        self.assertIn("ip 198.51.100.100 -> 198.51.100.50", run.stderr)
+        request = simulator.wait_received(command=SET_CONFIG)[0]
+        self.assertEqual(request["hex"], expected_save(self.stored(simulator, mac(1)), "admin", "admin", changes).hex())
+        self.assertEqual((request["peer"], request["peer_port"], request["local_address"]),
+                         (OPERATOR_IP, 40013, "255.255.255.255"))
+
+        # Settings not named keep the device's; the odd mode goes out as -1
+        # (and the device refuses it), as from the window.
+        run = self.set(mac(3), "--video-port", 7000)
+        self.assert_run(run, 14, mac(3) + ": Failed. Invalid config\n")
+        request = simulator.received(command=SET_CONFIG, macAddress=mac(3))[0]
+        self.assertEqual(request["hex"], expected_save(self.stored(simulator, mac(3)), "admin", "admin",
+                                                       {"video_port": "7000"}).hex())
+        self.assertEqual(request["record"]["dhcp"], 0xFFFFFFFF)
+        self.assertEqual(request["record"]["result"], 9)
+
+        # The device took the settings: the next search shows them.
+        shown = {d["mac"]: d for d in self.search_json()}[mac(1)]
+        self.assertEqual({k: str(shown[k]) for k in changes}, changes)
+
+    def test_the_password_from_a_file_or_the_variable(self):
+        long_password = "p" * 31 + "-beyond-the-31-bytes"
+        simulator = self.start_simulator(devices=[{"mac": mac(1), "password": "p" * 31, "userId": "site admin"}])
+        password_file = self.write("pw.txt", long_password + "\r\nsecond line\n")
+        run = self.nwctl("set", mac(1), "--web-port", 81, "--user", "site admin", "--password-file", password_file,
+                         "--yes", "--rounds", 1, password="ignored")
+        self.assert_run(run, OK, mac(1) + ": Apply\n")
+        request = simulator.received(command=SET_CONFIG)[0]
+        self.assertEqual(request["hex"], expected_save(self.stored(simulator, mac(1)), "site admin", long_password,
+                                                       {"web_port": "81"}).hex())
+        self.assert_run(self.set(mac(1), "--web-port", 82, user="site admin", password="p" * 31), OK)
+        for output in (run.stdout, run.stderr):
+            self.assertNotIn("ppp", output)
+
+    def test_each_answer_gives_its_exit_status(self):
+        devices = [
+            {"mac": mac(1), "applyResult": 1},
+            {"mac": mac(2), "applyResult": 2},
+            {"mac": mac(3)},  # two equal ports: invalid port
+            {"mac": mac(4), "applyResult": 4},
+            {"mac": mac(5), "password": "other"},
+            {"mac": mac(6), "applyResult": 9},
+            {"mac": mac(7), "applyCount": 0},
+            {"mac": mac(8), "applyMac": mac(9)},  # answers as another device
+        ]
+        self.start_simulator(devices=devices)
+        cases = [
+            (mac(1), ["--web-port", 81], 11, mac(1) + ": Failed\n"),
+            (mac(2), ["--web-port", 81], 12, mac(2) + ": Failed. Invalid address\n"),
+            (mac(3), ["--web-port", 30001], 13, mac(3) + ": Failed. Invalid port\n"),
+            (mac(4), ["--web-port", 81], 14, mac(4) + ": Failed. Invalid config\n"),
+            (mac(5), ["--web-port", 81], 15, mac(5) + ": Failed. login failed\n"),
+            (mac(6), ["--web-port", 81], 16, mac(6) + ": result 9, which has no text\n"),
+            (mac(7), ["--web-port", 81, "--timeout", 0.5], NO_ANSWER, ""),
+            (mac(8), ["--web-port", 81, "--timeout", 0.5], NO_ANSWER, ""),
+        ]
+        for target, args, status, stdout in cases:
+            with self.subTest(target=target):
+                run = self.set(target, *args)
+                self.assert_run(run, status, stdout)
+                if status == NO_ANSWER:
+                    self.assertIn("no answer within 0.5 seconds", run.stderr)
+
+    def test_refused_before_anything_is_sent(self):
+        simulator = self.start_simulator(count=2, devices=[{"mac": mac(1), "ip": "198.51.100.40"}])
+        cases = [
+            (["--web-port", 81, "--user", "admin", "--yes", "--password", "admin"], "admin", USAGE,
+             "--password is refused"),
+            (["--web-port", 81, "--user", "admin", "--yes", "--password=admin"], "admin", USAGE,
+             "--password is refused"),
+            (["--web-port", 81, "--yes"], "admin", USAGE, "--user"),
+            (["--web-port", 81, "--user", "admin", "--yes"], None, USAGE, "no password"),
+            (["--web-port", 81, "--user", " ", "--yes"], "admin", USAGE, "must not be empty"),
+            (["--web-port", 81, "--user", "admin", "--yes", "--password-file", "/nonexistent"], None, USAGE,
+             "cannot read"),
+            (["--web-port", 70000, "--user", "admin", "--yes"], "admin", USAGE, "--web-port must be"),
+            (["--ip", "198.51.100", "--user", "admin", "--yes"], "admin", USAGE, "--ip must be"),
+            (["--web-port", 81, "--user", "admin", "--yes"], "admin", NOT_FOUND,
+             mac(1) + " answered from 2 addresses: 198.51.100.100 198.51.100.40"),
+        ]
+        for args, password, status, says in cases:
+            with self.subTest(args=args):
+                self.assert_run(self.nwctl("set", mac(1), "--rounds", 1, *args, password=password), status, "", says)
+        # Without a terminal to ask on, and no --yes, it ends before searching.
+        self.assert_run(self.nwctl("set", mac(2), "--web-port", 81, "--user", "admin", "--rounds", 1,
+                                   password="admin"), NOT_CONFIRMED, "", "give --yes")
+        self.assert_run(self.nwctl("set", "00:1A:2B:00:09:99", "--web-port", 81, "--user", "admin", "--yes",
+                                   "--rounds", 1, password="admin"), NOT_FOUND, "", "did not answer the search")
+        self.assert_run(self.nwctl("set", "00:1A:2B:00:00", "--web-port", 81), USAGE, "", "is not a MAC address")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+        self.assertEqual(len(simulator.received(command=SEARCH)), 2, "only the two runs that got that far searched")
+
+    @unittest.skipIf(WINE, "the terminal is Linux's")
+    def test_prompts_on_a_terminal(self):
+        simulator = self.start_simulator(count=1)
+        env = {k: v for k, v in os.environ.items() if k != "NW_PASSWORD"}
+        # The device refuses operator/admin, so the one Save that goes out is
+        # answered "login failed".
+        for answer, status in [("n", NOT_CONFIRMED), ("y", 15)]:
+            terminal = Terminal(self.command("set", mac(1), "--web-port", 81, "--user", "operator", "--rounds", 1),
+                                env, self.workdir)
+            terminal.wait_for("password for operator: ")
+            terminal.type("admin\n")
+            terminal.wait_for("send these settings? [y/N] ")
+            terminal.type(answer + "\n")
+            code, stdout = terminal.finish()
+            self.assertNotIn(b"admin", terminal.shown, "the password does not show as it is typed")
+            self.assertIn(b"searching: 1 devices found", terminal.shown, "the live count on the terminal")
+            self.assertEqual(code, status, terminal.shown)
+        self.assertEqual(len(simulator.received(command=SET_CONFIG)), 1)
+        self.assertEqual(stdout, mac(1) + ": Failed. login failed\n")
+
+
+@unittest.skipIf(WINE, "reboot and reset are the same code under Wine as natively")
+class RestartCommands(NwctlTest):
+    def test_reboot_goes_to_each_named_device_as_the_window_sends_it(self):
+        simulator = self.start_simulator(count=3, options=["--reboot-time", "1"])
+        run = self.nwctl("reboot", mac(3), mac(1), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+        self.assert_run(run, OK, "reboot sent to %s at 198.51.100.102 (SimCam-0003)\n"
+                                 "reboot sent to %s at 198.51.100.100 (SimCam-0001)\n" % (mac(3), mac(1)))
+        requests = simulator.wait_received(2, command=REBOOT)
+        self.assertEqual([r["hex"] for r in requests],
+                         [stamped(self.stored(simulator, m), REBOOT, "admin", "admin").hex() for m in (mac(3), mac(1))])
+        self.assertGreaterEqual(requests[1]["mono"] - requests[0]["mono"], 0.009, "10 ms apart")
+        simulator.wait_event("reboot", 2)
+        self.assertEqual(sorted(e["mac"] for e in simulator.events("reboot")), [mac(1), mac(3)])
+
+    def test_reset_carries_the_devices_current_settings_and_restores_its_first(self):
+        simulator = self.start_simulator(count=1, options=["--reboot-time", "1"])
+        self.assert_run(self.nwctl("set", mac(1), "--ip", "198.51.100.60", "--user", "admin", "--yes", "--rounds", 1,
+                                   password="admin"), OK)
+        run = self.nwctl("reset", mac(1), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+        self.assert_run(run, OK, "factory reset sent to %s at 198.51.100.60 (SimCam-0001)\n" % mac(1))
+        reset = simulator.wait_received(command=FACTORY_RESET)[0]
+        current = datagram(simulator.sent(command=SEARCH_REPLY, ipAddress="198.51.100.60")[0])
+        self.assertEqual(reset["hex"], stamped(current, FACTORY_RESET, "admin", "admin").hex())
+        simulator.wait_event("back")
+        self.assertEqual([d["ip"] for d in self.search_json()], ["198.51.100.100"])
+
+    def test_nothing_is_sent_unless_every_device_is_found_and_it_is_confirmed(self):
+        simulator = self.start_simulator(count=2)
+        run = self.nwctl("reboot", mac(1), mac(7), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+        self.assert_run(run, NOT_FOUND, "", mac(7) + " did not answer the search")
+        run = self.nwctl("reset", mac(1), "--user", "admin", "--rounds", 1, password="admin")
+        self.assert_run(run, NOT_CONFIRMED, "", "give --yes")
+        run = self.nwctl("reboot", mac(1), mac(1), "--user", "admin", "--yes")
+        self.assert_run(run, USAGE, "", "named twice")
+        self.assertEqual(simulator.received(command=REBOOT) + simulator.received(command=FACTORY_RESET), [])
+
+    def test_the_confirmation_lists_the_devices_as_the_window_does(self):
+        hostile = {"mac": mac(2), "ip": b"198.51.100.9\x1b[2J"}
+        simulator = self.start_simulator(count=1, devices=[hostile])
+        env = dict(os.environ, NW_PASSWORD="admin")
+        terminal = Terminal(self.command("reset", mac(1), mac(2), "--user", "admin", "--rounds", 1), env,
+                            self.workdir)
+        terminal.wait_for('Check the IP and MAC on "Factory Reset"\r\n\r\n'
+                          "IP : 198.51.100.100 / MAC : %s\r\n"
+                          "IP : 198.51.100.9\\x1B[2J / MAC : %s\r\nsend? [y/N] " % (mac(1), mac(2)))
+        terminal.type("no\n")
+        code, _ = terminal.finish()
+        self.assertEqual(code, NOT_CONFIRMED)
+        self.assertEqual(simulator.received(command=FACTORY_RESET), [])
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
