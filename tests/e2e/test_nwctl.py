@@ -511,5 +511,157 @@ class RestartCommands(NwctlTest):
         self.assertEqual(code, NOT_CONFIRMED)
         self.assertEqual(simulator.received(command=FACTORY_RESET), [])
 
+def csv_text(header, rows):
+    return "".join(",".join(map(str, row)) + "\n" for row in [header] + rows)
+
+
+@unittest.skipIf(WINE, "plan and check are the same code under Wine as natively")
+class PlanAndCheck(NwctlTest):
+    def plan(self, *args, password="admin"):
+        return self.nwctl("plan", *args, "--rounds", 1, password=password)
+
+    def test_fifty_devices_assigned_checked_applied_verified_and_inventoried(self):
+        # Fifty cameras, and two door phones already on addresses of the
+        # range to give.
+        phones = [{"mac": mac(0x100 + i), "ip": "10.20.0.%d" % last, "product": "DoorPhone"}
+                  for i, last in enumerate((12, 15))]
+        simulator = self.start_simulator(count=50, devices=phones)
+
+        # The assign rule: consecutive, in MAC order, around the phones.
+        run = self.nwctl("plan", "--assign", "10.20.0.10", "--mask", "255.255.255.0", "--gateway", "10.20.0.1",
+                         "--product", "simcam", "--rounds", 1)
+        self.assert_run(run, OK)
+        rows = run.csv_rows()
+        self.assertEqual([r["mac"] for r in rows], [mac(n) for n in range(1, 51)])
+        addresses = [int(r["ip"].rsplit(".", 1)[1]) for r in rows]
+        self.assertEqual(addresses, [10, 11, 13, 14] + list(range(16, 62)))
+        self.assertEqual({(r["mask"], r["gateway"], r["dns"]) for r in rows}, {("255.255.255.0", "10.20.0.1", "")})
+        plan = self.write("site.csv", run.stdout)
+
+        # The dry run: every change, no problem, nothing sent.
+        run = self.plan(plan)
+        self.assert_run(run, OK, stderr_has="50 planned, 50 found, 50 to change, 0 problems")
+        self.assertEqual(run.stdout.splitlines()[0], "line 2: %s at 198.51.100.100 (SimCam-0001): ip 198.51.100.100 "
+                         "-> 10.20.0.10, gateway 198.51.100.254 -> 10.20.0.1" % mac(1))
+        self.assertEqual(len(run.stdout.splitlines()), 50)
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+        # A plan with problems is refused, with or without --apply.
+        broken_rows = [[r["mac"], r["ip"], r["mask"], r["gateway"], r["dns"]] for r in rows]
+        broken_rows[0][3] = "10.21.0.1"
+        broken_rows[1][1] = "10.20.0.10"
+        broken_rows.append(["00:1A:2B:00:09:99", "10.20.0.99", "", "", ""])
+        broken = self.write("broken.csv", csv_text(["mac", "ip", "mask", "gateway", "dns"], broken_rows))
+        for extra in ([], ["--apply", "--yes", "--user", "admin"]):
+            run = self.plan(broken, *extra)
+            self.assert_run(run, PLAN_REFUSED)
+            problems = [line for line in run.stdout.splitlines() if line.startswith("problem:")]
+            self.assertEqual(problems, [
+                "problem: line 2: %s: gateway 10.21.0.1 is outside the subnet 10.20.0.0/24 of ip 10.20.0.10" % mac(1),
+                "problem: line 3: %s: ip 10.20.0.10 is planned for %s on line 2 too" % (mac(2), mac(1)),
+                "problem: line 52: 00:1A:2B:00:09:99: not found by the search",
+            ], run)
+        self.assertIn("refused while problems stand. Nothing was sent", run.stderr)
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+        # Applied: one device at a time, each Save the window's record.
+        stored = {mac(n): self.stored(simulator, mac(n)) for n in range(1, 51)}
+        run = self.plan(plan, "--apply", "--yes", "--user", "admin")
+        self.assert_run(run, OK, stderr_has="50 of 50 devices applied and verified")
+        self.assertEqual(run.stdout.count(": Apply\n"), 50)
+        self.assertEqual(run.stdout.count(": verified\n"), 50)
+        requests = simulator.received(command=SET_CONFIG)
+        answers = simulator.sent(command=SET_CONFIG)
+        self.assertEqual(len(requests), 50)
+        for row, request in zip(rows, requests):
+            changes = {"ip": row["ip"], "mask": row["mask"], "gateway": row["gateway"]}
+            self.assertEqual(request["hex"], expected_save(stored[row["mac"]], "admin", "admin", changes).hex())
+        for answer, next_request in zip(answers, requests[1:]):
+            self.assertLess(answer["mono"], next_request["mono"], "the next Save waits for the answer")
+
+        # The audit log beside the plan: one line per device, no secret.
+        logs = [f for f in os.listdir(self.workdir) if f.startswith("site-") and f.endswith(".audit.jsonl")]
+        self.assertEqual(len(logs), 1, os.listdir(self.workdir))
+        with open(os.path.join(self.workdir, logs[0])) as log:
+            text = log.read()
+        entries = [json.loads(line) for line in text.splitlines()]
+        self.assertEqual([e["mac"] for e in entries], [r["mac"] for r in rows])
+        self.assertEqual({(e["result"], e["result_code"], e["verified"]) for e in entries}, {("Apply", 0, True)})
+        self.assertEqual(entries[0]["before"]["ip"], "198.51.100.100")
+        self.assertEqual(entries[0]["sent"], {"ip": "10.20.0.10", "mask": "255.255.255.0", "gateway": "10.20.0.1",
+                                              "dns": "198.51.100.253", "mode": "static", "web_port": 80,
+                                              "control_port": 30001, "video_port": 30002,
+                                              "audio_transmit_port": 30004, "audio_receive_port": 30003})
+        self.assertNotIn("admin", text)
+        self.assertNotIn(password_digest("admin")[:16].hex(), text)
+
+        # The inventory: the plan and the phones, all where they should be.
+        inventory = self.write("inventory.csv", csv_text(["mac", "ip", "note"],
+                                                         [[r["mac"], r["ip"], "camera"] for r in rows]
+                                                         + [[p["mac"], p["ip"], "phone"] for p in phones]))
+        run = self.nwctl("check", inventory, "--rounds", 1)
+        self.assert_run(run, OK, "kind  mac  ip  detail\n", "52 expected, 52 answered, 0 reported")
+
+        # And what it reports when they are not.
+        changed = self.write("changed.csv", csv_text(
+            ["mac", "ip"], [[rows[0]["mac"], "10.20.0.200"]] + [[r["mac"], r["ip"]] for r in rows[1:]]
+            + [["00:1A:2B:00:09:99", ""]]))
+        run = self.nwctl("check", changed, "--rounds", 1, "--format", "json", "--min-firmware-date", "20240116")
+        self.assert_run(run, REPORTED)
+        findings = json.loads(run.stdout)
+        kinds = {}
+        for finding in findings:
+            kinds.setdefault(finding["kind"], []).append(finding)
+        self.assertEqual(kinds["missing"], [{"kind": "missing", "mac": "00:1A:2B:00:09:99", "ip": "",
+                                             "detail": "not found by the search"}])
+        self.assertEqual(kinds["wrong-address"], [{"kind": "wrong-address", "mac": mac(1), "ip": "10.20.0.10",
+                                                   "detail": "expected at 10.20.0.200"}])
+        self.assertEqual(sorted(f["mac"] for f in kinds["unexpected"]), [p["mac"] for p in phones])
+        self.assertEqual(len(kinds["old-firmware"]), 52, "1.4.2_20240115 dates before 20240116")
+        self.assertNotIn("conflict", kinds)
+
+    def test_failures_and_unverified_devices_in_the_outcome_and_the_log(self):
+        simulator = self.start_simulator(devices=[
+            {"mac": mac(1), "applyResult": 1},        # says Failed, changes nothing
+            {"mac": mac(2), "applyCount": 0},          # takes the settings, never answers
+            {"mac": mac(3), "applyResult": 0},         # says Apply, changes nothing
+            {"mac": mac(4)},                           # does it all
+            {"mac": mac(5)},                           # nothing to change
+        ])
+        plan = self.write("p.csv", csv_text(["mac", "web_port", "mode"], [
+            [mac(1), 81, ""], [mac(2), 82, ""], [mac(3), 83, ""], [mac(4), 84, "static"], [mac(5), 80, "static"]]))
+        run = self.plan(plan, "--apply", "--yes", "--user", "admin", "--timeout", 0.5)
+        self.assert_run(run, PLAN_FAILED, stderr_has="2 of 5 devices applied and verified")
+        self.assertEqual([line for line in run.stdout.splitlines() if not line.startswith("line ")], [
+            mac(1) + ": Failed", mac(2) + ": no answer", mac(3) + ": Apply", mac(4) + ": Apply",
+            mac(1) + ": NOT verified: it shows web_port 80 -> 81", mac(2) + ": verified",
+            mac(3) + ": NOT verified: it shows web_port 80 -> 83", mac(4) + ": verified", mac(5) + ": verified"])
+        self.assertEqual(len(simulator.received(command=SET_CONFIG)), 4, "nothing goes to the unchanged device")
+        log = next(f for f in os.listdir(self.workdir) if f.endswith(".audit.jsonl"))
+        with open(os.path.join(self.workdir, log)) as f:
+            entries = [json.loads(line) for line in f]
+        self.assertEqual([(e["result"], e["verified"]) for e in entries], [
+            ("Failed", False), ("no answer", True), ("Apply", False), ("Apply", True), ("unchanged", True)])
+        self.assertIsNone(entries[4]["sent"])
+
+    def test_bad_plan_files_and_refusals_send_nothing(self):
+        simulator = self.start_simulator(count=2)
+        cases = [
+            ("mac,ip\n", ["--apply", "--user", "admin"], NOT_CONFIRMED, "give --yes"),
+            ("ip,mask\n10.0.0.1,255.0.0.0\n", [], USAGE, "bad.csv: line 1: the header has no mac column"),
+            ("mac,ip\n%s,10.0.0.1,extra\n" % mac(1), [], USAGE, "bad.csv: line 2: 3 fields, but the header has 2"),
+            ("mac,web_port\n%s,80\n%s,http\n" % (mac(1), mac(2)), ["--apply", "--yes", "--user", "admin"], USAGE,
+             "bad.csv: line 3: web_port must be a whole number from 0 to 65535, not \"http\""),
+            ("mac\n\"%s\n" % mac(1), [], USAGE, "bad.csv: line 2: a quoted field is never closed"),
+        ]
+        for text, args, status, says in cases:
+            with self.subTest(text=text):
+                self.assert_run(self.plan(self.write("bad.csv", text), *args), status, "", says)
+        self.assert_run(self.plan(self.path("missing.csv")), USAGE, "", "cannot read")
+        self.assert_run(self.nwctl("check", self.write("bad.csv", "mac\nnope\n")), USAGE, "",
+                        "line 2: mac \"nope\" is not a MAC address")
+        self.assertEqual(simulator.received(command=SEARCH), [], "none of them searched")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
