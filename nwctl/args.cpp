@@ -74,7 +74,10 @@ bool Allowed(const OptionEntry& option, Command command)
 
 std::string Quoted(std::string_view text)
 {
-    return "\"" + SafeText(text) + "\"";
+    std::string quoted = "\"";
+    quoted += SafeText(text);
+    quoted += '"';
+    return quoted;
 }
 
 // A whole number from `low` to `high`, digits only.

@@ -111,8 +111,10 @@ bool FindOneDevice(const std::vector<FoundDevice>& found, const MacAddress& mac,
         error = FormatMac(mac) + " did not answer the search";
     } else {
         error = FormatMac(mac) + " answered from " + std::to_string(devices.size()) + " addresses:";
-        for (const FoundDevice* other : devices)
-            error += " " + SafeText(ReadTextField(other->record.ipAddress));
+        for (const FoundDevice* other : devices) {
+            error += ' ';
+            error += SafeText(ReadTextField(other->record.ipAddress));
+        }
     }
     return false;
 }

@@ -39,7 +39,11 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
     SearchIntake intake;
     const DISCOVERY_DATA request = MakeSearchRequest();
     const Clock::time_point start = Clock::now();
-    Clock::time_point shown = start;
+    // The live count shows at most ten times a second, and within a tenth
+    // of a second of its last change.
+    constexpr auto kShowEvery = std::chrono::milliseconds(100);
+    Clock::time_point shownAt = start;
+    std::size_t shownCount = 0;
     std::vector<bool> failed(adapters_.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t i = 0; i < adapters_.size(); ++i) {
@@ -56,14 +60,17 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
         const Clock::time_point roundEnd = start + std::chrono::seconds(round + 1);
         while (Clock::now() < roundEnd) {
             incoming.clear();
-            if (!link_.Receive(MillisecondsUntil(roundEnd), incoming, error))
+            const Clock::time_point wakeUp = progress ? std::min(roundEnd, Clock::now() + kShowEvery) : roundEnd;
+            if (!link_.Receive(MillisecondsUntil(wakeUp), incoming, error))
                 return false;
             for (const Incoming& datagram : incoming)
                 intake.Take(datagram.record, datagram.length,
                             datagram.adapter >= 0 ? adapters_[static_cast<std::size_t>(datagram.adapter)].name : "");
-            if (progress && Clock::now() - shown >= std::chrono::milliseconds(100)) {
-                shown = Clock::now();
-                std::fprintf(stderr, "\rsearching: %zu devices found", intake.Devices().size());
+            const std::size_t count = intake.Devices().size();
+            if (progress && count != shownCount && Clock::now() - shownAt >= kShowEvery) {
+                shownAt = Clock::now();
+                shownCount = count;
+                std::fprintf(stderr, "\rsearching: %zu devices found", count);
             }
         }
     }

@@ -189,6 +189,12 @@ TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
         EXPECT_EQ(Problems(c.plan, c.found), c.problems) << c.name;
 }
 
+AssignRequest Request(std::uint32_t first, std::optional<std::uint32_t> mask, std::optional<std::uint32_t> gateway,
+                      std::optional<std::uint32_t> dns, const char* product)
+{
+    return AssignRequest{first, mask, gateway, dns, product};
+}
+
 struct AssignCase {
     const char* name;
     AssignRequest request;
@@ -207,32 +213,32 @@ TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
 
     const AssignCase cases[] = {
         {"in MAC order, skipping an outsider",
-         {0xC000020Au, std::nullopt, std::nullopt, std::nullopt, "simcam"},
+         Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, "simcam"),
          {c1, c2, c3, other},
          {"00:1A:2B:00:00:01 192.0.2.10", "00:1A:2B:00:00:02 192.0.2.11", "00:1A:2B:00:00:03 192.0.2.13"},
          false},
         {"a device without a MAC cannot be planned, and its address is taken",
-         {0xC000020Du, std::nullopt, std::nullopt, std::nullopt, "simcam"},
+         Request(0xC000020Du, std::nullopt, std::nullopt, std::nullopt, "simcam"),
          {noMac, c1},
          {"00:1A:2B:00:00:03 192.0.2.14"},
          false},
         {"gateway and DNS skipped",
-         {0xC0000201u, 0xFFFFFF00u, 0xC0000201u, 0xC0000202u, "A"},
+         Request(0xC0000201u, 0xFFFFFF00u, 0xC0000201u, 0xC0000202u, "A"),
          {c1},
          {"00:1A:2B:00:00:03 192.0.2.3"},
          false},
         {"the network address, and the device's own gateway and DNS, skipped",
-         {0xC0000200u, 0xFFFFFF00u, std::nullopt, std::nullopt, "SimCam-A"},
+         Request(0xC0000200u, 0xFFFFFF00u, std::nullopt, std::nullopt, "SimCam-A"),
          {c1},
          {"00:1A:2B:00:00:03 192.0.2.3"},
          false},
         {"the subnet runs out",
-         {0xC00002FDu, 0xFFFFFF00u, std::nullopt, std::nullopt, "simcam"},
+         Request(0xC00002FDu, 0xFFFFFF00u, std::nullopt, std::nullopt, "simcam"),
          {c1, c2, c3},
          {},
          true},
         {"the address space runs out",
-         {0xFFFFFFFEu, std::nullopt, std::nullopt, std::nullopt, "simcam"},
+         Request(0xFFFFFFFEu, std::nullopt, std::nullopt, std::nullopt, "simcam"),
          {c1, c2},
          {},
          true},

@@ -152,21 +152,35 @@ class NwctlTest(unittest.TestCase):
     def command(self, *args):
         return ["wine", NWCTL, *map(str, args)] if WINE else [NWCTL, *map(str, args)]
 
-    def nwctl(self, *args, password=None, timeout=120):
-        """Runs nwctl to its end with no terminal; output goes to files (Wine's
-        helpers may hold a pipe open after the program ended)."""
+    def start(self, *args, password=None):
+        """Starts nwctl with no terminal; returns what finish() takes. Its
+        output goes to files: Wine's helpers may hold a pipe open after the
+        program ended."""
         env = dict(os.environ)
         env.pop("NW_PASSWORD", None)
         if password is not None:
             env["NW_PASSWORD"] = password
         out_path = os.path.join(self.workdir, "out-%d" % time.monotonic_ns())
         with open(out_path + ".stdout", "wb") as out, open(out_path + ".stderr", "wb") as err:
-            status = subprocess.run(self.command(*args), stdin=subprocess.DEVNULL, stdout=out, stderr=err, env=env,
-                                    cwd=self.workdir, timeout=timeout).returncode
+            process = subprocess.Popen(self.command(*args), stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                       env=env, cwd=self.workdir)
+        return process, out_path
+
+    def finish(self, started, timeout=120):
+        process, out_path = started
+        try:
+            status = process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            raise
         with open(out_path + ".stdout", "rb") as out, open(out_path + ".stderr", "rb") as err:
             # Wine's console ends lines with CR LF.
             return Run(status, out.read().decode("latin-1").replace("\r\n", "\n"),
                        err.read().decode("latin-1").replace("\r\n", "\n"))
+
+    def nwctl(self, *args, password=None, timeout=120):
+        """Runs nwctl to its end with no terminal."""
+        return self.finish(self.start(*args, password=password), timeout)
 
     def assert_run(self, run, status, stdout=None, stderr_has=None):
         self.assertEqual(run.status, status, run)
@@ -238,16 +252,15 @@ class Search(NwctlTest):
         # come after the search, and datagrams that are no search reply.
         simulator = self.start_simulator(count=1, devices=[{"macAddress.hex": (b"M" * 24).hex()},
                                                            {"mac": mac(9), "delay": 3}])
-        search = subprocess.Popen(self.command("search", "--rounds", 1, "--format", "json"),
-                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-        simulator.wait_received(command=SEARCH)
+        search = self.start("search", "--rounds", 1, "--format", "json")
+        simulator.wait_received(command=SEARCH, timeout=60)  # Wine may take its time to start
         for extra in [dict(size=372, macAddress=mac(20), ipAddress="198.51.100.20"),
                       dict(command=SET_CONFIG, macAddress=mac(21), ipAddress="198.51.100.21"),
                       dict(size=RECORD_SIZE - 3, macAddress=mac(22), ipAddress="198.51.100.22")]:
             simulator.send(OPERATOR_IP, REPLY_PORT, **extra)
-        output, _ = search.communicate(timeout=60)
-        self.assertEqual(search.returncode, OK)
-        found = {d["mac"]: d for d in json.loads(output)}
+        run = self.finish(search)
+        self.assert_run(run, OK)
+        found = {d["mac"]: d for d in json.loads(run.stdout)}
         # Too long and not a reply: dropped. Short: taken, the rest zero.
         self.assertEqual(sorted(found), sorted([mac(1), "M" * 24, mac(22)]))
         self.assertEqual(found[mac(22)]["https"], 0)
@@ -255,19 +268,18 @@ class Search(NwctlTest):
 
     def test_all_adapters_says_where_each_device_answered(self):
         simulator = self.start_simulator(count=2)
-        search = subprocess.Popen(self.command("search", "--adapter", "all", "--rounds", 2, "--format", "json"),
-                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        search = self.start("search", "--adapter", "all", "--rounds", 2, "--format", "json")
         # Both adapters send, each from its own address.
-        requests = simulator.wait_received(2, command=SEARCH, timeout=20)
+        requests = simulator.wait_received(2, command=SEARCH, timeout=60)
         self.assertEqual({r["peer"] for r in requests[:2]}, {OPERATOR_IP, SECOND_IP})
         # A device only the second adapter hears, and one that answers to
         # the broadcast address: it arrives on the adapter it was sent to.
         send_datagram(SECOND_IP, REPLY_PORT, command=SEARCH_REPLY, macAddress=mac(30), ipAddress="10.9.9.30")
         send_datagram("255.255.255.255", REPLY_PORT, command=SEARCH_REPLY, macAddress=mac(31), ipAddress="10.9.9.31",
                       **{"from": "198.51.100.12"})
-        output, _ = search.communicate(timeout=60)
-        self.assertEqual(search.returncode, OK)
-        found = {d["mac"]: d["adapter"] for d in json.loads(output)}
+        run = self.finish(search)
+        self.assert_run(run, OK)
+        found = {d["mac"]: d["adapter"] for d in json.loads(run.stdout)}
         self.assertEqual(found[mac(30)], "lan1")
         self.assertEqual(found[mac(31)], "lan1")
         self.assertIn(found[mac(1)], {"lan0", "lan1"})
