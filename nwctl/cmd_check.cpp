@@ -27,6 +27,7 @@ int RunCheck(const Invocation& invocation)
         return Fail(kExitNetwork, error);
     const std::vector<InventoryFinding> findings = CompareInventory(expected, found, invocation.minFirmwareDate);
     std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
+    std::fflush(stdout);
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),
                  findings.size());
     return findings.empty() ? kExitOk : kExitReported;

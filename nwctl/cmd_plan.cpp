@@ -94,6 +94,7 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
         std::fprintf(audit, "%s\n", AuditLine(entries[i]).c_str());
     }
     std::fclose(audit);
+    std::fflush(stdout);
     std::fprintf(stderr, "nwctl: %zu of %zu devices applied and verified; audit log %s\n", good, steps.size(),
                  SafeText(auditPath).c_str());
     return good == steps.size() ? kExitOk : kExitPlanFailed;

@@ -41,10 +41,12 @@ exit status
   1   network: no usable adapter, a port cannot be opened, nothing could
       be sent
   2   bad arguments or input file; nothing was sent
-  3   a named device did not answer the search
+  3   a named device did not answer the search, or answered from two
+      addresses; nothing was sent
   4   set: no answer from the device within --timeout
   5   not confirmed; nothing was sent
-  6   plan: problems found (with --apply: refused, nothing was sent)
+  6   plan: problems found (with --apply: refused, nothing was sent);
+      plan --assign: the addresses ran out
   7   plan --apply: a device failed or does not show its planned values
   8   check: something reported
   11-15  set: the device answered Failed (11), Failed. Invalid address
@@ -145,9 +147,9 @@ and, with --mask, the subnet's network and broadcast addresses; with
 --mask the addresses stay in FIRST_ADDRESS's subnet.
 
 exit status: 0 no problems (with --apply: all applied and verified); 6
-problems found (with --apply: refused, nothing sent); 7 a device failed or
-does not show its planned values; 5 not confirmed; 2 bad arguments or plan
-file; 1 network.
+problems found (with --apply: refused, nothing sent), or --assign ran out
+of addresses; 7 a device failed, did not answer or does not show its
+planned values; 5 not confirmed; 2 bad arguments or plan file; 1 network.
 )";
 
 const char kCheck[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]

@@ -298,6 +298,16 @@ class Search(NwctlTest):
         self.assertEqual([d["adapter"] for d in self.search_json("--adapter", SECOND_IP)], ["lan1"])
         self.assertEqual(simulator.received(command=SEARCH)[-1]["peer"], SECOND_IP)
 
+    def test_version_help_and_no_command(self):
+        import re
+        with open(os.path.join(SOURCE_DIR, "CMakeLists.txt")) as f:
+            version = re.search(r"project\(Nodewright VERSION ([\d.]+)", f.read()).group(1)
+        self.assert_run(self.nwctl("--version"), OK, "nwctl %s\n" % version)
+        run = self.nwctl("set", "--help")
+        self.assert_run(run, OK)
+        self.assertIn("15 Failed. login failed", run.stdout.replace("\n", " "))
+        self.assert_run(self.nwctl(), USAGE, "", "give a command")
+
     def test_port_held_by_another_program(self):
         import socket
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as holder:
