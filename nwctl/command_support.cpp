@@ -10,18 +10,23 @@
 #include "safe_text.h"
 #include "text_field.h"
 
-int Fail(int code, const std::string& message)
-{
-    std::fprintf(stderr, "nwctl: %s\n", message.c_str());
-    return code;
-}
+namespace {
 
+// The first line of a password file, without its line end.
 std::string FirstLine(const std::string& text)
 {
     std::string line = text.substr(0, text.find('\n'));
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
+}
+
+}  // namespace
+
+int Fail(int code, const std::string& message)
+{
+    std::fprintf(stderr, "nwctl: %s\n", message.c_str());
+    return code;
 }
 
 bool ObtainCredentials(const Invocation& invocation, std::string& user, std::string& password, std::string& error)

@@ -42,5 +42,3 @@ std::string DeviceLabel(const FoundDevice& device);
 
 // "5", "0.5": seconds as an operator typed them.
 std::string SecondsText(double seconds);
-// The first line of a password file, without its line end.
-std::string FirstLine(const std::string& text);

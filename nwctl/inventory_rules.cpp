@@ -27,7 +27,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
         if (macText.empty() && ipText.empty())
             continue;
         const std::string line = "line " + std::to_string(record.line) + ": ";
-        ExpectedDevice device{record.line, {}, std::nullopt};
+        ExpectedDevice device{{}, std::nullopt};
         const auto mac = ParseMac(macText);
         if (!mac) {
             errors.push_back(line + "mac \"" + SafeText(macText) + "\" is not a MAC address such as 00:1A:2B:3C:4D:5E");

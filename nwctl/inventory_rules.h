@@ -12,7 +12,6 @@
 #include "mac.h"
 
 struct ExpectedDevice {
-    int line;
     MacAddress mac;
     std::optional<std::uint32_t> ip;  // where the file says
 };

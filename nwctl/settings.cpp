@@ -25,11 +25,6 @@ std::optional<Setting> SettingNamed(std::string_view name)
     return std::nullopt;
 }
 
-bool IsAddressSetting(Setting setting)
-{
-    return setting == Setting::Ip || setting == Setting::Mask || setting == Setting::Gateway || setting == Setting::Dns;
-}
-
 bool IsPortSetting(Setting setting)
 {
     return setting >= Setting::WebPort;

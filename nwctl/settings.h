@@ -33,7 +33,6 @@ constexpr Setting SettingAt(std::size_t index)
     return static_cast<Setting>(index);
 }
 std::optional<Setting> SettingNamed(std::string_view name);
-bool IsAddressSetting(Setting setting);
 bool IsPortSetting(Setting setting);
 
 // One text per setting that changes: addresses as given, "static" or
