@@ -30,7 +30,9 @@ std::string Format(std::time_t time, const char* format)
 std::string AuditLine(const AuditEntry& entry)
 {
     std::string result = "unchanged";
-    if (entry.sent) {
+    if (entry.notSent) {
+        result = "not sent";
+    } else if (entry.sent) {
         const char* text = entry.result ? ApplyResultText(*entry.result) : nullptr;
         result = text ? text : entry.result ? "result " + std::to_string(*entry.result) : "no answer";
     }
@@ -50,12 +52,16 @@ std::string UtcTime(std::time_t time)
     return Format(time, "%Y-%m-%dT%H:%M:%SZ");
 }
 
-std::string AuditPath(std::string_view planPath, std::time_t time)
+std::string AuditPath(std::string_view planPath, std::time_t time, const std::function<bool(const std::string&)>& taken)
 {
     const std::size_t folder = planPath.find_last_of("/\\");
     const std::size_t nameStart = folder == std::string_view::npos ? 0 : folder + 1;
     std::size_t dot = planPath.rfind('.');
     if (dot == std::string_view::npos || dot <= nameStart)
         dot = planPath.size();
-    return std::string(planPath.substr(0, dot)) + "-" + Format(time, "%Y%m%dT%H%M%SZ") + ".audit.jsonl";
+    const std::string stem = std::string(planPath.substr(0, dot)) + "-" + Format(time, "%Y%m%dT%H%M%SZ");
+    std::string path = stem + ".audit.jsonl";
+    for (int copy = 2; taken(path); ++copy)
+        path = stem + "-" + std::to_string(copy) + ".audit.jsonl";
+    return path;
 }

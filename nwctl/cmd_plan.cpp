@@ -50,7 +50,12 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
           const std::string& password)
 {
     const std::time_t started = std::time(nullptr);
-    const std::string auditPath = AuditPath(invocation.file, started);
+    const std::string auditPath = AuditPath(invocation.file, started, [](const std::string& path) {
+        std::FILE* existing = std::fopen(path.c_str(), "rb");
+        if (existing)
+            std::fclose(existing);
+        return existing != nullptr;
+    });
     std::FILE* audit = std::fopen(auditPath.c_str(), "wb");
     if (!audit)
         return Fail(kExitUsage, "cannot write the audit log " + SafeText(auditPath) + ". Nothing was sent");
@@ -58,17 +63,19 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
     std::vector<AuditEntry> entries;
     std::string error;
     for (const Step& step : steps) {
-        AuditEntry entry{std::time(nullptr), step.device->record, std::nullopt, std::nullopt, false};
+        AuditEntry entry{std::time(nullptr), step.device->record, std::nullopt, std::nullopt, false, false};
         const std::string mac = ReadTextField(step.device->record.macAddress);
         if (!ChangedSettings(step.device->record, step.row->change).empty()) {
             entry.sent = BuildChangeRecord(step.device->record, step.row->change, user, password);
-            if (session.Send(*step.device, *entry.sent, error))
+            entry.notSent = !session.Send(*step.device, *entry.sent, error);
+            if (!entry.notSent)
                 entry.result = session.AwaitApply(mac, invocation.timeoutSeconds, error);
             const char* text = entry.result ? ApplyResultText(*entry.result) : nullptr;
-            std::printf("%s: %s\n", SafeText(mac).c_str(),
-                        text           ? text
-                        : entry.result ? "result without a text"
-                                       : "no answer");
+            const std::string outcome = entry.notSent  ? "not sent: " + SafeText(error)
+                                        : text         ? text
+                                        : entry.result ? "result without a text"
+                                                       : "no answer";
+            std::printf("%s: %s\n", SafeText(mac).c_str(), outcome.c_str());
             std::fflush(stdout);
         }
         entries.push_back(entry);

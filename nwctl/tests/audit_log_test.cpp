@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "audit_log.h"
@@ -32,7 +33,7 @@ TEST(AuditLog, OneLineWithoutSecrets)
     PanelSettings panel{0, "192.0.2.20", "255.255.255.0", "192.0.2.1", "192.0.2.2", 8080, 1, 2, 3, 4, 0};
     const DISCOVERY_DATA sent = BuildSaveRecord(before, panel, "admin", "s3cret-pass");
 
-    const AuditEntry entry{1705314600, before, sent, DISCOVERY_RESULT_OK, true};
+    const AuditEntry entry{1705314600, before, sent, DISCOVERY_RESULT_OK, false, true};
     const std::string line = AuditLine(entry);
     EXPECT_EQ(line.find('\n'), std::string::npos);
     EXPECT_EQ(line.find("s3cret"), std::string::npos);
@@ -59,19 +60,29 @@ TEST(AuditLog, OneLineWithoutSecrets)
         {sent, 77, "\"result\": \"result 77\", \"result_code\": 77"},
     };
     for (const auto& outcome : outcomes) {
-        const std::string text = AuditLine({1705314600, before, outcome.sent, outcome.result, false});
+        const std::string text = AuditLine({1705314600, before, outcome.sent, outcome.result, false, false});
         EXPECT_NE(text.find(outcome.says), std::string::npos) << text;
         EXPECT_NE(text.find("\"verified\": false"), std::string::npos) << text;
     }
+    const std::string unsent = AuditLine({1705314600, before, sent, std::nullopt, true, false});
+    EXPECT_NE(unsent.find("\"result\": \"not sent\", \"result_code\": null"), std::string::npos) << unsent;
 }
 
 TEST(AuditLog, BesideThePlanNamedAfterItAndTheTime)
 {
-    EXPECT_EQ(AuditPath("site/plan.csv", 1705314600), "site/plan-20240115T103000Z.audit.jsonl");
-    EXPECT_EQ(AuditPath("plan", 1705314600), "plan-20240115T103000Z.audit.jsonl");
-    EXPECT_EQ(AuditPath("C:\\jobs.v2\\plan.csv", 1705314600), "C:\\jobs.v2\\plan-20240115T103000Z.audit.jsonl");
-    EXPECT_EQ(AuditPath("./site.d/plan", 1705314600), "./site.d/plan-20240115T103000Z.audit.jsonl");
+    const auto none = [](const std::string&) { return false; };
+    EXPECT_EQ(AuditPath("site/plan.csv", 1705314600, none), "site/plan-20240115T103000Z.audit.jsonl");
+    EXPECT_EQ(AuditPath("plan", 1705314600, none), "plan-20240115T103000Z.audit.jsonl");
+    EXPECT_EQ(AuditPath("C:\\jobs.v2\\plan.csv", 1705314600, none), "C:\\jobs.v2\\plan-20240115T103000Z.audit.jsonl");
+    EXPECT_EQ(AuditPath("./site.d/plan", 1705314600, none), "./site.d/plan-20240115T103000Z.audit.jsonl");
     EXPECT_EQ(UtcTime(0), "1970-01-01T00:00:00Z");
+}
+
+TEST(AuditLog, AnEarlierLogOfTheSameSecondIsNotOverwritten)
+{
+    const std::set<std::string> existing = {"plan-20240115T103000Z.audit.jsonl", "plan-20240115T103000Z-2.audit.jsonl"};
+    EXPECT_EQ(AuditPath("plan.csv", 1705314600, [&](const std::string& path) { return existing.count(path) > 0; }),
+              "plan-20240115T103000Z-3.audit.jsonl");
 }
 
 }  // namespace
