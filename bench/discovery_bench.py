@@ -10,6 +10,9 @@ record) are measured in the same run:
   after bcast time from the last broadcast to the last row shown
   unresponsive  longest time the window took to answer a message
 
+The same table ends with nwctl's search (native, bench/nwctl_bench.py) at
+16384 devices, for the share listed and the times to its last device.
+
 Runs inside tools/testlan/testlan (see bench/run.sh)."""
 
 import argparse
@@ -24,6 +27,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import harness  # noqa: E402
+import nwctl_bench  # noqa: E402
 from simulator import SEARCH, SEARCH_REPLY, Simulator  # noqa: E402
 
 BIN = os.path.join(harness.BUILD_DIR, "bin")
@@ -100,6 +104,7 @@ def seconds(value, unfinished=False):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--devices", type=int, nargs="+", default=[16, 256, 1024, 4096])
+    parser.add_argument("--nwctl-devices", type=int, nargs="*", default=[16384])
     args = parser.parse_args()
 
     workdir = tempfile.mkdtemp(prefix="bench-", dir=os.environ.get("TESTLAN_DIR"))
@@ -118,6 +123,11 @@ def main():
                 n, variant, 100 * result["listed"], seconds(result["to_last_row"], result["unfinished"]),
                 seconds(result["after_broadcast"], result["unfinished"]), result["unresponsive_ms"] or 0,
                 "" if result["broadcasts"] == 5 else "  (%d broadcasts)" % result["broadcasts"]), flush=True)
+    for n in args.nwctl_devices:
+        result = nwctl_bench.measure(n, workdir)
+        print("%6d  %-9s %7.1f%% %14s %16s %14s%s" % (
+            n, "nwctl", 100 * result["listed"], seconds(result["to_last_row"]), seconds(result["after_broadcast"]), "-",
+            "" if result["broadcasts"] == 5 else "  (%d broadcasts)" % result["broadcasts"]), flush=True)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,45 @@
+// nwctl's command line: which command, and everything it needs, checked
+// before anything is opened or sent.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device_output.h"
+#include "mac.h"
+#include "settings.h"
+
+enum class Command { None, Search, Adapters, Set, Reboot, Reset, Plan, Check };
+
+struct Invocation {
+    Command command = Command::None;
+    bool help = false;     // --help: the command's, or the program's without one
+    bool version = false;  // --version
+
+    std::string adapter;  // NAME, ADDRESS or "all"; empty: the first adapter
+    int rounds = 5;       // search requests, a second apart
+    OutputFormat format = OutputFormat::Table;
+    bool loopback = false;  // adapters: list the loopback adapter too
+
+    std::vector<MacAddress> macs;  // set: one; reboot and reset: one or more
+    SettingsChange change;         // set; plan --assign: mask, gateway, dns
+    std::optional<std::string> user;
+    std::optional<std::string> passwordFile;
+    double timeoutSeconds = 5;  // for each device's answer to a Save
+    bool yes = false;           // send without asking
+
+    std::string file;  // plan, check
+    bool apply = false;
+    std::optional<std::uint32_t> assignFirst;
+    std::string product;
+    std::optional<std::int32_t> minFirmwareDate;
+};
+
+// `args` without the program's name. False with `error` on anything it
+// cannot take; a password given on the command line is refused.
+bool ParseArguments(const std::vector<std::string>& args, Invocation& invocation, std::string& error);
+
+// The command's name as typed, "nwctl" for none.
+const char* CommandWord(Command command);

@@ -1,0 +1,25 @@
+// adapters: what --adapter can name.
+#include <cstdio>
+
+#include "adapters.h"
+#include "command_support.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "ipv4.h"
+#include "safe_text.h"
+#include "table.h"
+
+int RunAdapters(const Invocation& invocation)
+{
+    std::vector<Adapter> adapters;
+    std::string error;
+    if (!ListAdapters(adapters, error))
+        return Fail(kExitNetwork, error);
+    std::vector<std::vector<std::string>> rows;
+    for (const Adapter& adapter : adapters) {
+        if (!adapter.loopback || invocation.loopback)
+            rows.push_back({SafeText(adapter.name), FormatIPv4(adapter.address), FormatIPv4(adapter.mask)});
+    }
+    std::fputs(FormatTable({"name", "address", "mask"}, rows).c_str(), stdout);
+    return kExitOk;
+}

@@ -1,0 +1,51 @@
+// set: one device's settings, by the Save record the window sends, and its
+// answer.
+#include <cstdio>
+
+#include "command_support.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "prompt.h"
+#include "safe_text.h"
+#include "session.h"
+#include "text_field.h"
+
+int RunSet(const Invocation& invocation)
+{
+    if (!CanConfirm(invocation.yes))
+        return NotConfirmed(Confirmation::NobodyToAsk);
+    std::string user, password, error;
+    if (!ObtainCredentials(invocation, user, password, error))
+        return Fail(kExitUsage, error + ". Nothing was sent");
+    Session session;
+    std::vector<FoundDevice> found;
+    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
+        return Fail(kExitNetwork, error);
+    const FoundDevice* device = nullptr;
+    if (!FindOneDevice(found, invocation.macs.front(), device, error))
+        return Fail(kExitNotFound, error + ". Nothing was sent");
+
+    const DISCOVERY_DATA record = BuildChangeRecord(device->record, invocation.change, user, password);
+    const std::string change = DescribeChanges(ChangedSettings(device->record, invocation.change));
+    std::fprintf(stderr, "%s: %s\n", DeviceLabel(*device).c_str(), change.c_str());
+    const Confirmation answer = Confirm("send these settings?", invocation.yes);
+    if (answer != Confirmation::Yes)
+        return NotConfirmed(answer);
+
+    if (!session.Send(*device, record, error))
+        return Fail(kExitNetwork, error);
+    const std::string mac = ReadTextField(device->record.macAddress);
+    const auto result = session.AwaitApply(mac, invocation.timeoutSeconds, error);
+    if (!result) {
+        if (!error.empty())
+            return Fail(kExitNetwork, error);
+        return Fail(kExitNoAnswer,
+                    SafeText(mac) + ": no answer within " + SecondsText(invocation.timeoutSeconds) + " seconds");
+    }
+    if (const char* text = ApplyResultText(*result)) {
+        std::printf("%s: %s\n", SafeText(mac).c_str(), text);
+        return *result == DISCOVERY_RESULT_OK ? kExitOk : kExitResultBase + static_cast<int>(*result);
+    }
+    std::printf("%s: result %u, which has no text\n", SafeText(mac).c_str(), static_cast<unsigned>(*result));
+    return kExitResultBase + 6;
+}

@@ -1,0 +1,20 @@
+// Every field nwctl shows of a device, by the names it uses everywhere:
+// CSV header, JSON keys, plan columns.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "found_devices.h"
+
+constexpr std::size_t kFieldCount = 17;
+extern const std::array<const char*, kFieldCount> kFieldNames;
+
+// Ports and https are numbers in JSON; the rest are texts.
+bool IsNumberField(std::size_t field);
+
+// The device's values, as bytes (not yet made safe to show). The name shows
+// only for firmware of the list's date or later, else "N/A", as in the
+// device list.
+std::array<std::string, kFieldCount> DeviceFieldValues(const FoundDevice& device);

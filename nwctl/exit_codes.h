@@ -1,0 +1,15 @@
+// nwctl's exit statuses; --help and the README list them.
+#pragma once
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitNetwork = 1,       // no usable adapter, a port cannot be opened, nothing could be sent
+    kExitUsage = 2,         // bad arguments or input file; nothing was sent
+    kExitNotFound = 3,      // a named device did not answer the search
+    kExitNoAnswer = 4,      // set: no answer from the device in time
+    kExitNotConfirmed = 5,  // the operator said no, or there was nobody to ask and no --yes
+    kExitPlanRefused = 6,   // plan: problems stand; with --apply, nothing was sent
+    kExitPlanFailed = 7,    // plan --apply: a device failed or does not show its planned values
+    kExitReported = 8,      // check: something to report
+    kExitResultBase = 10,   // set: 10 + the device's result (11 to 15), 16 for a result without a text
+};

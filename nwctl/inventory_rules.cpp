@@ -1,0 +1,126 @@
+#include "inventory_rules.h"
+
+#include <map>
+#include <set>
+
+#include "csv_table.h"
+#include "device_rows.h"
+#include "ipv4.h"
+#include "json.h"
+#include "plan_rules.h"
+#include "safe_text.h"
+#include "table.h"
+#include "text_field.h"
+
+bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected, std::vector<std::string>& errors)
+{
+    CsvTable table;
+    if (!ReadCsvTable(text, "mac", table, errors))
+        return false;
+    const std::size_t macColumn = *table.Column("mac");
+    const auto ipColumn = table.Column("ip");
+    std::map<MacAddress, int> lines;
+    expected.clear();
+    for (const CsvRecord& record : table.rows) {
+        const std::string macText = CsvTable::Cell(record, macColumn);
+        const std::string ipText = ipColumn ? CsvTable::Cell(record, *ipColumn) : std::string();
+        if (macText.empty() && ipText.empty())
+            continue;
+        const std::string line = "line " + std::to_string(record.line) + ": ";
+        ExpectedDevice device{{}, std::nullopt};
+        const auto mac = ParseMac(macText);
+        if (!mac) {
+            errors.push_back(line + "mac \"" + SafeText(macText) + "\" is not a MAC address such as 00:1A:2B:3C:4D:5E");
+            continue;
+        }
+        device.mac = *mac;
+        if (const auto [first, added] = lines.emplace(*mac, record.line); !added)
+            errors.push_back(line + FormatMac(*mac) + " is listed on line " + std::to_string(first->second) +
+                             " already");
+        if (!ipText.empty()) {
+            device.ip = ParseIPv4(ipText);
+            if (!device.ip)
+                errors.push_back(line + "ip \"" + SafeText(ipText) + "\" is not a dotted IPv4 address");
+        }
+        expected.push_back(device);
+    }
+    return errors.empty();
+}
+
+std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>& expected,
+                                               const std::vector<FoundDevice>& found,
+                                               std::optional<std::int32_t> minFirmwareDate)
+{
+    std::vector<InventoryFinding> findings;
+    std::set<MacAddress> known;
+    for (const ExpectedDevice& device : expected) {
+        known.insert(device.mac);
+        const std::string mac = FormatMac(device.mac);
+        const std::string ip = device.ip ? FormatIPv4(*device.ip) : std::string();
+        const std::vector<const FoundDevice*> answers = DevicesWithMac(found, device.mac);
+        if (answers.empty()) {
+            findings.push_back({"missing", mac, ip, "not found by the search"});
+            continue;
+        }
+        if (!device.ip)
+            continue;
+        std::string seen;
+        bool there = false;
+        for (const FoundDevice* answer : answers) {
+            const std::string at = ReadTextField(answer->record.ipAddress);
+            there = there || at == ip;
+            seen += (seen.empty() ? "" : " ") + at;
+        }
+        if (!there)
+            findings.push_back({"wrong-address", mac, seen, "expected at " + ip});
+    }
+
+    std::map<std::string, std::vector<std::string>> macsAt;
+    for (const FoundDevice& device : found) {
+        const std::string mac = ReadTextField(device.record.macAddress);
+        const std::string ip = ReadTextField(device.record.ipAddress);
+        const auto parsed = ParseMac(mac);
+        if (!parsed || !known.count(*parsed))
+            findings.push_back({"unexpected", mac, ip, "not in the inventory"});
+        if (!ip.empty())
+            macsAt[ip].push_back(mac);
+    }
+    for (const auto& [ip, macs] : macsAt) {
+        const std::set<std::string> distinct(macs.begin(), macs.end());
+        if (distinct.size() < 2)
+            continue;
+        std::string list;
+        for (const std::string& mac : distinct)
+            list += (list.empty() ? "" : " ") + mac;
+        findings.push_back(
+            {"conflict", list, ip, std::to_string(distinct.size()) + " devices answer from one address"});
+    }
+    if (minFirmwareDate) {
+        for (const FoundDevice& device : found) {
+            const std::int32_t date = FirmwareDate(device.record);
+            if (date < *minFirmwareDate)
+                findings.push_back({"old-firmware", ReadTextField(device.record.macAddress),
+                                    ReadTextField(device.record.ipAddress),
+                                    "firmware " + ReadTextField(device.record.firmwareVersion) + " dates " +
+                                        std::to_string(date) + ", before " + std::to_string(*minFirmwareDate)});
+        }
+    }
+    return findings;
+}
+
+std::string FormatFindings(const std::vector<InventoryFinding>& findings, OutputFormat format)
+{
+    if (format == OutputFormat::Json) {
+        std::vector<std::string> objects;
+        for (const InventoryFinding& finding : findings)
+            objects.push_back(JsonObject({{"kind", JsonString(finding.kind)},
+                                          {"mac", JsonString(finding.mac)},
+                                          {"ip", JsonString(finding.ip)},
+                                          {"detail", JsonString(finding.detail)}}));
+        return JsonArray(objects) + '\n';
+    }
+    std::vector<std::vector<std::string>> rows;
+    for (const InventoryFinding& finding : findings)
+        rows.push_back({finding.kind, SafeText(finding.mac), SafeText(finding.ip), SafeText(finding.detail)});
+    return FormatTable({"kind", "mac", "ip", "detail"}, rows);
+}

@@ -1,0 +1,39 @@
+// Inventory: the devices that should be there against those that answer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device_output.h"
+#include "found_devices.h"
+#include "mac.h"
+
+struct ExpectedDevice {
+    MacAddress mac;
+    std::optional<std::uint32_t> ip;  // where the file says
+};
+
+// A CSV with a `mac` column and, if it likes, an `ip` column (a blank cell
+// expects no particular address); other columns are ignored. False, with
+// one message per fault, on a bad header, a bad cell or a MAC listed twice.
+bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected, std::vector<std::string>& errors);
+
+struct InventoryFinding {
+    std::string kind;  // missing, unexpected, wrong-address, conflict, old-firmware
+    std::string mac;   // device texts as they came: not yet safe to show
+    std::string ip;
+    std::string detail;
+};
+
+// Missing devices, devices at another address than expected, unexpected
+// devices, addresses answered by two MAC texts or more, and, with a date,
+// firmware older than it by the device list's date rule.
+std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>& expected,
+                                               const std::vector<FoundDevice>& found,
+                                               std::optional<std::int32_t> minFirmwareDate);
+
+// A table, or a JSON array of objects with the members kind, mac, ip, detail.
+std::string FormatFindings(const std::vector<InventoryFinding>& findings, OutputFormat format);

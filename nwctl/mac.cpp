@@ -1,0 +1,60 @@
+#include "mac.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// `text` as groups of `width` hex digits, each group but the last followed
+// by `separator` (none when it is NUL).
+std::optional<MacAddress> Groups(std::string_view text, std::size_t width, char separator)
+{
+    const std::size_t groups = 12 / width;
+    const std::size_t expected = 12 + (separator ? groups - 1 : 0);
+    if (text.size() != expected)
+        return std::nullopt;
+    MacAddress mac{};
+    std::size_t digit = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (separator && at % (width + 1) == width) {
+            if (text[at] != separator)
+                return std::nullopt;
+            continue;
+        }
+        const int value = HexDigit(text[at]);
+        if (value < 0)
+            return std::nullopt;
+        mac[digit / 2] = static_cast<unsigned char>(mac[digit / 2] << 4 | value);
+        ++digit;
+    }
+    return mac;
+}
+
+}  // namespace
+
+std::optional<MacAddress> ParseMac(std::string_view text)
+{
+    for (const auto& [width, separator] : {std::pair<std::size_t, char>{2, ':'}, {2, '-'}, {4, '.'}, {12, '\0'}}) {
+        if (auto mac = Groups(text, width, separator))
+            return mac;
+    }
+    return std::nullopt;
+}
+
+std::string FormatMac(const MacAddress& mac)
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    return text;
+}

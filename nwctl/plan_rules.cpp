@@ -1,0 +1,183 @@
+#include "plan_rules.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "csv_table.h"
+#include "ipv4.h"
+#include "safe_text.h"
+#include "text_field.h"
+
+namespace {
+
+std::string Line(int line)
+{
+    return "line " + std::to_string(line) + ": ";
+}
+
+// What a problem says about a value: the plan's, or the device's own.
+std::string Source(const PlanRow& row, Setting setting)
+{
+    return row.change[static_cast<std::size_t>(setting)] ? "" : " (the device's own)";
+}
+
+struct Addresses {
+    std::optional<std::uint32_t> ip, mask, gateway, dns;
+};
+
+}  // namespace
+
+bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors)
+{
+    CsvTable table;
+    if (!ReadCsvTable(text, "mac", table, errors))
+        return false;
+    const std::size_t macColumn = *table.Column("mac");
+    std::vector<std::pair<Setting, std::size_t>> columns;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        if (const auto column = table.Column(kSettingNames[i]))
+            columns.emplace_back(SettingAt(i), *column);
+    }
+    // Faults are told in the order of the file's columns.
+    std::sort(columns.begin(), columns.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    rows.clear();
+    for (const CsvRecord& record : table.rows) {
+        bool blank = true;
+        for (std::size_t column = 0; column < record.fields.size(); ++column)
+            blank = blank && CsvTable::Cell(record, column).empty();
+        if (blank)
+            continue;
+        PlanRow row{record.line, {}, {}};
+        const std::string macText = CsvTable::Cell(record, macColumn);
+        if (const auto mac = ParseMac(macText)) {
+            row.mac = *mac;
+        } else {
+            errors.push_back(Line(record.line) + "mac \"" + SafeText(macText) +
+                             "\" is not a MAC address such as 00:1A:2B:3C:4D:5E");
+        }
+        for (const auto& [setting, column] : columns) {
+            const std::string cell = CsvTable::Cell(record, column);
+            if (cell.empty())
+                continue;
+            std::string value, error;
+            if (ParseSettingValue(setting, cell, value, error))
+                row.change[static_cast<std::size_t>(setting)] = value;
+            else
+                errors.push_back(Line(record.line) + error + ", not \"" + SafeText(cell) + "\"");
+        }
+        rows.push_back(std::move(row));
+    }
+    return errors.empty();
+}
+
+std::vector<const FoundDevice*> DevicesWithMac(const std::vector<FoundDevice>& found, const MacAddress& mac)
+{
+    std::vector<const FoundDevice*> devices;
+    for (const FoundDevice& device : found) {
+        const auto deviceMac = ParseMac(ReadTextField(device.record.macAddress));
+        if (deviceMac && *deviceMac == mac)
+            devices.push_back(&device);
+    }
+    return devices;
+}
+
+std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+{
+    std::vector<PlanProblem> problems;
+    std::map<MacAddress, int> firstLine;
+    // The planned static addresses, and the line of the first device on each.
+    std::map<std::uint32_t, std::pair<int, MacAddress>> plannedAddress;
+
+    for (const PlanRow& row : plan) {
+        const std::string mac = FormatMac(row.mac);
+        const auto problem = [&problems, &row, &mac](const std::string& text) {
+            problems.push_back({row.line, mac + ": " + text});
+        };
+        if (const auto first = firstLine.find(row.mac); first != firstLine.end()) {
+            problem("planned twice: also on line " + std::to_string(first->second));
+            continue;
+        }
+        firstLine.emplace(row.mac, row.line);
+
+        const std::vector<const FoundDevice*> devices = DevicesWithMac(found, row.mac);
+        if (devices.empty()) {
+            problem("not found by the search");
+            continue;
+        }
+        if (devices.size() > 1) {
+            std::string addresses;
+            for (const FoundDevice* device : devices)
+                addresses += (addresses.empty() ? "" : ", ") + SafeText(ReadTextField(device->record.ipAddress));
+            problem("answered from " + std::to_string(devices.size()) + " addresses (" + addresses +
+                    "); it cannot be told which one is meant");
+            continue;
+        }
+        const DISCOVERY_DATA& record = devices.front()->record;
+
+        const std::string mode = EffectiveSetting(record, row.change, Setting::Mode);
+        if (mode != "static" && mode != "dhcp")
+            problem("its address mode " + mode + " is neither static nor dhcp; plan a mode for it");
+
+        Addresses addresses;
+        std::optional<std::uint32_t>* slots[] = {&addresses.ip, &addresses.mask, &addresses.gateway, &addresses.dns};
+        bool valid = true;
+        for (std::size_t i = 0; i < 4; ++i) {
+            const Setting setting = SettingAt(i);
+            const std::string text = EffectiveSetting(record, row.change, setting);
+            *slots[i] = ParseIPv4(text);
+            if (!*slots[i]) {
+                problem(std::string(kSettingNames[i]) + " \"" + SafeText(text) + "\"" + Source(row, setting) +
+                        " is not a dotted IPv4 address");
+                valid = false;
+            }
+        }
+        if (!valid || mode != "static")
+            continue;
+
+        const std::uint32_t ip = *addresses.ip;
+        const std::string ipText = FormatIPv4(ip) + Source(row, Setting::Ip);
+        const auto prefix = MaskPrefix(*addresses.mask);
+        if (ip == 0 || ip == 0xFFFFFFFFu || ip >> 24 == 127 || ip >> 28 >= 0xE) {
+            problem("ip " + ipText + " cannot be a device's address");
+            continue;
+        }
+        if (!prefix || *prefix == 0 || *prefix > 30) {
+            problem("mask " + FormatIPv4(*addresses.mask) + Source(row, Setting::Mask) +
+                    " is not a subnet mask of 1 to 30 bits");
+            continue;
+        }
+        const std::uint32_t mask = *addresses.mask;
+        if ((ip & ~mask) == 0 || (ip & ~mask) == ~mask)
+            problem("ip " + ipText + " is the " + ((ip & ~mask) == 0 ? "network" : "broadcast") +
+                    " address of its subnet /" + std::to_string(*prefix));
+        const std::uint32_t gateway = *addresses.gateway;
+        if (gateway == ip)
+            problem("gateway " + FormatIPv4(gateway) + " is the device's own address");
+        else if (gateway != 0 && (gateway & mask) != (ip & mask))
+            problem("gateway " + FormatIPv4(gateway) + Source(row, Setting::Gateway) + " is outside the subnet " +
+                    FormatIPv4(ip & mask) + "/" + std::to_string(*prefix) + " of ip " + ipText);
+
+        if (const auto other = plannedAddress.find(ip); other != plannedAddress.end())
+            problem("ip " + ipText + " is planned for " + FormatMac(other->second.second) + " on line " +
+                    std::to_string(other->second.first) + " too");
+        else
+            plannedAddress.emplace(ip, std::make_pair(row.line, row.mac));
+    }
+
+    for (const FoundDevice& device : found) {
+        const auto mac = ParseMac(ReadTextField(device.record.macAddress));
+        if (mac && firstLine.count(*mac))
+            continue;
+        const auto ip = ParseIPv4(ReadTextField(device.record.ipAddress));
+        if (!ip)
+            continue;
+        if (const auto planned = plannedAddress.find(*ip); planned != plannedAddress.end())
+            problems.push_back({planned->second.first,
+                                FormatMac(planned->second.second) + ": ip " + FormatIPv4(*ip) + " is already used by " +
+                                    SafeText(ReadTextField(device.record.macAddress)) + ", which is not in the plan"});
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const PlanProblem& a, const PlanProblem& b) { return a.line < b.line; });
+    return problems;
+}

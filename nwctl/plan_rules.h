@@ -1,0 +1,41 @@
+// Bulk addressing: a plan names devices by MAC and the settings each should
+// get. Before anything is sent, every problem with it is found; after, the
+// devices are checked against it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "found_devices.h"
+#include "mac.h"
+#include "settings.h"
+
+struct PlanRow {
+    int line;  // of the plan file
+    MacAddress mac;
+    SettingsChange change;  // blank cells keep the device's values
+};
+
+// The rows of a plan file: a `mac` column and any of the settings' columns;
+// other columns are ignored, and so are lines whose cells are all blank.
+// False, with one message per fault (named by its line), when the file is
+// not such a CSV or a MAC, port or mode cell cannot be read.
+bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors);
+
+// The found devices that answered with `mac`.
+std::vector<const FoundDevice*> DevicesWithMac(const std::vector<FoundDevice>& found, const MacAddress& mac);
+
+struct PlanProblem {
+    int line;  // of the plan row, 0 for none
+    std::string text;
+};
+
+// Everything that stands in the way of the plan: a MAC not found or found at
+// two addresses, a MAC planned twice, two devices planned onto one address,
+// an address already used by a device outside the plan, an address, mask,
+// gateway or DNS server that is not valid, a gateway outside the device's
+// subnet. Checked on the values each device would have: planned where given,
+// its own elsewhere.
+std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found);

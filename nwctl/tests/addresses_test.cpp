@@ -1,0 +1,122 @@
+// Addresses as an operator types them: IPv4 strictly dotted, MACs in the
+// usual spellings; anything else is refused rather than guessed.
+#include <gtest/gtest.h>
+
+#include "adapter_choice.h"
+#include "ipv4.h"
+#include "mac.h"
+
+namespace {
+
+TEST(IPv4, OnlyFourPlainDecimalParts)
+{
+    const struct {
+        const char* text;
+        bool valid;
+        std::uint32_t address;
+    } cases[] = {
+        {"198.51.100.1", true, 0xC6336401u},
+        {"0.0.0.0", true, 0},
+        {"255.255.255.255", true, 0xFFFFFFFFu},
+        {"256.1.1.1", false, 0},
+        {"1.2.3", false, 0},
+        {"1.2.3.4.5", false, 0},
+        {"1.2.3.", false, 0},
+        {".1.2.3", false, 0},
+        {"01.2.3.4", false, 0},
+        {"1.2.3.04", false, 0},
+        {" 1.2.3.4", false, 0},
+        {"1.2.3.4 ", false, 0},
+        {"+1.2.3.4", false, 0},
+        {"1..3.4", false, 0},
+        {"1.2.3.4\n", false, 0},
+        {"1000.2.3.4", false, 0},
+        {"0x1.2.3.4", false, 0},
+        {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        const auto address = ParseIPv4(c.text);
+        EXPECT_EQ(address.has_value(), c.valid) << c.text;
+        if (address) {
+            EXPECT_EQ(*address, c.address) << c.text;
+            EXPECT_EQ(FormatIPv4(*address), c.text);
+        }
+    }
+}
+
+TEST(IPv4, MaskPrefixOnlyForContiguousMasks)
+{
+    EXPECT_EQ(MaskPrefix(0xFFFFFF00u), 24);
+    EXPECT_EQ(MaskPrefix(0xFFFFFFFFu), 32);
+    EXPECT_EQ(MaskPrefix(0), 0);
+    EXPECT_EQ(MaskPrefix(0xFFFFFFFCu), 30);
+    EXPECT_FALSE(MaskPrefix(0xFF00FF00u));
+    EXPECT_FALSE(MaskPrefix(0x00FFFFFFu));
+    EXPECT_FALSE(MaskPrefix(0xFFFFFF01u));
+}
+
+TEST(Mac, UsualSpellingsInEitherCase)
+{
+    const MacAddress mac = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    for (const char* text :
+         {"00:1A:2B:3C:4D:5E", "00:1a:2b:3c:4d:5e", "00-1A-2B-3C-4D-5E", "001A.2B3C.4D5E", "001a2b3c4d5e"}) {
+        const auto parsed = ParseMac(text);
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(*parsed, mac) << text;
+    }
+    EXPECT_EQ(FormatMac(mac), "00:1A:2B:3C:4D:5E");
+    for (const char* text :
+         {"", "00:1A:2B:3C:4D", "00:1A:2B:3C:4D:5E:6F", "00:1A-2B:3C:4D:5E", "0:1A:2B:3C:4D:5E", "00:1A:2B:3C:4D:5G",
+          "001A2B3C4D5", "001A.2B3C:4D5E", "00:1A:2B:3C:4D:5E ", "00::1A:2B:3C:4D:5E", "001A2B3C4D5E0"})
+        EXPECT_FALSE(ParseMac(text)) << text;
+}
+
+Adapter MakeAdapter(const char* name, std::uint32_t address, unsigned index, bool loopback = false)
+{
+    return Adapter{name, address, 0xFFFFFF00u, index, loopback};
+}
+
+TEST(Adapters, ChosenByNameAddressOrAll)
+{
+    const std::vector<Adapter> adapters = {
+        MakeAdapter("lo", 0x7F000001u, 1, true),
+        MakeAdapter("lan0", 0xC6336401u, 2),
+        MakeAdapter("lan0", 0xC6336402u, 2),  // a second address of lan0
+        MakeAdapter("lan1", 0xC633640Bu, 3),
+    };
+    const struct {
+        const char* wanted;
+        std::vector<std::uint32_t> chosen;  // empty: refused
+    } cases[] = {
+        {"", {0xC6336401u}},     {"all", {0xC6336401u, 0xC633640Bu}},
+        {"lan1", {0xC633640Bu}}, {"198.51.100.2", {0xC6336402u}},
+        {"lo", {0x7F000001u}},   {"lan9", {}},
+        {"198.51.100.99", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<Adapter> chosen;
+        std::string error;
+        EXPECT_EQ(ChooseAdapters(adapters, c.wanted, chosen, error), !c.chosen.empty()) << c.wanted;
+        std::vector<std::uint32_t> addresses;
+        for (const Adapter& adapter : chosen)
+            addresses.push_back(adapter.address);
+        EXPECT_EQ(addresses, c.chosen) << c.wanted;
+        EXPECT_EQ(error.empty(), !c.chosen.empty()) << c.wanted;
+    }
+    std::vector<Adapter> chosen;
+    std::string error;
+    EXPECT_FALSE(ChooseAdapters({MakeAdapter("lo", 0x7F000001u, 1, true)}, "", chosen, error))
+        << "the loopback adapter is never the default";
+}
+
+TEST(Adapters, ArrivalByInterfaceThenByAddress)
+{
+    const std::vector<Adapter> two = {MakeAdapter("lan0", 0xC6336401u, 2), MakeAdapter("lan1", 0xC633640Bu, 3)};
+    EXPECT_EQ(ArrivalAdapter(two, 3, 0xFFFFFFFFu), 1);
+    EXPECT_EQ(ArrivalAdapter(two, 2, 0xC633640Bu), 0) << "the interface counts before the address";
+    EXPECT_EQ(ArrivalAdapter(two, 0, 0xC633640Bu), 1);
+    EXPECT_EQ(ArrivalAdapter(two, 9, 0xFFFFFFFFu), -1);
+    EXPECT_EQ(ArrivalAdapter({two[0]}, 0, 0), 0) << "with one adapter there is no doubt";
+}
+
+}  // namespace

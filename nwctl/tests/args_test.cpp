@@ -1,0 +1,156 @@
+// The command line: what each command takes, and every bad argument refused
+// with a message before anything is opened or sent.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "args.h"
+
+namespace {
+
+std::vector<std::string> Words(const std::string& line)
+{
+    std::istringstream stream(line);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
+struct Refusal {
+    const char* line;
+    const char* says;  // part of the message
+};
+
+TEST(Arguments, RefusedWithAReason)
+{
+    const Refusal cases[] = {
+        {"", "give a command"},
+        {"find", "no command \"find\""},
+        {"--rounds 3", "no option \"--rounds\""},
+        {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
+        {"search --rounds 101", "from 1 to 100"},
+        {"search --rounds 2x", "not \"2x\""},
+        {"search --rounds", "--rounds needs a value"},
+        {"search --format xml", "--format must be table, csv or json"},
+        {"check inv.csv --format csv", "--format must be table or json"},
+        {"search --ip 1.2.3.4", "search has no option \"--ip\""},
+        {"search extra", "search takes no \"extra\""},
+        {"search --adapter=", "--adapter needs"},
+        {"adapters --loopback=1", "--loopback takes no value"},
+        {"set", "set needs the device's MAC address"},
+        {"set 00:1A:2B:3C:4D:5E", "at least one setting"},
+        {"set 00:1A:2B:3C:4D:5G --ip 1.2.3.4", "\"00:1A:2B:3C:4D:5G\" is not a MAC address"},
+        {"set 00:1A:2B:3C:4D:5E 00:1A:2B:3C:4D:5F --ip 1.2.3.4", "set takes one MAC address"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3", "--ip must be a dotted IPv4 address such as 192.0.2.10, not \"1.2.3\""},
+        {"set 00:1A:2B:3C:4D:5E --mask 255.255.255.256", "--mask must be a dotted IPv4 address"},
+        {"set 00:1A:2B:3C:4D:5E --gateway ::1", "--gateway must be"},
+        {"set 00:1A:2B:3C:4D:5E --dns=", "--dns must be"},
+        {"set 00:1A:2B:3C:4D:5E --web-port 65536", "--web-port must be a whole number from 0 to 65535, not \"65536\""},
+        {"set 00:1A:2B:3C:4D:5E --audio-receive-port -1", "--audio-receive-port must be"},
+        {"set 00:1A:2B:3C:4D:5E --video-port 80.5", "--video-port must be"},
+        {"set 00:1A:2B:3C:4D:5E --dhcp --static", "exclude each other"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3.4 --timeout 0", "--timeout must be seconds"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3.4 --timeout 3601", "--timeout must be seconds"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3.4 --timeout 1.", "--timeout must be seconds"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3.4 --timeout -1", "--timeout must be seconds"},
+        {"set 00:1A:2B:3C:4D:5E --ip 1.2.3.4 --password secret", "--password is refused"},
+        {"reboot 00:1A:2B:3C:4D:5E --password=secret", "--password is refused"},
+        {"plan p.csv --apply --password secret", "Nothing was sent"},
+        {"reboot", "reboot needs the MAC address of every device"},
+        {"reset 00:1A:2B:3C:4D:5E 00-1a-2b-3c-4d-5e", "00:1A:2B:3C:4D:5E is named twice"},
+        {"reboot \x1b[31m", "\"\\x1B[31m\" is not a MAC address"},
+        {"plan", "plan needs a plan file, or --assign"},
+        {"plan a.csv b.csv", "plan takes one file"},
+        {"plan --assign 10.0.0.256", "--assign needs the first address"},
+        {"plan a.csv --assign 10.0.0.1", "takes no plan file and no --apply"},
+        {"plan --assign 10.0.0.1 --apply", "takes no plan file and no --apply"},
+        {"plan a.csv --mask 255.0.0.0", "go with plan --assign"},
+        {"plan a.csv --product Cam", "go with plan --assign"},
+        {"check", "check needs a file"},
+        {"check a.csv --min-firmware-date 2022087", "--min-firmware-date must be a date as YYYYMMDD"},
+        {"check a.csv --min-firmware-date 20221301", "YYYYMMDD"},
+        {"check a.csv --min-firmware-date 20220800", "YYYYMMDD"},
+        {"check a.csv --yes", "check has no option \"--yes\""},
+    };
+    for (const Refusal& c : cases) {
+        Invocation invocation;
+        std::string error;
+        EXPECT_FALSE(ParseArguments(Words(c.line), invocation, error)) << c.line;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.line << " said: " << error;
+    }
+}
+
+TEST(Arguments, SetTakesEverySettingItNames)
+{
+    Invocation invocation;
+    std::string error;
+    ASSERT_TRUE(ParseArguments(Words("set 001a.2b3c.4d5e --ip 10.0.0.5 --mask=255.0.0.0 --gateway 10.0.0.1 --dns "
+                                     "10.0.0.2 --dhcp --web-port 8080 --control-port 0 --video-port 65535 "
+                                     "--audio-transmit-port 0100 --audio-receive-port 7 --user admin "
+                                     "--password-file pw.txt --timeout 2.5 -y --adapter lan1 --rounds 2"),
+                               invocation, error))
+        << error;
+    EXPECT_EQ(invocation.command, Command::Set);
+    EXPECT_EQ(invocation.macs, (std::vector<MacAddress>{{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}));
+    const std::vector<std::optional<std::string>> change(invocation.change.begin(), invocation.change.end());
+    EXPECT_EQ(change, (std::vector<std::optional<std::string>>{"10.0.0.5", "255.0.0.0", "10.0.0.1", "10.0.0.2", "dhcp",
+                                                               "8080", "0", "65535", "100", "7"}));
+    EXPECT_EQ(invocation.user, "admin");
+    EXPECT_EQ(invocation.passwordFile, "pw.txt");
+    EXPECT_DOUBLE_EQ(invocation.timeoutSeconds, 2.5);
+    EXPECT_TRUE(invocation.yes);
+    EXPECT_EQ(invocation.adapter, "lan1");
+    EXPECT_EQ(invocation.rounds, 2);
+}
+
+TEST(Arguments, TheOtherCommands)
+{
+    Invocation invocation;
+    std::string error;
+    ASSERT_TRUE(ParseArguments(Words("search --adapter all --format csv"), invocation, error)) << error;
+    EXPECT_EQ(invocation.format, OutputFormat::Csv);
+    EXPECT_EQ(invocation.rounds, 5) << "five requests unless told";
+    EXPECT_EQ(invocation.adapter, "all");
+
+    ASSERT_TRUE(ParseArguments(Words("reset 00:1A:2B:3C:4D:5E 00:1A:2B:3C:4D:5F --user u"), invocation, error));
+    EXPECT_EQ(invocation.command, Command::Reset);
+    EXPECT_EQ(invocation.macs.size(), 2u);
+    EXPECT_FALSE(invocation.yes);
+
+    ASSERT_TRUE(ParseArguments(Words("plan --assign 10.0.0.10 --mask 255.255.255.0 --product cam"), invocation, error))
+        << error;
+    EXPECT_EQ(invocation.assignFirst, 0x0A00000Au);
+    EXPECT_EQ(invocation.change[static_cast<std::size_t>(Setting::Mask)], "255.255.255.0");
+    EXPECT_EQ(invocation.product, "cam");
+
+    ASSERT_TRUE(ParseArguments(Words("plan site.csv --apply --yes --timeout 1"), invocation, error)) << error;
+    EXPECT_EQ(invocation.file, "site.csv");
+    EXPECT_TRUE(invocation.apply);
+
+    ASSERT_TRUE(ParseArguments(Words("check inv.csv --min-firmware-date 20220807 --format json"), invocation, error));
+    EXPECT_EQ(invocation.minFirmwareDate, 20220807);
+    EXPECT_EQ(invocation.format, OutputFormat::Json);
+
+    ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), invocation, error)) << error;
+    EXPECT_EQ(invocation.file, "-odd-name.csv");
+}
+
+TEST(Arguments, HelpAndVersionNeedNothingElse)
+{
+    Invocation invocation;
+    std::string error;
+    ASSERT_TRUE(ParseArguments(Words("--help"), invocation, error));
+    EXPECT_TRUE(invocation.help);
+    EXPECT_EQ(invocation.command, Command::None);
+    ASSERT_TRUE(ParseArguments(Words("set --help"), invocation, error)) << "no MAC needed for help";
+    EXPECT_TRUE(invocation.help);
+    EXPECT_EQ(invocation.command, Command::Set);
+    ASSERT_TRUE(ParseArguments(Words("--version"), invocation, error));
+    EXPECT_TRUE(invocation.version);
+    EXPECT_FALSE(ParseArguments(Words("search --version"), invocation, error));
+}
+
+}  // namespace

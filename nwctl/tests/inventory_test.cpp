@@ -1,0 +1,134 @@
+// Inventory: the expected devices against those that answer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "inventory_rules.h"
+#include "record_bytes.h"
+
+namespace {
+
+FoundDevice Device(const std::string& mac, const std::string& ip, const std::string& firmware = "1.0_20240115")
+{
+    DISCOVERY_DATA record;
+    std::memset(&record, 0, sizeof record);
+    record.command = DISCOVERY_CMD_SEARCH_REPLY;
+    PutField(record.macAddress, mac);
+    PutField(record.ipAddress, ip);
+    PutField(record.firmwareVersion, firmware);
+    return FoundDevice{record, "lan0"};
+}
+
+std::vector<ExpectedDevice> Expected(const std::string& csv)
+{
+    std::vector<ExpectedDevice> expected;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(ReadInventory(csv, expected, errors)) << (errors.empty() ? "" : errors.front());
+    return expected;
+}
+
+TEST(InventoryFile, MacRequiredIpOptional)
+{
+    const auto expected = Expected("name,mac,ip\nfront,00:1A:2B:00:00:01,192.0.2.10\nback,00-1a-2b-00-00-02,\n");
+    ASSERT_EQ(expected.size(), 2u);
+    EXPECT_EQ(expected[0].ip, 0xC000020Au);
+    EXPECT_FALSE(expected[1].ip);
+    EXPECT_EQ(Expected("mac\n00:1A:2B:00:00:01\n").size(), 1u);
+
+    const struct {
+        const char* csv;
+        std::vector<std::string> errors;
+    } bad[] = {
+        {"ip\n192.0.2.1\n", {"line 1: the header has no mac column"}},
+        {"mac,ip\n00:1A:2B:00:00:01,192.0.2\n", {"line 2: ip \"192.0.2\" is not a dotted IPv4 address"}},
+        {"mac\n00:1A:2B:00:00:01\n001A2B000001\n", {"line 3: 00:1A:2B:00:00:01 is listed on line 2 already"}},
+        {"mac\nzz\n", {"line 2: mac \"zz\" is not a MAC address such as 00:1A:2B:3C:4D:5E"}},
+    };
+    for (const auto& c : bad) {
+        std::vector<ExpectedDevice> expected;
+        std::vector<std::string> errors;
+        EXPECT_FALSE(ReadInventory(c.csv, expected, errors)) << c.csv;
+        EXPECT_EQ(errors, c.errors) << c.csv;
+    }
+}
+
+std::vector<std::string> Findings(const std::string& csv, const std::vector<FoundDevice>& found,
+                                  std::optional<std::int32_t> date = std::nullopt)
+{
+    std::vector<std::string> texts;
+    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, date))
+        texts.push_back(finding.kind + " | " + finding.mac + " | " + finding.ip + " | " + finding.detail);
+    return texts;
+}
+
+TEST(Inventory, ReportsWhatDiffers)
+{
+    const FoundDevice a = Device("00:1A:2B:00:00:01", "192.0.2.10");
+    const FoundDevice b = Device("00:1a:2b:00:00:02", "192.0.2.11", "2.0_20220806");
+    const FoundDevice stranger = Device("00:1A:2B:00:00:09", "192.0.2.11");
+    const FoundDevice junk = Device("\x1b[1m", "", "");
+    const FoundDevice undated = Device("00:1A:2B:00:00:01", "192.0.2.10", "20240101");
+
+    const struct {
+        const char* name;
+        std::string csv;
+        std::vector<FoundDevice> found;
+        std::optional<std::int32_t> date;
+        std::vector<std::string> findings;
+    } cases[] = {
+        {"all there, MAC spelling aside",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n00:1A:2B:00:00:02,\n",
+         {a, b},
+         std::nullopt,
+         {}},
+        {"missing",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n00:1A:2B:00:00:03,192.0.2.12\n",
+         {a},
+         std::nullopt,
+         {"missing | 00:1A:2B:00:00:03 | 192.0.2.12 | not found by the search"}},
+        {"at another address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n",
+         {a},
+         std::nullopt,
+         {"wrong-address | 00:1A:2B:00:00:01 | 192.0.2.10 | expected at 192.0.2.20"}},
+        {"one of its answers is at the expected address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n",
+         {a, Device("00:1A:2B:00:00:01", "192.0.2.30")},
+         std::nullopt,
+         {}},
+        {"unexpected devices and a shared address",
+         "mac\n00:1A:2B:00:00:01\n00:1A:2B:00:00:02\n",
+         {a, b, stranger, junk},
+         std::nullopt,
+         {"unexpected | 00:1A:2B:00:00:09 | 192.0.2.11 | not in the inventory",
+          "unexpected | \x1b[1m |  | not in the inventory",
+          "conflict | 00:1A:2B:00:00:09 00:1a:2b:00:00:02 | 192.0.2.11 | 2 devices answer from one address"}},
+        {"firmware before the date",
+         "mac\n00:1A:2B:00:00:01\n00:1A:2B:00:00:02\n",
+         {a, b},
+         20220807,
+         {"old-firmware | 00:1a:2b:00:00:02 | 192.0.2.11 | firmware 2.0_20220806 dates 20220806, before 20220807"}},
+        {"a version without an underscore has no date, as in the list",
+         "mac\n00:1A:2B:00:00:01\n",
+         {undated},
+         20220807,
+         {"old-firmware | 00:1A:2B:00:00:01 | 192.0.2.10 | firmware 20240101 dates 0, before 20220807"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Findings(c.csv, c.found, c.date), c.findings) << c.name;
+}
+
+TEST(Inventory, OutputIsSafeInBothFormats)
+{
+    const std::vector<InventoryFinding> findings = {{"unexpected", "\x1b[1m", "\n", "not in the inventory"}};
+    const std::string table = FormatFindings(findings, OutputFormat::Table);
+    EXPECT_EQ(table, "kind        mac      ip    detail\nunexpected  \\x1B[1m  \\x0A  not in the inventory\n");
+    EXPECT_EQ(FormatFindings(findings, OutputFormat::Json),
+              "[\n  {\"kind\": \"unexpected\", \"mac\": \"\\u001b[1m\", \"ip\": \"\\u000a\", \"detail\": \"not in the "
+              "inventory\"}\n]\n");
+    EXPECT_EQ(FormatFindings({}, OutputFormat::Json), "[]\n");
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+// Bulk addressing: reading a plan, finding every problem with it before
+// anything is sent, and writing one by the assign rule.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "assign_rule.h"
+#include "csv.h"
+#include "plan_rules.h"
+#include "record_bytes.h"
+
+namespace {
+
+FoundDevice Device(const std::string& mac, const std::string& ip, const std::string& product = "SimCam")
+{
+    DISCOVERY_DATA record;
+    std::memset(&record, 0, sizeof record);
+    record.command = DISCOVERY_CMD_SEARCH_REPLY;
+    PutField(record.macAddress, mac);
+    PutField(record.ipAddress, ip);
+    PutField(record.subnetMask, "255.255.255.0");
+    PutField(record.gateway, "192.0.2.1");
+    PutField(record.dns, "192.0.2.2");
+    PutField(record.productName, product);
+    record.webPort = 80;
+    record.controlPort = 30001;
+    record.videoPort = 30002;
+    record.audioReceivePort = 30003;
+    record.audioTransmitPort = 30004;
+    return FoundDevice{record, "lan0"};
+}
+
+std::vector<PlanRow> Plan(const std::string& csv)
+{
+    std::vector<PlanRow> rows;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(ReadPlan(csv, rows, errors)) << (errors.empty() ? "" : errors.front());
+    return rows;
+}
+
+TEST(PlanFile, ReadsAnEditedSearchAndNamesEachBadLine)
+{
+    // A search's CSV, edited: unknown columns ignored, blank cells keep.
+    const std::vector<PlanRow> rows = Plan(
+        "mac,ip,product,mode,web_port,adapter\n"
+        "00:1a:2b:00:00:01, 192.0.2.50 ,SimCam,DHCP,,lan0\n"
+        ",,,,,\n"
+        "00-1A-2B-00-00-02,,\"Cam, with comma\",,8080,lan0\n");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].line, 2);
+    EXPECT_EQ(rows[0].change[static_cast<std::size_t>(Setting::Ip)], "192.0.2.50");
+    EXPECT_EQ(rows[0].change[static_cast<std::size_t>(Setting::Mode)], "dhcp");
+    EXPECT_FALSE(rows[0].change[static_cast<std::size_t>(Setting::WebPort)]);
+    EXPECT_EQ(rows[1].line, 4);
+    EXPECT_EQ(rows[1].change[static_cast<std::size_t>(Setting::WebPort)], "8080");
+
+    const struct {
+        const char* name;
+        const char* csv;
+        std::vector<std::string> errors;
+    } bad[] = {
+        {"empty file", "", {"the file is empty: it needs a header line naming its columns"}},
+        {"no mac column", "ip,mask\n1.2.3.4,255.0.0.0\n", {"line 1: the header has no mac column"}},
+        {"a column twice", "mac,ip, ip\n", {"line 1: the header names column ip twice"}},
+        {"field count",
+         "mac,ip\n00:1A:2B:00:00:01\n00:1A:2B:00:00:02,1.2.3.4,x\n",
+         {"line 2: 1 fields, but the header has 2", "line 3: 3 fields, but the header has 2"}},
+        {"bad cells",
+         "mac,web_port,mode\nnot-a-mac,80,static\n00:1A:2B:00:00:02,65536,auto\n",
+         {"line 2: mac \"not-a-mac\" is not a MAC address such as 00:1A:2B:3C:4D:5E",
+          "line 3: web_port must be a whole number from 0 to 65535, not \"65536\"",
+          "line 3: mode must be static or dhcp, not \"auto\""}},
+        {"hostile cell",
+         "mac\n\x1b]0;x\a\n",
+         {"line 2: mac \"\\x1B]0;x\\x07\" is not a MAC address such as "
+          "00:1A:2B:3C:4D:5E"}},
+        {"broken quoting", "mac\n\"00:1A\n", {"line 2: a quoted field is never closed"}},
+    };
+    for (const auto& c : bad) {
+        std::vector<PlanRow> rows;
+        std::vector<std::string> errors;
+        EXPECT_FALSE(ReadPlan(c.csv, rows, errors)) << c.name;
+        EXPECT_EQ(errors, c.errors) << c.name;
+    }
+}
+
+struct ProblemCase {
+    const char* name;
+    std::string plan;
+    std::vector<FoundDevice> found;
+    std::vector<std::string> problems;  // "line: text"
+};
+
+std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found)
+{
+    std::vector<std::string> texts;
+    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found))
+        texts.push_back(std::to_string(problem.line) + ": " + problem.text);
+    return texts;
+}
+
+TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
+{
+    const FoundDevice a = Device("00:1A:2B:00:00:01", "192.0.2.10");
+    const FoundDevice b = Device("00:1A:2B:00:00:02", "192.0.2.11");
+    const FoundDevice outsider = Device("00:1A:2B:00:00:99", "192.0.2.99");
+    FoundDevice oddMode = Device("00:1A:2B:00:00:03", "192.0.2.12");
+    oddMode.record.dhcp = 5;
+    FoundDevice badOwnMask = Device("00:1A:2B:00:00:04", "192.0.2.13");
+    PutField(badOwnMask.record.subnetMask, "255.0.255.0");
+    const FoundDevice hostile = Device("\x1b[2J", "192.0.2.60");
+
+    const ProblemCase cases[] = {
+        {"a clean plan", "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,192.0.2.21\n", {a, b, outsider}, {}},
+        {"swapping two addresses is fine",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n",
+         {a, b},
+         {}},
+        {"not found", "mac,ip\n00:1A:2B:00:00:05,192.0.2.20\n", {a}, {"2: 00:1A:2B:00:00:05: not found by the search"}},
+        {"found at two addresses",
+         "mac,web_port\n00:1A:2B:00:00:01,81\n",
+         {a, Device("00:1a:2b:00:00:01", "192.0.2.77")},
+         {"2: 00:1A:2B:00:00:01: answered from 2 addresses (192.0.2.10, 192.0.2.77); it cannot be told which one "
+          "is meant"}},
+        {"planned twice",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n001a2b000001,192.0.2.21\n",
+         {a},
+         {"3: 00:1A:2B:00:00:01: planned twice: also on line 2"}},
+        {"two devices onto one address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,192.0.2.20\n",
+         {a, b},
+         {"3: 00:1A:2B:00:00:02: ip 192.0.2.20 is planned for 00:1A:2B:00:00:01 on line 2 too"}},
+        {"onto the address a kept device keeps",
+         "mac,ip,web_port\n00:1A:2B:00:00:01,192.0.2.11,\n"
+         "00:1A:2B:00:00:02,,81\n",
+         {a, b},
+         {"3: 00:1A:2B:00:00:02: ip 192.0.2.11 (the device's own) is planned for 00:1A:2B:00:00:01 on line 2 too"}},
+        {"address used outside the plan",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.99\n",
+         {a, outsider},
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.99 is already used by 00:1A:2B:00:00:99, which is not in the plan"}},
+        {"used by a device with a hostile MAC text",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.60\n",
+         {a, hostile},
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.60 is already used by \\x1B[2J, which is not in the plan"}},
+        {"not an address",
+         "mac,ip,gateway,dns\n00:1A:2B:00:00:01,192.0.2.300,gw,\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: ip \"192.0.2.300\" is not a dotted IPv4 address",
+          "2: 00:1A:2B:00:00:01: gateway \"gw\" is not a dotted IPv4 address"}},
+        {"the device's own mask is not one",
+         "mac,web_port\n00:1A:2B:00:00:04,81\n",
+         {badOwnMask},
+         {"2: 00:1A:2B:00:00:04: mask 255.0.255.0 (the device's own) is not a subnet mask of 1 to 30 bits"}},
+        {"a mask of no bits",
+         "mac,mask\n00:1A:2B:00:00:01,0.0.0.0\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: mask 0.0.0.0 is not a subnet mask of 1 to 30 bits"}},
+        {"gateway outside the subnet",
+         "mac,ip,mask\n00:1A:2B:00:00:01,10.1.2.3,255.255.0.0\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: gateway 192.0.2.1 (the device's own) is outside the subnet 10.1.0.0/16 of ip "
+          "10.1.2.3"}},
+        {"a gateway of 0.0.0.0 is none", "mac,ip,gateway\n00:1A:2B:00:00:01,10.1.2.3,0.0.0.0\n", {a}, {}},
+        {"the gateway's own address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.1\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: gateway 192.0.2.1 is the device's own address"}},
+        {"network and broadcast addresses",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.0\n00:1A:2B:00:00:02,192.0.2.255\n",
+         {a, b},
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.0 is the network address of its subnet /24",
+          "3: 00:1A:2B:00:00:02: ip 192.0.2.255 is the broadcast address of its subnet /24"}},
+        {"addresses no device can have",
+         "mac,ip\n00:1A:2B:00:00:01,127.0.0.5\n00:1A:2B:00:00:02,224.0.0.1\n",
+         {a, b},
+         {"2: 00:1A:2B:00:00:01: ip 127.0.0.5 cannot be a device's address",
+          "3: 00:1A:2B:00:00:02: ip 224.0.0.1 cannot be a device's address"}},
+        {"DHCP: no address checks but the form", "mac,mode,ip\n00:1A:2B:00:00:01,dhcp,192.0.2.11\n", {a, b}, {}},
+        {"an odd mode must be planned",
+         "mac,web_port\n00:1A:2B:00:00:03,81\n",
+         {oddMode},
+         {"2: 00:1A:2B:00:00:03: its address mode 5 is neither static nor dhcp; plan a mode for it"}},
+        {"an odd mode planned away", "mac,mode\n00:1A:2B:00:00:03,static\n", {oddMode}, {}},
+    };
+    for (const ProblemCase& c : cases)
+        EXPECT_EQ(Problems(c.plan, c.found), c.problems) << c.name;
+}
+
+AssignRequest Request(std::uint32_t first, std::optional<std::uint32_t> mask, std::optional<std::uint32_t> gateway,
+                      std::optional<std::uint32_t> dns, const char* product)
+{
+    return AssignRequest{first, mask, gateway, dns, product};
+}
+
+struct AssignCase {
+    const char* name;
+    AssignRequest request;
+    std::vector<FoundDevice> found;
+    std::vector<std::string> rows;  // "mac ip"; empty with `fails`
+    bool fails;
+};
+
+TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
+{
+    const FoundDevice c1 = Device("00:1A:2B:00:00:03", "192.0.2.30", "SimCam-A");
+    const FoundDevice c2 = Device("00:1a:2b:00:00:01", "192.0.2.31", "simcam-B");
+    const FoundDevice c3 = Device("00:1A:2B:00:00:02", "192.0.2.11", "SimCam-C");  // sits on an address to give
+    const FoundDevice other = Device("00:1A:2B:00:00:09", "192.0.2.12", "Door");
+    const FoundDevice noMac = Device("junk", "192.0.2.13", "SimCam-Z");
+
+    const AssignCase cases[] = {
+        {"in MAC order, skipping an outsider",
+         Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, "simcam"),
+         {c1, c2, c3, other},
+         {"00:1A:2B:00:00:01 192.0.2.10", "00:1A:2B:00:00:02 192.0.2.11", "00:1A:2B:00:00:03 192.0.2.13"},
+         false},
+        {"a device without a MAC cannot be planned, and its address is taken",
+         Request(0xC000020Du, std::nullopt, std::nullopt, std::nullopt, "simcam"),
+         {noMac, c1},
+         {"00:1A:2B:00:00:03 192.0.2.14"},
+         false},
+        {"gateway and DNS skipped",
+         Request(0xC0000201u, 0xFFFFFF00u, 0xC0000201u, 0xC0000202u, "A"),
+         {c1},
+         {"00:1A:2B:00:00:03 192.0.2.3"},
+         false},
+        {"the network address, and the device's own gateway and DNS, skipped",
+         Request(0xC0000200u, 0xFFFFFF00u, std::nullopt, std::nullopt, "SimCam-A"),
+         {c1},
+         {"00:1A:2B:00:00:03 192.0.2.3"},
+         false},
+        {"the subnet runs out",
+         Request(0xC00002FDu, 0xFFFFFF00u, std::nullopt, std::nullopt, "simcam"),
+         {c1, c2, c3},
+         {},
+         true},
+        {"the address space runs out",
+         Request(0xFFFFFFFEu, std::nullopt, std::nullopt, std::nullopt, "simcam"),
+         {c1, c2},
+         {},
+         true},
+    };
+    for (const AssignCase& c : cases) {
+        std::string plan, error;
+        EXPECT_EQ(AssignAddresses(c.found, c.request, plan, error), !c.fails) << c.name;
+        EXPECT_EQ(error.empty(), !c.fails) << c.name;
+        if (c.fails)
+            continue;
+        std::vector<CsvRecord> records;
+        ASSERT_TRUE(ReadCsv(plan, records, error)) << c.name;
+        EXPECT_EQ(records.front().fields, (std::vector<std::string>{"mac", "ip", "mask", "gateway", "dns"}));
+        std::vector<std::string> rows;
+        for (std::size_t i = 1; i < records.size(); ++i)
+            rows.push_back(records[i].fields[0] + " " + records[i].fields[1]);
+        EXPECT_EQ(rows, c.rows) << c.name;
+        // What it writes is a plan without problems on the same devices.
+        EXPECT_TRUE(FindPlanProblems(Plan(plan), c.found).empty()) << c.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// Device texts are hostile: whatever they hold, the table and CSV carry only
+// printable ASCII, JSON stays valid and gives the bytes back, and CSV read
+// back gives the fields that were written.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "csv.h"
+#include "json.h"
+#include "safe_text.h"
+#include "table.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// The bytes a JSON string holds, each character U+0000 to U+00FF taken back
+// as one byte; a written-out decoder, independent of the writer.
+std::string DecodeJsonString(const std::string& json)
+{
+    std::string bytes;
+    EXPECT_GE(json.size(), 2u);
+    EXPECT_EQ(json.front(), '"');
+    EXPECT_EQ(json.back(), '"');
+    for (std::size_t i = 1; i + 1 < json.size(); ++i) {
+        const auto c = static_cast<unsigned char>(json[i]);
+        if (c == '\\') {
+            const char kind = json[++i];
+            if (kind == 'u') {
+                bytes += static_cast<char>(std::stoi(json.substr(i + 1, 4), nullptr, 16));
+                i += 4;
+            } else {
+                bytes += kind;
+            }
+        } else if (c >= 0xC2 && c <= 0xC3) {
+            bytes += static_cast<char>((c & 0x1F) << 6 | (static_cast<unsigned char>(json[++i]) & 0x3F));
+        } else {
+            EXPECT_LT(c, 0x80) << "a byte outside UTF-8 for U+0000 to U+00FF";
+            EXPECT_GE(c, 0x20) << "a raw control character";
+            bytes += static_cast<char>(c);
+        }
+    }
+    return bytes;
+}
+
+bool PrintableAscii(const std::string& text)
+{
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+const std::vector<std::string> kHostile = {
+    "",
+    "plain",
+    "\x1b[31mred\x1b[0m",
+    "bell\a and NUL\0inside"s,
+    "C1 \x9b"
+    "31m CSI",
+    "DEL\x7f",
+    "back\\slash \\x41",
+    "quote \" and comma ,",
+    "line\r\nbreak\n",
+    "\xc3\xa9 UTF-8 \xff\xfe bytes",
+    std::string(36, '\xff'),
+};
+
+TEST(SafeText, OnlyPrintableAsciiAndTheEscapeCannotBeForged)
+{
+    for (const std::string& bytes : kHostile) {
+        const std::string safe = SafeText(bytes);
+        EXPECT_TRUE(PrintableAscii(safe)) << safe;
+        // Distinct texts stay distinct: a backslash in the text is doubled,
+        // so "\x41" written by a device does not read as "A".
+        for (const std::string& other : kHostile) {
+            if (other != bytes) {
+                EXPECT_NE(SafeText(other), safe);
+            }
+        }
+    }
+    EXPECT_EQ(SafeText("a\x1b[0m\\"), "a\\x1B[0m\\\\");
+    EXPECT_EQ(SafeText("\x9b\xff"), "\\x9B\\xFF");
+}
+
+TEST(JsonString, ValidJsonThatGivesTheBytesBack)
+{
+    for (const std::string& bytes : kHostile) {
+        const std::string json = JsonString(bytes);
+        EXPECT_EQ(DecodeJsonString(json), bytes) << json;
+    }
+    // C1 controls are escaped: as UTF-8 they would still steer a terminal.
+    EXPECT_EQ(JsonString("\x9b\x7f\xa0"), "\"\\u009b\\u007f\xc2\xa0\"");
+    EXPECT_EQ(JsonString("\"\\\n"), "\"\\\"\\\\\\u000a\"");
+}
+
+TEST(Json, ObjectsAndArrays)
+{
+    EXPECT_EQ(JsonObject({{"a", "1"}, {"b\"", JsonString("x")}}), "{\"a\": 1, \"b\\\"\": \"x\"}");
+    EXPECT_EQ(JsonArray({}), "[]");
+    EXPECT_EQ(JsonArray({"1", "2"}), "[\n  1,\n  2\n]");
+}
+
+TEST(Csv, WrittenFieldsReadBackTheSame)
+{
+    std::vector<std::string> fields;
+    for (const std::string& bytes : kHostile)
+        fields.push_back(bytes);
+    std::string text = CsvLine({"head"}) + CsvLine(fields) + CsvLine({"", ""});
+    std::vector<CsvRecord> records;
+    std::string error;
+    ASSERT_TRUE(ReadCsv(text, records, error)) << error;
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].fields, fields);
+    EXPECT_EQ(records[1].line, 2);
+    EXPECT_EQ(records[2].line, 5) << "the record with two line breaks in quotes spans lines 2 to 4";
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("plain text"), "plain text");
+}
+
+struct ReadCase {
+    const char* name;
+    std::string text;
+    std::vector<std::vector<std::string>> records;  // empty with `error` set: fails
+    std::string error;
+};
+
+TEST(Csv, ReadsWhatSpreadsheetsWriteAndNamesTheLineOfAFault)
+{
+    const ReadCase cases[] = {
+        {"LF", "a,b\n1,2\n", {{"a", "b"}, {"1", "2"}}, ""},
+        {"CR LF and no end", "a,b\r\n1,2", {{"a", "b"}, {"1", "2"}}, ""},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "a\n1\n",
+         {{"a"}, {"1"}},
+         ""},
+        {"blank lines skipped", "a\n\n\r\n1\n", {{"a"}, {"1"}}, ""},
+        {"empty fields", ",\n,,x\n", {{"", ""}, {"", "", "x"}}, ""},
+        {"quoted comma, quote, break", "\"a,\"\"b\"\"\r\nc\"\n", {{"a,\"b\"\r\nc"}}, ""},
+        {"empty quoted", "\"\",x\n", {{"", "x"}}, ""},
+        {"never closed", "a\n\"open,\nstill\n", {}, "line 2: a quoted field is never closed"},
+        {"text after the quote", "a\n\"x\"y\n", {}, "line 2: text after a closing quotation mark"},
+        {"stray quote", "a\nb\nx\"y\n", {}, "line 3: a quotation mark inside a field that does not start with one"},
+        {"fault after a multi-line field", "\"1\n2\",x\n\"3\"4\n", {}, "line 3: text after a closing quotation mark"},
+    };
+    for (const ReadCase& c : cases) {
+        std::vector<CsvRecord> records;
+        std::string error;
+        const bool read = ReadCsv(c.text, records, error);
+        EXPECT_EQ(read, c.error.empty()) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+        if (!read)
+            continue;
+        std::vector<std::vector<std::string>> fields;
+        for (const CsvRecord& record : records)
+            fields.push_back(record.fields);
+        EXPECT_EQ(fields, c.records) << c.name;
+    }
+}
+
+TEST(Table, AlignsColumnsWithoutTrailingBlanks)
+{
+    EXPECT_EQ(FormatTable({"a", "bbb", "c"}, {{"xxxx", "", "z"}, {"", "y", ""}}),
+              "a     bbb  c\n"
+              "xxxx       z\n"
+              "      y\n");
+    EXPECT_EQ(FormatTable({"only"}, {}), "only\n");
+}
+
+}  // namespace

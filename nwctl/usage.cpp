@@ -1,0 +1,192 @@
+#include "usage.h"
+
+namespace {
+
+const char kProgram[] = R"(usage: nwctl COMMAND [options]
+
+Finds and configures network cameras from the command line, speaking the
+same UDP protocol as the Nodewright window: requests go to
+255.255.255.255 port 40013 from port 40013 of one adapter, answers come to
+port 40014.
+
+commands
+  search      list the devices that answer
+  adapters    list the network adapters nwctl can search from
+  set MAC     change one device's address settings and ports
+  reboot MAC...   restart devices
+  reset MAC...    return devices to their factory settings
+  plan FILE   check a plan for many devices; with --apply, carry it out
+  plan --assign FIRST_ADDRESS   write a plan of consecutive addresses
+  check FILE  compare the devices that answer with an inventory
+
+nwctl COMMAND --help tells more; nwctl --version prints the version.
+
+Fields, everywhere (CSV header, JSON keys, plan columns):
+  mac ip mask gateway dns mode web_port control_port video_port
+  audio_transmit_port audio_receive_port https product maker firmware
+  name adapter
+mode is static or dhcp; name shows only for firmware dated 20220807 or
+later (N/A before), as in the window's list.
+
+Credentials (set, reboot, reset, plan --apply): --user USER, and the
+password from --password-file FILE (its first line), else from NW_PASSWORD,
+else from a prompt without echo when standard input is a terminal.
+--password is refused: command lines are visible to other users.
+Commands that send ask for confirmation on a terminal; --yes answers it
+(without a terminal, --yes is required).
+
+exit status
+  0   done (search, adapters; set: the device answered "Apply";
+      plan: no problems, or all applied and verified; check: nothing to report)
+  1   network: no usable adapter, a port cannot be opened, nothing could
+      be sent
+  2   bad arguments or input file; nothing was sent
+  3   a named device did not answer the search, or answered from two
+      addresses; nothing was sent
+  4   set: no answer from the device within --timeout
+  5   not confirmed; nothing was sent
+  6   plan: problems found (with --apply: refused, nothing was sent);
+      plan --assign: the addresses ran out
+  7   plan --apply: a device failed or does not show its planned values
+  8   check: something reported
+  11-15  set: the device answered Failed (11), Failed. Invalid address
+      (12), Failed. Invalid port (13), Failed. Invalid config (14),
+      Failed. login failed (15); 16: a result code without a text
+)";
+
+const char kSearch[] = R"(usage: nwctl search [--adapter NAME|ADDRESS|all] [--rounds N]
+                    [--format table|csv|json]
+
+Sends the search request N times (default 5) a second apart from the
+adapter and prints every device that answered, once per MAC and IP pair.
+--adapter all searches from every adapter at once; the adapter column says
+where each device answered. Default: the first adapter nwctl adapters lists.
+The CSV output, edited, is a plan (nwctl plan --help). While it runs, the
+number of devices found so far shows on standard error when that is a
+terminal. Device texts are escaped: bytes outside printable ASCII as \xNN
+and \ as \\ in the table and CSV; in JSON each byte is the character of the
+same number, controls escaped.
+)";
+
+const char kAdapters[] = R"(usage: nwctl adapters [--loopback]
+
+Lists the adapters with an IPv4 address that nwctl can search from: name,
+address, mask. The loopback adapter only with --loopback.
+)";
+
+const char kSet[] = R"(usage: nwctl set MAC [--ip A] [--mask M] [--gateway G] [--dns D]
+                 [--dhcp|--static] [--web-port P] [--control-port P]
+                 [--video-port P] [--audio-transmit-port P]
+                 [--audio-receive-port P] --user U [--password-file FILE]
+                 [--timeout S] [--yes] [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Finds the device by a fresh search, sends it the Save record that the
+window program sends (settings not named keep the device's values), waits
+up to --timeout seconds (default 5) for its answer and prints the answer's
+text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
+001A2B3C4D5E, either case.
+
+exit status: 0 Apply; 11 Failed; 12 Failed. Invalid address; 13 Failed.
+Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
+result without a text; 4 no answer in time; 3 the device did not answer the
+search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
+1 network.
+)";
+
+const char kReboot[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [--yes]
+                    [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
+after confirmation. Devices do not answer a reboot; nwctl prints what it
+sent to whom. If a MAC does not answer the search, nothing is sent.
+
+exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
+arguments; 1 network.
+)";
+
+const char kReset[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [--yes]
+                   [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Finds the devices by a fresh search and sends each a factory reset, 10 ms
+apart, after confirmation. Devices do not answer it; nwctl prints what it
+sent to whom. If a MAC does not answer the search, nothing is sent.
+
+exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
+arguments; 1 network.
+)";
+
+const char kPlan[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
+                  [--timeout S] [--yes]] [--adapter NAME|ADDRESS|all] [--rounds N]
+       nwctl plan --assign FIRST_ADDRESS [--mask M] [--gateway G] [--dns D]
+                  [--product TEXT] [--adapter NAME|ADDRESS|all] [--rounds N]
+
+A plan is a CSV file with a header line: a mac column and any of ip, mask,
+gateway, dns, mode, web_port, control_port, video_port,
+audio_transmit_port, audio_receive_port; a blank cell keeps the device's
+value and other columns are ignored, so an edited search --format csv is a
+plan.
+
+Without --apply (a dry run) nwctl searches and prints, for every device,
+its changes from the current values, and every problem: a MAC not found or
+answering from two addresses, a MAC planned twice, two devices planned onto
+one address, an address used by a device outside the plan, an address,
+mask, gateway or DNS that is not valid, a gateway outside the subnet.
+With --apply it refuses while a problem stands; else, after confirmation,
+it sends each device its Save record, one at a time, waits for each answer
+(--timeout, default 5 s), searches again and checks that every device shows
+its planned values. The audit log, JSON lines beside the plan file (named
+after it and the time), holds for each device the time, its MAC, the
+values before, the values sent, the answer and whether it verified; never
+a password or digest.
+
+--assign writes a plan on standard output: the devices found (those whose
+product name holds TEXT, in any case, with --product) get consecutive
+addresses from FIRST_ADDRESS in MAC order, skipping every address that a
+found device outside the plan uses, the gateway's and the DNS server's,
+and, with --mask, the subnet's network and broadcast addresses; with
+--mask the addresses stay in FIRST_ADDRESS's subnet.
+
+exit status: 0 no problems (with --apply: all applied and verified); 6
+problems found (with --apply: refused, nothing sent), or --assign ran out
+of addresses; 7 a device failed, did not answer or does not show its
+planned values; 5 not confirmed; 2 bad arguments or plan file; 1 network.
+)";
+
+const char kCheck[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
+                   [--format table|json] [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Compares the expected devices (a CSV with a mac column and, if it likes,
+an ip column) with a fresh search, and reports: missing devices, devices
+answering at another address than expected (wrong-address), unexpected
+devices, addresses answered by two MACs (conflict) and, with
+--min-firmware-date, firmware dated before it by the device list's rule
+(the number after the last _ of the version).
+
+exit status: 0 nothing to report; 8 something reported; 2 bad arguments or
+file; 1 network.
+)";
+
+}  // namespace
+
+const char* UsageText(Command command)
+{
+    switch (command) {
+        case Command::Search:
+            return kSearch;
+        case Command::Adapters:
+            return kAdapters;
+        case Command::Set:
+            return kSet;
+        case Command::Reboot:
+            return kReboot;
+        case Command::Reset:
+            return kReset;
+        case Command::Plan:
+            return kPlan;
+        case Command::Check:
+            return kCheck;
+        case Command::None:
+            break;
+    }
+    return kProgram;
+}
