@@ -21,6 +21,23 @@ bool EmptyWithoutSpaces(std::string_view text)
 
 }  // namespace
 
+PanelSettings PanelFromRecord(const DISCOVERY_DATA& record)
+{
+    return PanelSettings{
+        record.dhcp == 0 || record.dhcp == 1 ? static_cast<int>(record.dhcp) : -1,
+        ReadTextField(record.ipAddress),
+        ReadTextField(record.subnetMask),
+        ReadTextField(record.gateway),
+        ReadTextField(record.dns),
+        record.webPort,
+        record.controlPort,
+        record.videoPort,
+        record.audioTransmitPort,
+        record.audioReceivePort,
+        record.httpsEnabled,
+    };
+}
+
 bool CredentialsMissing(std::string_view userId, std::string_view password)
 {
     return EmptyWithoutSpaces(userId) || EmptyWithoutSpaces(password);

@@ -28,6 +28,11 @@ struct CommandCredentials {
     std::string password;
 };
 
+// What the settings panel holds after a click on the device's row: its
+// texts and ports, and its address mode as the radio buttons take it (a
+// mode other than 0 or 1 checks neither: -1).
+PanelSettings PanelFromRecord(const DISCOVERY_DATA& record);
+
 // True when the User ID or the Password is empty once every space is taken
 // out of it. (The records carry the texts as typed.)
 bool CredentialsMissing(std::string_view userId, std::string_view password);

@@ -1,5 +1,6 @@
 // The settings panel: a row click shows that device's settings for editing;
 // the address-mode buttons enable or disable the address boxes.
+#include "device_commands.h"
 #include "seekwell_dlg.h"
 #include "text_field.h"
 
@@ -12,19 +13,20 @@ void CSeekwellDlg::OnClickList(NMITEMACTIVATE* item, LRESULT* result)
     if (row < 0 || !deviceTable.GetAt(static_cast<std::uint32_t>(row), &record))
         return;
     selectedRow = row;
-    panelAddressMode = static_cast<int>(record.dhcp);
+    const PanelSettings panel = PanelFromRecord(record);
+    panelAddressMode = panel.addressMode;
     modelNameEdit.SetWindowText(ReadTextField(record.productName).c_str());
     deviceInfoEdit.SetWindowText("");
-    ipAddressEdit.SetWindowText(ReadTextField(record.ipAddress).c_str());
-    dnsEdit.SetWindowText(ReadTextField(record.dns).c_str());
-    gatewayEdit.SetWindowText(ReadTextField(record.gateway).c_str());
-    subnetMaskEdit.SetWindowText(ReadTextField(record.subnetMask).c_str());
-    panelWebPort = record.webPort;
-    panelControlPort = record.controlPort;
-    panelVideoPort = record.videoPort;
-    panelAudioReceivePort = record.audioReceivePort;
-    panelAudioTransmitPort = record.audioTransmitPort;
-    panelHttpsEnabled = record.httpsEnabled;
+    ipAddressEdit.SetWindowText(panel.ipAddress.c_str());
+    dnsEdit.SetWindowText(panel.dns.c_str());
+    gatewayEdit.SetWindowText(panel.gateway.c_str());
+    subnetMaskEdit.SetWindowText(panel.subnetMask.c_str());
+    panelWebPort = panel.webPort;
+    panelControlPort = panel.controlPort;
+    panelVideoPort = panel.videoPort;
+    panelAudioReceivePort = panel.audioReceivePort;
+    panelAudioTransmitPort = panel.audioTransmitPort;
+    panelHttpsEnabled = panel.httpsEnabled;
     selectedMac = ReadTextField(record.macAddress);
     UpdateData(FALSE);
 }

@@ -130,23 +130,6 @@ bool ParseSettingValue(Setting setting, std::string_view text, std::string& cano
     return true;
 }
 
-PanelSettings PanelFromRecord(const DISCOVERY_DATA& record)
-{
-    return PanelSettings{
-        record.dhcp == 0 || record.dhcp == 1 ? static_cast<int>(record.dhcp) : -1,
-        ReadTextField(record.ipAddress),
-        ReadTextField(record.subnetMask),
-        ReadTextField(record.gateway),
-        ReadTextField(record.dns),
-        record.webPort,
-        record.controlPort,
-        record.videoPort,
-        record.audioTransmitPort,
-        record.audioReceivePort,
-        record.httpsEnabled,
-    };
-}
-
 DISCOVERY_DATA BuildChangeRecord(const DISCOVERY_DATA& stored, const SettingsChange& change, std::string_view userId,
                                  std::string_view password)
 {

@@ -67,11 +67,6 @@ std::string DescribeChanges(const std::vector<SettingDifference>& changes);
 // "static" or "dhcp" in either case. False with `error` otherwise.
 bool ParseSettingValue(Setting setting, std::string_view text, std::string& canonical, std::string& error);
 
-// What the settings panel holds after a click on the device's row: its
-// texts and ports, and its address mode as the radio buttons take it (a
-// mode other than 0 or 1 checks neither: -1).
-PanelSettings PanelFromRecord(const DISCOVERY_DATA& record);
-
 // The Save record for the device with the change typed into the panel.
 DISCOVERY_DATA BuildChangeRecord(const DISCOVERY_DATA& stored, const SettingsChange& change, std::string_view userId,
                                  std::string_view password);
