@@ -29,6 +29,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
 import nwctl_bench  # noqa: E402
 from simulator import SEARCH, SEARCH_REPLY, Simulator  # noqa: E402
+from summary import record  # noqa: E402
 
 BIN = os.path.join(harness.BUILD_DIR, "bin")
 VARIANTS = [("baseline", os.path.join(BIN, "Nodewright-literal.exe")), ("program", harness.PROGRAM)]
@@ -116,15 +117,25 @@ def main():
                                               "unresponsive")
     print(header)
     print("-" * len(header))
+    slowest = {}
     for n in args.devices:
         for variant, exe in VARIANTS:
             result = measure(variant, exe, n, workdir)
+            slowest[variant] = max(slowest.get(variant, 0), result["unresponsive_ms"] or 0)
+            if variant == "program" and n == max(args.devices):
+                record("discovery", "listed at %d devices" % n, "%.1f%%" % (100 * result["listed"]), "100%",
+                       result["listed"] == 1)
             print("%6d  %-9s %7.1f%% %14s %16s %11.0f ms%s" % (
                 n, variant, 100 * result["listed"], seconds(result["to_last_row"], result["unfinished"]),
                 seconds(result["after_broadcast"], result["unfinished"]), result["unresponsive_ms"] or 0,
                 "" if result["broadcasts"] == 5 else "  (%d broadcasts)" % result["broadcasts"]), flush=True)
+    record("discovery", "slowest answer during searches of %s devices"
+           % ", ".join(str(n) for n in args.devices), "%.0f ms (baseline %.0f ms)"
+           % (slowest.get("program", 0), slowest.get("baseline", 0)), "< 100 ms", slowest.get("program", 0) < 100)
     for n in args.nwctl_devices:
         result = nwctl_bench.measure(n, workdir)
+        record("nwctl", "search of %d devices: listed, first reply to last" % n,
+               "%.1f%%, %s" % (100 * result["listed"], seconds(result["to_last_row"])), "100%", result["listed"] == 1)
         print("%6d  %-9s %7.1f%% %14s %16s %14s%s" % (
             n, "nwctl", 100 * result["listed"], seconds(result["to_last_row"]), seconds(result["after_broadcast"]), "-",
             "" if result["broadcasts"] == 5 else "  (%d broadcasts)" % result["broadcasts"]), flush=True)
