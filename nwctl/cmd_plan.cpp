@@ -118,14 +118,11 @@ int RunPlan(const Invocation& invocation)
     if (const int status = ReadRowsFile(invocation.file, ReadPlan, rows))
         return status;
     std::string user, password;
-    if (invocation.apply) {
-        if (const int status = ReadyToSend(invocation, user, password))
-            return status;
-    }
-
     Session session;
     std::vector<FoundDevice> found;
-    if (const int status = OpenAndSearch(invocation, session, found))
+    const int status = invocation.apply ? SearchToSend(invocation, user, password, session, found)
+                                        : OpenAndSearch(invocation, session, found);
+    if (status != kExitOk)
         return status;
 
     const std::vector<PlanProblem> problems = FindPlanProblems(rows, found);

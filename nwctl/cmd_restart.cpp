@@ -17,11 +17,9 @@ int RunRestart(const Invocation& invocation)
     const std::uint32_t command =
         invocation.command == Command::Reboot ? DISCOVERY_CMD_REBOOT : DISCOVERY_CMD_FACTORY_RESET;
     std::string user, password, error;
-    if (const int status = ReadyToSend(invocation, user, password))
-        return status;
     Session session;
     std::vector<FoundDevice> found;
-    if (const int status = OpenAndSearch(invocation, session, found))
+    if (const int status = SearchToSend(invocation, user, password, session, found))
         return status;
 
     std::vector<const FoundDevice*> devices;

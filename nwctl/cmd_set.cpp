@@ -12,11 +12,9 @@
 int RunSet(const Invocation& invocation)
 {
     std::string user, password, error;
-    if (const int status = ReadyToSend(invocation, user, password))
-        return status;
     Session session;
     std::vector<FoundDevice> found;
-    if (const int status = OpenAndSearch(invocation, session, found))
+    if (const int status = SearchToSend(invocation, user, password, session, found))
         return status;
     const FoundDevice* device = nullptr;
     if (!FindOneDevice(found, invocation.macs.front(), device, error))

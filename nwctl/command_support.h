@@ -34,14 +34,15 @@ bool CanConfirm(bool yes);
 // The exit status and message for an answer that was not yes.
 int NotConfirmed(Confirmation answer);
 
-// Before the search of a command that sends: a way to confirm and the
-// credentials. kExitOk, or the exit status after saying why nothing was
-// sent.
-int ReadyToSend(const Invocation& invocation, std::string& user, std::string& password);
-
 // Opens the adapters --adapter names and searches. kExitOk, or the exit
 // status after saying why not.
 int OpenAndSearch(const Invocation& invocation, Session& session, std::vector<FoundDevice>& found);
+
+// The start of a command that sends: a way to confirm and the credentials,
+// checked before the search, then the search. kExitOk, or the exit status
+// after saying why not.
+int SearchToSend(const Invocation& invocation, std::string& user, std::string& password, Session& session,
+                 std::vector<FoundDevice>& found);
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
