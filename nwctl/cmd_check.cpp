@@ -5,26 +5,17 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "inventory_rules.h"
-#include "prompt.h"
-#include "safe_text.h"
 #include "session.h"
 
 int RunCheck(const Invocation& invocation)
 {
-    std::string text, error;
     std::vector<ExpectedDevice> expected;
-    std::vector<std::string> errors;
-    if (!ReadWholeFile(invocation.file, text, error))
-        return Fail(kExitUsage, error);
-    if (!ReadInventory(text, expected, errors)) {
-        for (const std::string& fault : errors)
-            Fail(kExitUsage, SafeText(invocation.file) + ": " + fault);
-        return kExitUsage;
-    }
+    if (const int status = ReadRowsFile(invocation.file, ReadInventory, expected))
+        return status;
     Session session;
     std::vector<FoundDevice> found;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
+    if (const int status = OpenAndSearch(invocation, session, found))
+        return status;
     const std::vector<InventoryFinding> findings = CompareInventory(expected, found, invocation.minFirmwareDate);
     std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
     std::fflush(stdout);

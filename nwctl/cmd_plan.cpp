@@ -27,9 +27,9 @@ int Assign(const Invocation& invocation)
 {
     Session session;
     std::vector<FoundDevice> found;
+    if (const int status = OpenAndSearch(invocation, session, found))
+        return status;
     std::string plan, error;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
     const AssignRequest request{*invocation.assignFirst, AddressOption(invocation, Setting::Mask),
                                 AddressOption(invocation, Setting::Gateway), AddressOption(invocation, Setting::Dns),
                                 invocation.product};
@@ -114,26 +114,16 @@ int RunPlan(const Invocation& invocation)
     if (invocation.assignFirst)
         return Assign(invocation);
 
-    std::string text, error;
     std::vector<PlanRow> rows;
-    std::vector<std::string> errors;
-    if (!ReadWholeFile(invocation.file, text, error))
-        return Fail(kExitUsage, error);
-    if (!ReadPlan(text, rows, errors)) {
-        for (const std::string& fault : errors)
-            Fail(kExitUsage, SafeText(invocation.file) + ": " + fault);
-        return kExitUsage;
-    }
-    if (invocation.apply && !CanConfirm(invocation.yes))
-        return NotConfirmed(Confirmation::NobodyToAsk);
+    if (const int status = ReadRowsFile(invocation.file, ReadPlan, rows))
+        return status;
     std::string user, password;
-    if (invocation.apply && !ObtainCredentials(invocation, user, password, error))
-        return Fail(kExitUsage, error + ". Nothing was sent");
-
     Session session;
     std::vector<FoundDevice> found;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
+    const int status = invocation.apply ? SearchToSend(invocation, user, password, session, found)
+                                        : OpenAndSearch(invocation, session, found);
+    if (status != kExitOk)
+        return status;
 
     const std::vector<PlanProblem> problems = FindPlanProblems(rows, found);
     std::vector<Step> steps;

@@ -8,7 +8,6 @@
 #include "commands.h"
 #include "device_commands.h"
 #include "exit_codes.h"
-#include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
 #include "text_field.h"
@@ -17,15 +16,11 @@ int RunRestart(const Invocation& invocation)
 {
     const std::uint32_t command =
         invocation.command == Command::Reboot ? DISCOVERY_CMD_REBOOT : DISCOVERY_CMD_FACTORY_RESET;
-    if (!CanConfirm(invocation.yes))
-        return NotConfirmed(Confirmation::NobodyToAsk);
     std::string user, password, error;
-    if (!ObtainCredentials(invocation, user, password, error))
-        return Fail(kExitUsage, error + ". Nothing was sent");
     Session session;
     std::vector<FoundDevice> found;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
+    if (const int status = SearchToSend(invocation, user, password, session, found))
+        return status;
 
     std::vector<const FoundDevice*> devices;
     std::string missing;

@@ -5,16 +5,14 @@
 #include "commands.h"
 #include "device_output.h"
 #include "exit_codes.h"
-#include "prompt.h"
 #include "session.h"
 
 int RunSearch(const Invocation& invocation)
 {
     Session session;
     std::vector<FoundDevice> found;
-    std::string error;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
+    if (const int status = OpenAndSearch(invocation, session, found))
+        return status;
     std::fputs(FormatDevices(found, invocation.format).c_str(), stdout);
     return kExitOk;
 }

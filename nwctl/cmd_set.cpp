@@ -5,22 +5,17 @@
 #include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
 #include "text_field.h"
 
 int RunSet(const Invocation& invocation)
 {
-    if (!CanConfirm(invocation.yes))
-        return NotConfirmed(Confirmation::NobodyToAsk);
     std::string user, password, error;
-    if (!ObtainCredentials(invocation, user, password, error))
-        return Fail(kExitUsage, error + ". Nothing was sent");
     Session session;
     std::vector<FoundDevice> found;
-    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
-        return Fail(kExitNetwork, error);
+    if (const int status = SearchToSend(invocation, user, password, session, found))
+        return status;
     const FoundDevice* device = nullptr;
     if (!FindOneDevice(found, invocation.macs.front(), device, error))
         return Fail(kExitNotFound, error + ". Nothing was sent");

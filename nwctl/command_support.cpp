@@ -86,6 +86,25 @@ int NotConfirmed(Confirmation answer)
                                        : "not confirmed. Nothing was sent");
 }
 
+int OpenAndSearch(const Invocation& invocation, Session& session, std::vector<FoundDevice>& found)
+{
+    std::string error;
+    if (!session.Open(invocation.adapter, error) || !session.Search(invocation.rounds, ErrorIsTerminal(), found, error))
+        return Fail(kExitNetwork, error);
+    return kExitOk;
+}
+
+int SearchToSend(const Invocation& invocation, std::string& user, std::string& password, Session& session,
+                 std::vector<FoundDevice>& found)
+{
+    if (!CanConfirm(invocation.yes))
+        return NotConfirmed(Confirmation::NobodyToAsk);
+    std::string error;
+    if (!ObtainCredentials(invocation, user, password, error))
+        return Fail(kExitUsage, error + ". Nothing was sent");
+    return OpenAndSearch(invocation, session, found);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");

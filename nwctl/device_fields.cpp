@@ -1,28 +1,22 @@
 #include "device_fields.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "device_rows.h"
 #include "settings.h"
 #include "text_field.h"
 
-const std::array<const char*, kFieldCount> kFieldNames = {
-    "mac",
-    "ip",
-    "mask",
-    "gateway",
-    "dns",
-    "mode",
-    "web_port",
-    "control_port",
-    "video_port",
-    "audio_transmit_port",
-    "audio_receive_port",
-    "https",
-    "product",
-    "maker",
-    "firmware",
-    "name",
-    "adapter",
-};
+// After the MAC, the settings under their own names: a search's CSV, edited,
+// is a plan.
+const std::array<const char*, kFieldCount> kFieldNames = [] {
+    std::array<const char*, kFieldCount> names{"mac"};
+    std::copy(kSettingNames.begin(), kSettingNames.end(), names.begin() + 1);
+    const char* const others[] = {"https", "product", "maker", "firmware", "name", "adapter"};
+    static_assert(1 + kSettingCount + std::size(others) == kFieldCount);
+    std::copy(std::begin(others), std::end(others), names.begin() + 1 + kSettingCount);
+    return names;
+}();
 
 bool IsNumberField(std::size_t field)
 {

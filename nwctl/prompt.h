@@ -1,5 +1,6 @@
-// The operator's terminal, one implementation per platform
-// (prompt_posix.cpp, prompt_win32.cpp).
+// The operator's terminal: the prompt's flow in prompt.cpp, the terminal
+// itself one implementation per platform (prompt_posix.cpp,
+// prompt_win32.cpp).
 #pragma once
 
 #include <string>
@@ -12,3 +13,9 @@ bool ErrorIsTerminal();
 // off before the prompt shows, so nothing typed after it can show either.
 // False at the end of input.
 bool AskTerminal(const std::string& prompt, std::string& line, bool secret);
+
+// Per platform: EchoOff turns the echo of the typing off, false when the
+// input is no terminal; EchoOn puts it back as it was. Either way the line
+// end of what was typed unseen shows.
+bool EchoOff();
+void EchoOn();

@@ -3,8 +3,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "prompt.h"
 
 namespace {
@@ -20,22 +18,6 @@ void RestoreAndInterrupt(int signal)
     raise(signal);
 }
 
-bool ReadLine(std::string& line)
-{
-    line.clear();
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, stdin)) {
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return true;
-        }
-    }
-    return !line.empty();
-}
-
 }  // namespace
 
 bool InputIsTerminal()
@@ -48,16 +30,10 @@ bool ErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
-bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
+bool EchoOff()
 {
-    const auto show = [&prompt] {
-        std::fputs(prompt.c_str(), stderr);
-        std::fflush(stderr);
-    };
-    if (!secret || tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
-        show();
-        return ReadLine(line);
-    }
+    if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+        return false;
     struct sigaction interrupt {};
     interrupt.sa_handler = RestoreAndInterrupt;
     sigemptyset(&interrupt.sa_mask);
@@ -67,9 +43,11 @@ bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
     quiet.c_lflag |= ECHONL;
     // TCSANOW: what is typed already stays to be read.
     tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
-    show();
-    const bool read = ReadLine(line);
+    return true;
+}
+
+void EchoOn()
+{
     tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
     sigaction(SIGINT, &savedInterrupt, nullptr);
-    return read;
 }

@@ -23,22 +23,6 @@ bool IsConsole(DWORD which)
     return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
 }
 
-bool ReadLine(std::string& line)
-{
-    line.clear();
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, stdin)) {
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return true;
-        }
-    }
-    return !line.empty();
-}
-
 }  // namespace
 
 bool InputIsTerminal()
@@ -51,23 +35,20 @@ bool ErrorIsTerminal()
     return IsConsole(STD_ERROR_HANDLE);
 }
 
-bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
+bool EchoOff()
 {
-    const auto show = [&prompt] {
-        std::fputs(prompt.c_str(), stderr);
-        std::fflush(stderr);
-    };
     quietInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    if (!secret || !::GetConsoleMode(quietInput, &savedMode)) {
-        show();
-        return ReadLine(line);
-    }
+    if (!::GetConsoleMode(quietInput, &savedMode))
+        return false;
     ::SetConsoleCtrlHandler(RestoreOnInterrupt, TRUE);
     ::SetConsoleMode(quietInput, savedMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
-    show();
-    const bool read = ReadLine(line);
+    return true;
+}
+
+void EchoOn()
+{
     ::SetConsoleMode(quietInput, savedMode);
     ::SetConsoleCtrlHandler(RestoreOnInterrupt, FALSE);
+    // The console shows no line end for the line typed unseen.
     std::fputs("\n", stderr);
-    return read;
 }

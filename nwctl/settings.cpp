@@ -3,19 +3,6 @@
 #include "safe_text.h"
 #include "text_field.h"
 
-const std::array<const char*, kSettingCount> kSettingNames = {
-    "ip",
-    "mask",
-    "gateway",
-    "dns",
-    "mode",
-    "web_port",
-    "control_port",
-    "video_port",
-    "audio_transmit_port",
-    "audio_receive_port",
-};
-
 std::optional<Setting> SettingNamed(std::string_view name)
 {
     for (std::size_t i = 0; i < kSettingCount; ++i) {

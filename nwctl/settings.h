@@ -26,7 +26,18 @@ enum class Setting {
     AudioReceivePort,
 };
 constexpr std::size_t kSettingCount = 10;
-extern const std::array<const char*, kSettingCount> kSettingNames;
+inline constexpr std::array<const char*, kSettingCount> kSettingNames = {
+    "ip",
+    "mask",
+    "gateway",
+    "dns",
+    "mode",
+    "web_port",
+    "control_port",
+    "video_port",
+    "audio_transmit_port",
+    "audio_receive_port",
+};
 
 constexpr Setting SettingAt(std::size_t index)
 {

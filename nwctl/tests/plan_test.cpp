@@ -2,7 +2,6 @@
 // anything is sent, and writing one by the assign rule.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,26 +9,13 @@
 #include "csv.h"
 #include "plan_rules.h"
 #include "record_bytes.h"
+#include "search_reply.h"
 
 namespace {
 
 FoundDevice Device(const std::string& mac, const std::string& ip, const std::string& product = "SimCam")
 {
-    DISCOVERY_DATA record;
-    std::memset(&record, 0, sizeof record);
-    record.command = DISCOVERY_CMD_SEARCH_REPLY;
-    PutField(record.macAddress, mac);
-    PutField(record.ipAddress, ip);
-    PutField(record.subnetMask, "255.255.255.0");
-    PutField(record.gateway, "192.0.2.1");
-    PutField(record.dns, "192.0.2.2");
-    PutField(record.productName, product);
-    record.webPort = 80;
-    record.controlPort = 30001;
-    record.videoPort = 30002;
-    record.audioReceivePort = 30003;
-    record.audioTransmitPort = 30004;
-    return FoundDevice{record, "lan0"};
+    return FoundDevice{SearchReply(mac, ip, product), "lan0"};
 }
 
 std::vector<PlanRow> Plan(const std::string& csv)

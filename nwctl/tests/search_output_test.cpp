@@ -2,7 +2,6 @@
 // every field under the shared names in each format.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,28 +10,16 @@
 #include "device_output.h"
 #include "found_devices.h"
 #include "record_bytes.h"
+#include "search_reply.h"
 
 namespace {
 
 DISCOVERY_DATA Reply(const std::string& mac, const std::string& ip)
 {
-    DISCOVERY_DATA record;
-    std::memset(&record, 0, sizeof record);
-    record.command = DISCOVERY_CMD_SEARCH_REPLY;
-    PutField(record.macAddress, mac);
-    PutField(record.ipAddress, ip);
-    PutField(record.subnetMask, "255.255.255.0");
-    PutField(record.gateway, "192.0.2.1");
-    PutField(record.dns, "192.0.2.2");
-    PutField(record.productName, "Cam");
+    DISCOVERY_DATA record = SearchReply(mac, ip, "Cam");
     PutField(record.manufacturer, "Maker");
     PutField(record.firmwareVersion, "1.0_20220807");
     PutField(record.deviceName, "front door");
-    record.webPort = 80;
-    record.controlPort = 30001;
-    record.videoPort = 30002;
-    record.audioReceivePort = 30003;
-    record.audioTransmitPort = 30004;
     return record;
 }
 

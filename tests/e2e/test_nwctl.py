@@ -15,15 +15,15 @@ import json
 import os
 import pty
 import select
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
-from simulator import (FACTORY_RESET, FIELDS, REBOOT, RECORD_SIZE, REPLY_PORT, SEARCH, SEARCH_REPLY, SET_CONFIG,
-                       Simulator, parse_record, password_digest, send_datagram)
+import harness
+from simulator import (FACTORY_RESET, REBOOT, RECORD_SIZE, REPLY_PORT, SEARCH, SEARCH_REPLY, SET_CONFIG, parse_record,
+                       password_digest, send_datagram)
+from test_commands import put_number, put_text, stamped
 
 WINE = "--wine" in sys.argv
 if WINE:
@@ -40,7 +40,6 @@ DEVICE_IP = os.environ.get("TESTLAN_DEVICE_IP", "198.51.100.2")
 
 FIELD_NAMES = ["mac", "ip", "mask", "gateway", "dns", "mode", "web_port", "control_port", "video_port",
                "audio_transmit_port", "audio_receive_port", "https", "product", "maker", "firmware", "name", "adapter"]
-RECORD_FIELD = {name: (offset, width) for name, offset, width, _ in FIELDS}
 # Vocabulary name -> record field, for the settings.
 SETTINGS = {"ip": "ipAddress", "mask": "subnetMask", "gateway": "gateway", "dns": "dns", "web_port": "webPort",
             "control_port": "controlPort", "video_port": "videoPort", "audio_transmit_port": "audioTransmitPort",
@@ -66,26 +65,6 @@ def patterned(n):
 
 # What the window program sends, built from the record it stores: the same
 # model its own end-to-end tests hold the window to.
-
-def put_text(record, name, text):
-    offset, _ = RECORD_FIELD[name]
-    raw = text.encode("latin-1")[:31]
-    record[offset:offset + len(raw)] = raw
-    record[offset + len(raw)] = 0
-
-
-def put_number(record, name, value):
-    offset, width = RECORD_FIELD[name]
-    record[offset:offset + width] = (value & ((1 << 8 * width) - 1)).to_bytes(width, "little")
-
-
-def stamped(stored, command, user, password):
-    record = bytearray(stored)
-    put_number(record, "command", command)
-    put_text(record, "userId", user)
-    record[40:72] = password_digest(password)
-    return bytes(record)
-
 
 def expected_save(stored, user, password, changes):
     """The Save record after a click on the device's row and the panel's
@@ -123,21 +102,9 @@ class Run:
         return list(csv.DictReader(io.StringIO(self.stdout)))
 
 
-class NwctlTest(unittest.TestCase):
-    """A fresh working folder, and simulators that end with the test."""
-
-    def setUp(self):
-        if "TESTLAN_DEVICE_NS" not in os.environ:
-            self.skipTest("runs only inside tools/testlan/testlan")
-        self.workdir = tempfile.mkdtemp(prefix="nwctl-", dir=os.environ.get("TESTLAN_DIR"))
-        self.addCleanup(shutil.rmtree, self.workdir, True)
-
-    def start_simulator(self, **kwargs):
-        kwargs.setdefault("log_path", os.path.join(self.workdir, "nwsim-%d.jsonl" % time.monotonic_ns()))
-        simulator = Simulator(**kwargs)
-        simulator.start()
-        self.addCleanup(simulator.stop)
-        return simulator
+class NwctlTest(harness.ProgramTest):
+    """A fresh working folder, and simulators that end with the test (the
+    window's fixture; nwctl needs no window)."""
 
     def path(self, name):
         """A file of the working folder, as nwctl names it."""
