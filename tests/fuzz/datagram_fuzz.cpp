@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +67,17 @@ bool Japanese(unsigned char byte)
 }
 using LeadBytes = bool (*)(unsigned char);
 constexpr LeadBytes kCodePages[] = {SingleByte, Korean, Japanese};
+
+// How many of kCodePages can read `texts` differently: all of them when a
+// byte could lead a two-byte character, else only the first.
+std::size_t CodePagesFor(std::initializer_list<std::string_view> texts)
+{
+    for (const std::string_view text : texts) {
+        if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x81; }))
+            return std::size(kCodePages);
+    }
+    return 1;
+}
 
 // ---- references, written apart from the program's rules
 
@@ -321,23 +334,25 @@ Row ListRow(const DISCOVERY_DATA& record, int row)
 // numbers.
 void CheckOrder(const Row& a, const Row& b)
 {
-    for (const LeadBytes isLeadByte : kCodePages) {
-        for (int column = 0; column < DEVICE_LIST_COLUMNS; ++column) {
-            const std::string& first = a.keys[column];
-            const std::string& second = b.keys[column];
+    for (int column = 0; column < DEVICE_LIST_COLUMNS; ++column) {
+        const std::string& first = a.keys[column];
+        const std::string& second = b.keys[column];
+        for (std::size_t page = 0; page < CodePagesFor({first, second}); ++page) {
+            const LeadBytes isLeadByte = kCodePages[page];
             const int order = CompareMultibyte(first, second, isLeadByte);
             REQUIRE(order == ReferenceCompare(first, second, isLeadByte));
             REQUIRE(CompareMultibyte(second, first, isLeadByte) == -order);
             REQUIRE((order == 0) == (first == second));
         }
-        REQUIRE(CompareMultibyte(a.keys[COLUMN_NO], b.keys[COLUMN_NO], isLeadByte) ==
-                Sign(static_cast<long long>(a.row) - b.row));
-        const auto addressA = ReferenceDottedValue(a.texts[COLUMN_IP_ADDRESS]);
-        const auto addressB = ReferenceDottedValue(b.texts[COLUMN_IP_ADDRESS]);
-        if (addressA && addressB)
-            REQUIRE(CompareMultibyte(a.keys[COLUMN_IP_ADDRESS], b.keys[COLUMN_IP_ADDRESS], isLeadByte) ==
-                    Sign(static_cast<long long>(*addressA) - *addressB));
     }
+    // These keys are digits and dots: every code page reads them alike.
+    REQUIRE(CompareMultibyte(a.keys[COLUMN_NO], b.keys[COLUMN_NO], SingleByte) ==
+            Sign(static_cast<long long>(a.row) - b.row));
+    const auto addressA = ReferenceDottedValue(a.texts[COLUMN_IP_ADDRESS]);
+    const auto addressB = ReferenceDottedValue(b.texts[COLUMN_IP_ADDRESS]);
+    if (addressA && addressB)
+        REQUIRE(CompareMultibyte(a.keys[COLUMN_IP_ADDRESS], b.keys[COLUMN_IP_ADDRESS], SingleByte) ==
+                Sign(static_cast<long long>(*addressA) - *addressB));
 }
 
 void CheckDuplicateKeys(const std::vector<DISCOVERY_DATA>& records)
@@ -408,7 +423,11 @@ void CheckToolCommandLine(const Operator& op, const std::vector<Row>& ticked)
         REQUIRE(items.back() == row.texts[COLUMN_IP_ADDRESS] + "&" + std::to_string(row.record.webPort) + "&" +
                                     LiteralText(row.record.firmwareVersion));
     }
-    for (const LeadBytes isLeadByte : kCodePages) {
+    std::size_t pages = CodePagesFor({op.userId, op.password});
+    for (const std::string& item : items)
+        pages = std::max(pages, CodePagesFor({item}));
+    for (std::size_t page = 0; page < pages; ++page) {
+        const LeadBytes isLeadByte = kCodePages[page];
         std::vector<std::string> expected = {"./ExtensionTool/Reflash.exe"};
         if (const std::string userId = AsTyped(op.userId); !userId.empty())
             expected.insert(expected.end(), {"-u", AsTheToolReadsIt(userId, isLeadByte)});
