@@ -499,6 +499,10 @@ void SearchReplyTakenIn(const DISCOVERY_DATA& record, const std::optional<DISCOV
 {
     const Operator op = OperatorFrom(record);
 
+    // Credentials of blanks alone are refused; anything else goes out.
+    const auto blank = [](const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; };
+    REQUIRE(CredentialsMissing(op.userId, op.password) == (blank(op.userId) || blank(op.password)));
+
     const DISCOVERY_DATA saved = BuildSaveRecord(record, op.panel, op.userId, op.password);
     CheckSaveRecord(record, op, saved);
     for (const std::uint32_t command : {DISCOVERY_CMD_REBOOT, DISCOVERY_CMD_FACTORY_RESET}) {
