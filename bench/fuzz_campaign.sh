@@ -46,7 +46,7 @@ violated=$(grep -c 'property violated' "$log" || true)
 
 awk -v n="$executions" -v t0="$start" -v t1="$end" 'BEGIN {
     t = t1 - t0
-    printf "executions: %d in %.0f s (%.0f per second)\n", n, t, t > 0 ? n / t : 0
+    printf "executions: %d in %.0f s (%.0f per second)\n", n, t, (t > 0 ? n / t : 0)
     if (n > 0) printf "10 million executions at this rate: %.0f min\n", 1e7 / (n / t) / 60
 }'
 echo "crashes: $crashes$([ "$crashes" = 0 ] || echo " (inputs in $run/artifacts)")"
