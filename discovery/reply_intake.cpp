@@ -2,30 +2,30 @@
 // to the feature it answers: a search reply to the search, an apply reply to
 // Save. Nothing on this path opens a box or runs a modal loop: the
 // notification would then be entered again while it is still on the stack.
-#include <cstring>
+#include <optional>
 
+#include "datagram.h"
 #include "seekwell_dlg.h"
 
 LRESULT CSeekwellDlg::OnUdpReceive()
 {
     if (!recvSocket)
         return 0;
-    // A datagram shorter than a record leaves the rest of it zero: its
-    // missing texts read empty and its missing numbers 0.
-    DISCOVERY_DATA record;
-    std::memset(&record, 0, sizeof record);
+    unsigned char datagram[DISCOVERY_DATA_SIZE];
     std::string sender;
     UINT senderPort = 0;
-    const int received = recvSocket->ReceiveFrom(&record, sizeof record, sender, senderPort);
-    if (received != SOCKET_ERROR && received != 0) {
-        switch (record.command) {
-            case DISCOVERY_CMD_SEARCH_REPLY:
-                OnSearchReply(record);
+    const int received = recvSocket->ReceiveFrom(datagram, sizeof datagram, sender, senderPort);
+    const std::optional<DISCOVERY_DATA> record =
+        received == SOCKET_ERROR ? std::nullopt : RecordFromDatagram(datagram, static_cast<std::size_t>(received));
+    if (record) {
+        switch (FeatureOfDatagram(*record)) {
+            case DatagramFeature::SearchReply:
+                OnSearchReply(*record);
                 break;
-            case DISCOVERY_CMD_SET_CONFIG:
-                OnApplyReply(record);
+            case DatagramFeature::ApplyReply:
+                OnApplyReply(*record);
                 break;
-            default:
+            case DatagramFeature::None:
                 break;
         }
     }
