@@ -53,4 +53,9 @@ echo "crashes: $crashes$([ "$crashes" = 0 ] || echo " (inputs in $run/artifacts)
 echo "sanitizer reports: $sanitizer"
 echo "property violations: $violated"
 echo "fuzzer exit status: $status"
+clean=$([ "$status" = 0 ] && [ "$crashes" = 0 ] && [ "$sanitizer" = 0 ] && [ "$violated" = 0 ] && echo 1 || echo 0)
+python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import summary
+summary.record("datagram fuzzer", "executions, crashes, sanitizer reports", "%s, %s, %s" % tuple(sys.argv[2:5]),
+               "10,000,000, 0, 0", sys.argv[5] == "1" and int(sys.argv[2]) >= 10000000)' \
+    "$root/bench" "$executions" "$crashes" "$sanitizer" "$clean"
 [ "$status" = 0 ] && [ "$crashes" = 0 ] && [ "$sanitizer" = 0 ] && [ "$violated" = 0 ]

@@ -1,11 +1,41 @@
 #!/usr/bin/env bash
-# The benchmarks (./nw bench runs this after the build): the discovery
-# benchmark in the private test LAN, then the datagram fuzzer's campaign.
+# The benchmarks (./nw bench runs this after the build). Each prints its own
+# table and adds its headline figures to one summary, printed at the end.
+#   bench/run.sh                   all of them
+#   bench/run.sh NAME [ARGS...]    one, with its own options, e.g.
+#                                  bench/run.sh close --iterations 10
+#                                  bench/run.sh longrun --searches 20 --saves 20
+#                                  bench/run.sh flood --searches 1
+#                                  bench/run.sh fuzz   (NW_FUZZ_RUNS, NW_FUZZ_SECONDS)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export NW_BUILD_DIR=${NW_BUILD_DIR:-$root/build/win32}
 export NW_NATIVE_BUILD_DIR=${NW_NATIVE_BUILD_DIR:-$root/build/native}
+names=(discovery flood close longrun fuzz)
+
+run() {
+    local name=$1
+    shift
+    if [ "$name" = fuzz ]; then
+        "$root/bench/fuzz_campaign.sh"
+    else
+        # Each in a private test LAN of its own.
+        "$root/tools/testlan/testlan" --quiet -- python3 "$root/bench/${name}_bench.py" "$@"
+    fi
+}
+
+export NW_BENCH_SUMMARY=${NW_BENCH_SUMMARY:-$(mktemp)}
+if [ $# -gt 0 ]; then
+    case " ${names[*]} " in
+    *" $1 "*) run "$@"; exit ;;
+    *) echo "usage: bench/run.sh [discovery|flood|close|longrun|fuzz [ARGS...]]" >&2; exit 2 ;;
+    esac
+fi
 status=0
-"$root/tools/testlan/testlan" --quiet -- python3 "$root/bench/discovery_bench.py" "$@" || status=$?
-"$root/bench/fuzz_campaign.sh" || status=$?
-exit $status
+for name in "${names[@]}"; do
+    printf '\n== %s\n' "$name"
+    run "$name" || status=1
+done
+printf '\n== What it survives\n'
+python3 "$root/bench/summary.py" "$NW_BENCH_SUMMARY"
+exit "$status"
