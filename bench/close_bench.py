@@ -93,14 +93,15 @@ def close_once(driver, workdir, way, moment):
             faults.append("exit status %s" % watch.status)
         # What the program started, and any other process of it, is gone
         # within the same limit.
+        def others_left():
+            named = lanbench.processes_named(harness.PROGRAM) - {program.process.pid}
+            return sorted(pid for pid in children | named if lanbench.alive(pid))
+
         try:
-            lanbench.wait_until(lambda: not any(lanbench.alive(pid) for pid in children)
-                                and not lanbench.processes_named(harness.PROGRAM),
-                                max(0.0, deadline - time.monotonic()), "the program's processes to end")
+            lanbench.wait_until(lambda: not others_left(), max(0.0, deadline - time.monotonic()),
+                                "the program's processes to end")
         except TimeoutError:
-            left = sorted(pid for pid in children if lanbench.alive(pid)) + sorted(
-                lanbench.processes_named(harness.PROGRAM))
-            faults.append("processes left: %s" % left)
+            faults.append("processes left: %s" % others_left())
         return not faults, seconds, faults
     finally:
         program.kill()
