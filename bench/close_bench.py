@@ -21,6 +21,7 @@ Runs inside tools/testlan/testlan (see bench/run.sh)."""
 import argparse
 import os
 import random
+import signal
 import sys
 import tempfile
 import threading
@@ -106,7 +107,10 @@ def close_once(driver, workdir, way, moment):
     finally:
         program.kill()
         for pid in lanbench.processes_named(harness.PROGRAM):
-            os.kill(pid, 9)
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
 
 
 def main():
