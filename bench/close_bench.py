@@ -29,6 +29,7 @@ import time
 
 import lanbench
 from lanbench import harness
+from summary import record
 
 DEVICES = 1024
 EXIT_LIMIT_S = 2.0
@@ -151,6 +152,8 @@ def main():
         print("%-10s %10d %12d %13s" % (name, len(runs), sum(clean for clean, _ in runs), slowest))
     total = sum(clean for runs in results.values() for clean, _ in runs)
     print("\nclean exits: %d/%d" % (total, args.iterations))
+    record("closing under load", "clean exits", "%d/%d" % (total, args.iterations), "100/100",
+           total == args.iterations >= 100)
     return 0 if total == args.iterations else 1
 
 

@@ -34,6 +34,7 @@ import time
 
 import lanbench
 from lanbench import harness
+from summary import record
 
 DEVICES = 1024
 BASELINE_SEARCH = 10
@@ -177,6 +178,16 @@ def main():
     print("exit after the run: %s" % ("status %d" % status if status is not None else "still running after 30 s"))
     print("resources: %s" % ("no growth beyond the bounds" if within else "GROWTH beyond a bound"))
     clean = within and not run.incomplete and not run.failed_saves and saves_done == args.saves and status == 0
+    long_enough = args.searches >= 200 and args.saves >= 200
+    record("long run", "searches listing all %d, Saves answered" % DEVICES,
+           "%d/%d, %d/%d" % (args.searches - len(run.incomplete), args.searches,
+                             saves_done - len(run.failed_saves), args.saves), "200/200, 200/200",
+           long_enough and not run.incomplete and not run.failed_saves)
+    for name, title, shown in names:
+        per100 = growth(samples, name, last)
+        record("long run", title + ", growth per 100 searches",
+               ("%+.3f MB" % (per100 / 2**20)) if name == "private" else "%+.1f" % per100,
+               "< " + shown(BOUNDS[name]), long_enough and per100 < BOUNDS[name])
     return 0 if clean else 1
 
 

@@ -8,7 +8,9 @@ works. (A receive port taken at start-up is the main window's test.)
         tools/testlan/testlan -- python3 tests/e2e/test_network_changes.py
 """
 
+import os
 import re
+import signal
 
 import harness
 from harness import IDC_DEVICE_LIST, IDC_SEARCH, OPERATOR_IP
@@ -57,9 +59,13 @@ class NetworkChanges(harness.ProgramTest):
         self.start_simulator(count=DEVICES)
         self.start_program()
         before = receive_buffer_drops()
-        # Far more than the receive buffer holds, faster than the program
-        # reads: the kernel drops the rest.
-        send_datagram(OPERATOR_IP, raw=bytes([0xEE]) * 1400, repeat=40000, timeout=120)
+        # Far more than the receive buffer holds, while the program is held
+        # still and reads nothing: the kernel drops the rest.
+        os.kill(self.program.process.pid, signal.SIGSTOP)
+        try:
+            send_datagram(OPERATOR_IP, raw=bytes([0xEE]) * 1400, repeat=40000, timeout=120)
+        finally:
+            os.kill(self.program.process.pid, signal.SIGCONT)
         harness.wait_until(lambda: harness.reply_queue_bytes() == 0, 60, "the program to read what was kept")
         self.assertGreater(receive_buffer_drops(), before, "the flood overran the receive buffer")
 
