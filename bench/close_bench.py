@@ -100,9 +100,9 @@ def close_once(driver, workdir, way, moment):
             return sorted(pid for pid in children | named if lanbench.alive(pid))
 
         try:
-            lanbench.wait_until(lambda: not others_left(), max(0.0, deadline - time.monotonic()),
-                                "the program's processes to end")
-        except TimeoutError:
+            harness.wait_until(lambda: not others_left(), max(0.0, deadline - time.monotonic()),
+                               "the program's processes to end", interval=0.02)
+        except AssertionError:
             faults.append("processes left: %s" % others_left())
         return not faults, seconds, faults
     finally:

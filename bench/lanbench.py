@@ -7,7 +7,6 @@ import os
 import signal
 import subprocess
 import sys
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
@@ -29,8 +28,8 @@ class QuietSimulator:
             [os.environ["TESTLAN_ON_DEVICE"], nwsim_path(), "serve", "--devices", str(count)],
             stdin=subprocess.DEVNULL, stdout=self.output, stderr=subprocess.STDOUT)
         try:
-            wait_until(lambda: b"nwsim: ready" in self._printed() or self.process.poll() is not None, 30,
-                       "nwsim to be ready")
+            harness.wait_until(lambda: b"nwsim: ready" in self._printed() or self.process.poll() is not None, 30,
+                               "nwsim to be ready")
             if self.process.poll() is not None:
                 raise SimulatorError("nwsim ended: %s" % self._printed().decode("utf-8", "replace"))
         except BaseException:
@@ -56,18 +55,6 @@ class QuietSimulator:
 
     def __exit__(self, *exc):
         self.stop()
-
-
-def wait_until(condition, timeout, what, interval=0.02):
-    """Polls condition() until it returns something true; returns that."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise TimeoutError("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(interval)
 
 
 def _processes():

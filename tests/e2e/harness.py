@@ -113,8 +113,9 @@ def in_test_lan():
     return "TESTLAN_DEVICE_NS" in os.environ
 
 
-def wait_until(condition, timeout, what):
-    """Polls condition() until it returns something true; returns that."""
+def wait_until(condition, timeout, what, interval=0.05):
+    """Polls condition() every `interval` seconds until it returns something
+    true; returns that."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -122,7 +123,7 @@ def wait_until(condition, timeout, what):
             return value
         if time.monotonic() > deadline:
             raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(0.05)
+        time.sleep(interval)
 
 
 class WineProcess:
