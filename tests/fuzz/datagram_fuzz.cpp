@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "apply_reply.h"
+#include "code_page_lead_bytes.h"
 #include "datagram.h"
 #include "device_commands.h"
 #include "device_keys.h"
@@ -51,20 +52,6 @@ namespace {
             Violated(#property, __LINE__); \
     } while (false)
 
-// Lead bytes of a single-byte code page, of Korean (949) and of Japanese
-// (932): the code pages differ in which bytes start a two-byte character.
-bool SingleByte(unsigned char)
-{
-    return false;
-}
-bool Korean(unsigned char byte)
-{
-    return byte >= 0x81 && byte <= 0xFE;
-}
-bool Japanese(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 using LeadBytes = bool (*)(unsigned char);
 constexpr LeadBytes kCodePages[] = {SingleByte, Korean, Japanese};
 

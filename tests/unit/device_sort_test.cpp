@@ -11,24 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "code_page_lead_bytes.h"
 #include "device_rows.h"
 #include "record_bytes.h"
 
 namespace {
-
-bool SingleByte(unsigned char)
-{
-    return false;
-}
-// Lead bytes of the Korean (949) and the Japanese (932) double-byte code pages.
-bool Korean(unsigned char byte)
-{
-    return byte >= 0x81 && byte <= 0xFE;
-}
-bool Japanese(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 DISCOVERY_DATA WithAddress(const std::string& address)
 {
