@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nw_version.h"
 #include "resource.h"
 
 namespace {
@@ -669,10 +670,10 @@ TEST_F(VersionBlockTest, FixedPart)
     ASSERT_TRUE(VerQueryValueW(block_.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(Hex(fixed->dwFileVersionMS), Hex(MAKELONG(1, 2)));
-    EXPECT_EQ(Hex(fixed->dwFileVersionLS), Hex(MAKELONG(5, 0)));
-    EXPECT_EQ(Hex(fixed->dwProductVersionMS), Hex(MAKELONG(1, 2)));
-    EXPECT_EQ(Hex(fixed->dwProductVersionLS), Hex(MAKELONG(5, 0)));
+    EXPECT_EQ(Hex(fixed->dwFileVersionMS), Hex(MAKELONG(NW_VERSION_MINOR, NW_VERSION_MAJOR)));
+    EXPECT_EQ(Hex(fixed->dwFileVersionLS), Hex(MAKELONG(NW_VERSION_TWEAK, NW_VERSION_PATCH)));
+    EXPECT_EQ(Hex(fixed->dwProductVersionMS), Hex(MAKELONG(NW_VERSION_MINOR, NW_VERSION_MAJOR)));
+    EXPECT_EQ(Hex(fixed->dwProductVersionLS), Hex(MAKELONG(NW_VERSION_TWEAK, NW_VERSION_PATCH)));
     EXPECT_EQ(fixed->dwFileFlags, 0u);
     EXPECT_EQ(Hex(fixed->dwFileOS), Hex(VOS__WINDOWS32));
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
@@ -709,8 +710,8 @@ TEST_F(VersionBlockTest, OneUsEnglishStringTable)
         {L"InternalName", L"Nodewright V2"},
         {L"ProductName", L"Nodewright V2"},
         {L"OriginalFilename", L"Nodewright V2.EXE"},
-        {L"FileVersion", L"2.1.0.5"},
-        {L"ProductVersion", L"2.1.0.5"},
+        {L"FileVersion", L"" NW_VERSION},
+        {L"ProductVersion", L"" NW_VERSION},
         {L"LegalCopyright", L"Copyright (C) 2026 Nodewright"},
     };
     for (const auto& entry : entries) {

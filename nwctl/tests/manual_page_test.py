@@ -1,0 +1,52 @@
+"""nwctl's manual page against nwctl's own help: every command and option
+that the help names is in the page, the page names no option that nwctl does
+not take, and man reads the page without a warning.
+
+    manual_page_test.py path/to/nwctl path/to/nwctl.1
+"""
+
+import os
+import re
+import subprocess
+import sys
+import unittest
+
+NWCTL, PAGE = sys.argv[1:3] if len(sys.argv) >= 3 else ("", "")
+COMMANDS = ("search", "adapters", "set", "reboot", "reset", "plan", "check")
+OPTION = re.compile(r"(?<![\w-])(--?[a-z][a-z-]*)")
+
+
+def help_text(*words):
+    return subprocess.run([NWCTL, *words, "--help"], check=True, stdout=subprocess.PIPE, text=True).stdout
+
+
+class ManualPage(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        with open(PAGE) as f:
+            source = f.read()
+        # The page's text as man prints it: roff's escaped minus is a dash.
+        cls.page = source.replace("\\-", "-")
+        cls.helps = {None: help_text(), **{command: help_text(command) for command in COMMANDS}}
+
+    def test_every_command_and_option_of_the_help_is_in_the_page(self):
+        for command, text in self.helps.items():
+            if command:
+                self.assertRegex(self.page, r"\.BI? %s\b" % command, "command %s" % command)
+            for option in set(OPTION.findall(text)):
+                self.assertTrue(option in self.page,
+                                "%s, from the help of %s, is not in the page" % (option, command or "nwctl"))
+
+    def test_the_page_names_no_option_that_nwctl_lacks(self):
+        known = set().union(*(OPTION.findall(text) for text in self.helps.values())) | {"-h", "-y"}
+        named = set(OPTION.findall(re.sub(r"^\.\w+", "", self.page, flags=re.M)))
+        self.assertEqual(named - known, set())
+
+    def test_man_reads_it_without_a_warning(self):
+        result = subprocess.run(["man", "--warnings", "-l", PAGE], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                text=True, env=dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8"))
+        self.assertEqual((result.returncode, result.stderr), (0, ""))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)

@@ -1,0 +1,118 @@
+"""The Windows zip of ./nw dist as a site's laptop gets it: unpacked into a
+folder whose path holds a blank, what it holds, and the program in it run
+under Wine against simulated devices, its Run button starting a stand-in
+firmware tool put in the zip's ExtensionTool folder.
+
+    NW_DIST_ZIP=dist/nodewright-V-windows.zip NW_VERSION=V \\
+        tools/testlan/testlan -- python3 tests/dist/test_windows_zip.py
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e", "fixtures"))
+
+import harness  # noqa: E402
+from harness import IDC_DEVICE_LIST, IDC_RUN, IDC_USER_ID, wine_path  # noqa: E402
+from harness import COLUMN_IP_ADDRESS  # noqa: E402
+from host_fixtures import FAKE_REFLASH, TIME_LIMIT_S, Records  # noqa: E402
+
+ZIP = os.environ.get("NW_DIST_ZIP", "")
+VERSION = os.environ.get("NW_VERSION", "")
+TOP = "nodewright-%s/" % VERSION
+EXPECTED_ENTRIES = {TOP + name for name in ("Nodewright.exe", "nwctl.exe", "ExtensionTool/",
+                                            "ExtensionTool/README.txt", "SITE-GUIDE.txt", "LICENSE.txt")}
+
+
+def pe_header(image):
+    """The COFF file header's fields of a PE image, by name."""
+    (offset,) = struct.unpack_from("<I", image, 0x3C)
+    assert image[offset:offset + 4] == b"PE\0\0", "not a PE image"
+    names = ("machine", "sections", "time_date_stamp", "symbol_table", "symbols", "optional_size", "flags")
+    return dict(zip(names, struct.unpack_from("<HHIIIHH", image, offset + 4)))
+
+
+def file_version(image):
+    """The fixed part's file and product versions of an image's version
+    block, as dotted texts."""
+    at = image.find(struct.pack("<I", 0xFEEF04BD))
+    assert at >= 0, "no version block"
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", image, at + 8)
+
+    def dotted(ms, ls):
+        return "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+
+    return dotted(file_ms, file_ls), dotted(product_ms, product_ls)
+
+
+class WindowsZip(harness.ProgramTest):
+    def setUp(self):
+        if not ZIP or not VERSION:
+            self.skipTest("NW_DIST_ZIP and NW_VERSION name the zip and its version")
+        super().setUp()
+        self.site = os.path.join(self.workdir, "Site laptop", "Camera tools")
+        with zipfile.ZipFile(ZIP) as archive:
+            self.entries = archive.namelist()
+            archive.extractall(self.site)
+        self.folder = os.path.join(self.site, TOP)
+
+    def read(self, name):
+        with open(os.path.join(self.folder, name), "rb") as f:
+            return f.read()
+
+    def test_what_it_holds(self):
+        self.assertEqual(set(self.entries), EXPECTED_ENTRIES)
+        self.assertEqual(os.listdir(os.path.join(self.folder, "ExtensionTool")), ["README.txt"])
+        for text in ("SITE-GUIDE.txt", "LICENSE.txt", "ExtensionTool/README.txt"):
+            data = self.read(text)
+            self.assertEqual(data.count(b"\n"), data.count(b"\r\n"), text + ": Windows line ends")
+        guide = self.read("SITE-GUIDE.txt").decode("ascii")
+        for needed in ("administrator", "UDP port 40014", "netsh advfirewall firewall add rule",
+                       "usage: nwctl COMMAND", "Nodewright " + VERSION):
+            self.assertIn(needed, guide)
+        self.assertNotIn("@", guide.replace("nodewright@", ""), "a placeholder left in the guide")
+
+        for exe in ("Nodewright.exe", "nwctl.exe"):
+            header = pe_header(self.read(exe))
+            self.assertEqual(header["machine"], 0x14C, exe + ": 32-bit x86")
+            self.assertEqual((header["symbol_table"], header["symbols"]), (0, 0), exe + ": stripped")
+            self.assertEqual(header["time_date_stamp"], 0, exe + ": no link time")
+        self.assertEqual(file_version(self.read("Nodewright.exe")), (VERSION, VERSION))
+
+    def test_nwctl_tells_the_version(self):
+        output = subprocess.run(["wine", os.path.join(self.folder, "nwctl.exe"), "--version"], check=True,
+                                stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, timeout=120).stdout
+        self.assertEqual(output.decode().strip(), "nwctl " + VERSION)
+
+    def test_program_finds_devices_and_runs_the_firmware_tool_beside_it(self):
+        shutil.copyfile(FAKE_REFLASH, os.path.join(self.folder, "ExtensionTool", "Reflash.exe"))
+        records = Records(os.path.join(self.workdir, "records"))
+        devices = [dict(ip="198.51.100.%d" % (60 + n), webPort=80 + n, firmware="1.0.%d_20230101" % n)
+                   for n in range(3)]
+        self.start_simulator(devices=devices)
+        exe = os.path.join(self.folder, "Nodewright.exe")
+        self.start_program(exe=wine_path(exe), env=records.env)
+        self.call("wait-rows", IDC_DEVICE_LIST, len(devices), "--timeout", TIME_LIMIT_S * 1000)
+
+        rows = self.call("list", IDC_DEVICE_LIST)["rows"]
+        addresses = [row["cells"][COLUMN_IP_ADDRESS] for row in rows]
+        self.assertEqual(sorted(addresses), [device["ip"] for device in devices])
+        self.call("type", IDC_USER_ID, "admin")
+        self.call("list-check", IDC_DEVICE_LIST, addresses.index("198.51.100.61"), "on")
+        self.call("click", IDC_RUN)
+        (line,) = records.wait("reflash", 1)
+        self.assertEqual(line, b"./ExtensionTool/Reflash.exe  -u admin -i 198.51.100.61&81&1.0.1_20230101")
+        ((executable, *_),) = records.runs("reflash_run")
+        tool = wine_path(os.path.join(self.folder, "ExtensionTool", "Reflash.exe"))
+        self.assertEqual(executable.decode("latin-1").lower(), tool.lower())
+
+        self.call("key", "Escape")
+        self.assertEqual(self.program.wait_exit(TIME_LIMIT_S), 0)
+
+
+if __name__ == "__main__":
+    harness.main()
