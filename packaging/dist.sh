@@ -45,11 +45,11 @@ rm -rf "$stage"
 mkdir -p "$stage"
 # The guide's quick reference is nwctl's own help, the same on Windows.
 "$nwctl" --help >"$stage/nwctl-help.txt"
-python3 - "$stage/nwctl-help.txt" "$version" <packaging/windows/site-guide.txt >"$stage/SITE-GUIDE.txt" <<'EOF'
+python3 - packaging/windows/site-guide.txt "$stage/nwctl-help.txt" "$version" >"$stage/SITE-GUIDE.txt" <<'EOF'
 import sys
-help_text = open(sys.argv[1]).read().rstrip("\n")
-guide = sys.stdin.read().replace("@VERSION@", sys.argv[2])
-sys.stdout.write(guide.replace("@NWCTL_HELP@", "\n".join("  " + line if line else "" for line in help_text.split("\n"))))
+guide, help_text = (open(path).read() for path in sys.argv[1:3])
+help_text = "\n".join("  " + line if line else "" for line in help_text.rstrip("\n").split("\n"))
+sys.stdout.write(guide.replace("@VERSION@", sys.argv[3]).replace("@NWCTL_HELP@", help_text))
 EOF
 top=nodewright-$version
 python3 packaging/make_zip.py "$out/$zip_name" \
@@ -70,6 +70,8 @@ maintainer=$(sed -n 's/^Maintainer: //p' packaging/debian/control)
 sed -e "s/@VERSION@/$version/g" -e "s/@MAINTAINER@/$maintainer/" \
     -e "s/@DATE@/$(date -R -d "@$SOURCE_DATE_EPOCH")/" packaging/debian/changelog.in >"$deb/debian/changelog"
 install -m 0755 "$nwctl" "$deb/root/usr/bin/nwctl"
+# As Debian's own packaging strips: the compiler's notes go too.
+strip --remove-section=.comment --remove-section=.note --strip-unneeded "$deb/root/usr/bin/nwctl"
 gzip -9n <nwctl/nwctl.1 >"$deb/root/usr/share/man/man1/nwctl.1.gz"
 gzip -9n <"$deb/debian/changelog" >"$deb/root/usr/share/doc/nwctl/changelog.gz"
 # The license, in the machine-readable copyright format: its text from the
