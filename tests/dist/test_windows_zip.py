@@ -14,7 +14,8 @@ import subprocess
 import sys
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e", "fixtures"))
+E2E = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e")
+sys.path[:0] = [E2E, os.path.join(E2E, "fixtures")]
 
 import harness  # noqa: E402
 from harness import IDC_DEVICE_LIST, IDC_RUN, IDC_USER_ID, wine_path  # noqa: E402
