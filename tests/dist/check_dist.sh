@@ -31,7 +31,7 @@ say "lintian $deb"
 # Not as root, which lintian advises against: a copy that anybody may read.
 cp "$deb" "$again/"
 chmod 0755 "$again"
-runuser -u nobody -- lintian --fail-on error,warning,info,pedantic --display-info --pedantic "$again/${deb##*/}"
+(cd "$again" && runuser -u nobody -- lintian --fail-on error,warning,info,pedantic --display-info --pedantic "${deb##*/}")
 echo "lintian: no tags"
 
 say "installing and removing $deb"
