@@ -1,20 +1,13 @@
 #include "mac.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <utility>
 
-namespace {
+#include "hex.h"
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+namespace {
 
 // `text` as groups of `width` hex digits, each group but the last followed
 // by `separator` (none when it is NUL).
@@ -24,20 +17,20 @@ std::optional<MacAddress> Groups(std::string_view text, std::size_t width, char 
     const std::size_t expected = 12 + (separator ? groups - 1 : 0);
     if (text.size() != expected)
         return std::nullopt;
-    MacAddress mac{};
-    std::size_t digit = 0;
+    std::string digits;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (separator && at % (width + 1) == width) {
             if (text[at] != separator)
                 return std::nullopt;
-            continue;
+        } else {
+            digits += text[at];
         }
-        const int value = HexDigit(text[at]);
-        if (value < 0)
-            return std::nullopt;
-        mac[digit / 2] = static_cast<unsigned char>(mac[digit / 2] << 4 | value);
-        ++digit;
     }
+    std::string bytes;
+    if (!ParseHex(digits, bytes))
+        return std::nullopt;
+    MacAddress mac{};
+    std::memcpy(mac.data(), bytes.data(), mac.size());
     return mac;
 }
 

@@ -1,5 +1,5 @@
-// Bytes as hexadecimal text and back: how raw field contents are given on
-// command lines and written to the log.
+// Bytes as hexadecimal text and back: raw field contents on the simulator's
+// command line and in its log, MAC addresses typed for nwctl.
 #pragma once
 
 #include <cstddef>
