@@ -4,9 +4,15 @@
 
 #include "viewer_steps.h"
 
-// The ANSI records, as the snapshot functions of this build fill them.
+// The ANSI records, as the snapshot functions of this build fill them: a
+// record of another size would be refused by the system (dwSize).
+#ifdef _WIN64
+static_assert(sizeof(PROCESSENTRY32) == 304 && sizeof(MODULEENTRY32) == 568,
+              "the process and module records must be the 64-bit ANSI ones");
+#else
 static_assert(sizeof(PROCESSENTRY32) == 296 && sizeof(MODULEENTRY32) == 548,
               "the process and module records must be the 32-bit ANSI ones");
+#endif
 // Every right of a process; headers for Windows before Vista give fewer.
 static_assert(PROCESS_ALL_ACCESS == 0x1FFFFF);
 
