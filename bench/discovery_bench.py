@@ -45,8 +45,8 @@ class Probe:
 
     def __init__(self, seconds):
         self.lines = []
-        self.process = subprocess.Popen(["wine", os.path.join(BIN, "uiprobe.exe"), harness.CAPTION,
-                                         str(harness.IDC_DEVICE_LIST), str(seconds)],
+        self.process = subprocess.Popen(harness.wine(os.path.join(BIN, "uiprobe.exe"), harness.CAPTION,
+                                                     harness.IDC_DEVICE_LIST, seconds),
                                         stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()

@@ -46,7 +46,7 @@ RESPROBE = os.path.join(lanbench.BIN, "resprobe.exe")
 def sample(pid):
     """The program's figures: {private, handles, user, gdi}, and where the
     USER and private figures come from."""
-    done = subprocess.run(["wine", RESPROBE, harness.CAPTION], capture_output=True, text=True,
+    done = subprocess.run(harness.wine(RESPROBE, harness.CAPTION), capture_output=True, text=True,
                           stdin=subprocess.DEVNULL, timeout=60)
     if done.returncode != 0:
         raise RuntimeError("resprobe failed: %s" % done.stderr.strip())

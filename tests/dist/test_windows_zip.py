@@ -85,7 +85,7 @@ class WindowsZip(harness.ProgramTest):
         self.assertEqual(file_version(self.read("Nodewright.exe")), (VERSION, VERSION))
 
     def test_nwctl_tells_the_version(self):
-        output = subprocess.run(["wine", os.path.join(self.folder, "nwctl.exe"), "--version"], check=True,
+        output = subprocess.run(harness.wine(os.path.join(self.folder, "nwctl.exe"), "--version"), check=True,
                                 stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, timeout=120).stdout
         self.assertEqual(output.decode().strip(), "nwctl " + VERSION)
 

@@ -19,10 +19,8 @@ import unittest
 
 from simulator import REPLY_PORT, Simulator
 from uidriver import UiDriver, UiDriverError, from_ansi, to_ansi, wine_path  # noqa: F401 (re-exported)
+from windows_build import BUILD_DIR, SOURCE_DIR, wine  # noqa: F401 (re-exported)
 
-SOURCE_DIR = os.environ.get(
-    "NW_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-BUILD_DIR = os.environ.get("NW_BUILD_DIR", os.path.join(SOURCE_DIR, "build", "win32"))
 PROGRAM = os.path.join(BUILD_DIR, "bin", "Nodewright.exe")
 CAPTION = "Nodewright ( 2.1.0.5.1 )"
 TITLE = "Nodewright"  # message boxes: the executable's name
@@ -133,7 +131,7 @@ class WineProcess:
 
     def __init__(self, command, output_path, cwd=None, env=None):
         self.output = open(output_path, "wb")
-        self.process = subprocess.Popen(["wine", *command], cwd=cwd, stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen(wine(*command), cwd=cwd, stdin=subprocess.DEVNULL,
                                         stdout=self.output, stderr=subprocess.STDOUT,
                                         env=dict(os.environ, **(env or {})))
 

@@ -16,8 +16,8 @@ import subprocess
 import sys
 import time
 
-SOURCE_DIR = os.environ.get("NW_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-BUILD_DIR = os.environ.get("NW_BUILD_DIR", os.path.join(SOURCE_DIR, "build", "win32"))
+from windows_build import ARCH, BUILD_DIR, SOURCE_DIR, wine
+
 PROBE = os.path.join(BUILD_DIR, "bin", "probe.exe")
 TESTLAN = os.path.join(SOURCE_DIR, "tools", "testlan", "testlan")
 
@@ -46,7 +46,8 @@ def outer():
         print("note: port 40013 of this machine is in use (%s); checking the loopback only" % error)
         own_broadcast = None
 
-    inner = subprocess.run([TESTLAN, "--quiet", "--loopback", "--", sys.executable, os.path.abspath(__file__),
+    arch = ["--arch", ARCH] if ARCH else []
+    inner = subprocess.run([TESTLAN, "--quiet", *arch, "--loopback", "--", sys.executable, os.path.abspath(__file__),
                             "--inside", str(port)])
     check(inner.returncode == 0, "the inner half passed inside the test LAN")
     # Anything that leaked would have arrived alongside the copies the inner
@@ -68,7 +69,7 @@ print(data.decode(), sender[0], sender[1], flush=True)
 
 
 def wine_probe(*args):
-    result = subprocess.run(["wine", PROBE, *args], capture_output=True, text=True, timeout=60)
+    result = subprocess.run(wine(PROBE, *args), capture_output=True, text=True, timeout=60)
     print("probe %s: %s%s" % (" ".join(args), result.stdout, result.stderr), end="")
     return result.returncode
 

@@ -29,9 +29,8 @@ WINE = "--wine" in sys.argv
 if WINE:
     sys.argv.remove("--wine")
 
-SOURCE_DIR = os.environ.get(
-    "NW_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-BUILD_DIR = os.environ.get("NW_BUILD_DIR") or os.path.join(SOURCE_DIR, "build", "win32" if WINE else "native")
+SOURCE_DIR = harness.SOURCE_DIR
+BUILD_DIR = harness.BUILD_DIR if WINE else os.environ.get("NW_BUILD_DIR") or os.path.join(SOURCE_DIR, "build", "native")
 NWCTL = os.path.join(BUILD_DIR, "bin", "nwctl.exe" if WINE else "nwctl")
 
 OPERATOR_IP = os.environ.get("TESTLAN_OPERATOR_IP", "198.51.100.1")
@@ -117,7 +116,7 @@ class NwctlTest(harness.ProgramTest):
         return self.path(name)
 
     def command(self, *args):
-        return ["wine", NWCTL, *map(str, args)] if WINE else [NWCTL, *map(str, args)]
+        return harness.wine(NWCTL, *args) if WINE else [NWCTL, *map(str, args)]
 
     def start(self, *args, password=None):
         """Starts nwctl with no terminal; returns what finish() takes. Its

@@ -25,7 +25,7 @@ NO_BROWSER_TEXT = 'The web page was not opened: no program to open ".htm" files 
 
 
 def reg(*args):
-    subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    subprocess.run(harness.wine("reg", *args), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, check=True, timeout=120)
 
 

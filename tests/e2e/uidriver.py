@@ -16,9 +16,8 @@ import queue
 import subprocess
 import threading
 
-SOURCE_DIR = os.environ.get(
-    "NW_SOURCE_DIR", os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
-BUILD_DIR = os.environ.get("NW_BUILD_DIR", os.path.join(SOURCE_DIR, "build", "win32"))
+from windows_build import BUILD_DIR, wine
+
 DRIVER = os.path.join(BUILD_DIR, "bin", "uidriver.exe")
 
 # How long past the driver's own time limits an answer may take before the
@@ -55,7 +54,7 @@ def from_ansi(text, codepage="cp1252"):
 
 class UiDriver:
     def __init__(self, caption=None, about_caption=None, timeout_ms=None, driver=DRIVER):
-        args = ["wine", driver, "--session"]
+        args = wine(driver, "--session")
         if caption is not None:
             args += ["--caption", caption]
         if about_caption is not None:

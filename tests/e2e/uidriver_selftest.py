@@ -17,6 +17,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from uidriver import BUILD_DIR, DRIVER, UiDriver, UiDriverError, from_ansi, wine_path  # noqa: E402
+from windows_build import wine  # noqa: E402
 
 FIXTURE = os.path.join(BUILD_DIR, "bin", "uidriver_fixture.exe")
 CAPTION = "Uidriver Fixture"
@@ -63,7 +64,7 @@ class Fixture:
     def __init__(self, scratch, name, *options):
         self.log_path = os.path.join(scratch, name + ".log")
         open(self.log_path, "wb").close()
-        self.process = subprocess.Popen(["wine", FIXTURE, wine_path(self.log_path), *options])
+        self.process = subprocess.Popen(wine(FIXTURE, wine_path(self.log_path), *options))
         self.start = 0
 
     def lines(self):
@@ -391,7 +392,7 @@ def test_waits(d, fx):
 
 
 def one_shot(*words):
-    result = subprocess.run(["wine", DRIVER, *map(str, words)], capture_output=True, timeout=120)
+    result = subprocess.run(wine(DRIVER, *words), capture_output=True, timeout=120)
     return result.returncode, [json.loads(line) for line in result.stdout.decode("ascii").splitlines()]
 
 
@@ -407,7 +408,7 @@ def test_one_shot(d, fx):
     check(status == 1 and "no window with the caption" in answers[0]["error"], "a missing window ends with status 1")
     status, answers = one_shot("--bogus", "find")
     check(status == 2 and not answers[0]["ok"], "an unknown option is a usage error")
-    result = subprocess.run(["wine", DRIVER, "--help"], capture_output=True, timeout=120)
+    result = subprocess.run(wine(DRIVER, "--help"), capture_output=True, timeout=120)
     usage = result.stdout.decode("latin-1")
     check(result.returncode == 0 and all("\n  %s" % name in usage for name in COMMANDS),
           "--help documents every command")
