@@ -1,53 +1,34 @@
-"""The Windows zip of ./nw dist as a site's laptop gets it: unpacked into a
+"""A Windows zip of ./nw dist as a site's laptop gets it: unpacked into a
 folder whose path holds a blank, what it holds, and the program in it run
 under Wine against simulated devices, its Run button starting a stand-in
-firmware tool put in the zip's ExtensionTool folder.
+firmware tool put in the zip's ExtensionTool folder. The LAN's build (testlan
+--arch) must be the zip's; the stand-in comes from that build too.
 
-    NW_DIST_ZIP=dist/nodewright-V-windows.zip NW_VERSION=V \\
-        tools/testlan/testlan -- python3 tests/dist/test_windows_zip.py
+    NW_DIST_ZIP=dist/nodewright-V-windows-x64.zip NW_VERSION=V \\
+        tools/testlan/testlan --arch x64 -- python3 tests/dist/test_windows_zip.py
 """
 
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import zipfile
 
-E2E = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e")
-sys.path[:0] = [E2E, os.path.join(E2E, "fixtures")]
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path[:0] = [os.path.join(TESTS, "e2e"), os.path.join(TESTS, "e2e", "fixtures"), os.path.join(TESTS, "static")]
 
 import harness  # noqa: E402
+import pe_image  # noqa: E402
 from harness import IDC_DEVICE_LIST, IDC_RUN, IDC_USER_ID, wine_path  # noqa: E402
 from harness import COLUMN_IP_ADDRESS  # noqa: E402
 from host_fixtures import FAKE_REFLASH, TIME_LIMIT_S, Records  # noqa: E402
+from windows_build import ARCH, BUILDS  # noqa: E402
 
 ZIP = os.environ.get("NW_DIST_ZIP", "")
 VERSION = os.environ.get("NW_VERSION", "")
 TOP = "nodewright-%s/" % VERSION
 EXPECTED_ENTRIES = {TOP + name for name in ("Nodewright.exe", "nwctl.exe", "ExtensionTool/",
                                             "ExtensionTool/README.txt", "SITE-GUIDE.txt", "LICENSE.txt")}
-
-
-def pe_header(image):
-    """The COFF file header's fields of a PE image, by name."""
-    (offset,) = struct.unpack_from("<I", image, 0x3C)
-    assert image[offset:offset + 4] == b"PE\0\0", "not a PE image"
-    names = ("machine", "sections", "time_date_stamp", "symbol_table", "symbols", "optional_size", "flags")
-    return dict(zip(names, struct.unpack_from("<HHIIIHH", image, offset + 4)))
-
-
-def file_version(image):
-    """The fixed part's file and product versions of an image's version
-    block, as dotted texts."""
-    at = image.find(struct.pack("<I", 0xFEEF04BD))
-    assert at >= 0, "no version block"
-    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", image, at + 8)
-
-    def dotted(ms, ls):
-        return "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
-
-    return dotted(file_ms, file_ls), dotted(product_ms, product_ls)
 
 
 class WindowsZip(harness.ProgramTest):
@@ -78,11 +59,13 @@ class WindowsZip(harness.ProgramTest):
         self.assertNotIn("@", guide.replace("nodewright@", ""), "a placeholder left in the guide")
 
         for exe in ("Nodewright.exe", "nwctl.exe"):
-            header = pe_header(self.read(exe))
-            self.assertEqual(header["machine"], 0x14C, exe + ": 32-bit x86")
+            header = pe_image.PeImage(self.read(exe)).header
+            self.assertEqual(header["machine"], BUILDS[ARCH]["pe_machine"], exe + ": the zip's machine")
             self.assertEqual((header["symbol_table"], header["symbols"]), (0, 0), exe + ": stripped")
             self.assertEqual(header["time_date_stamp"], 0, exe + ": no link time")
-        self.assertEqual(file_version(self.read("Nodewright.exe")), (VERSION, VERSION))
+        resources = pe_image.PeImage(self.read("Nodewright.exe")).resources()
+        (block,) = [data for (kind, _, _), data in resources.items() if kind == pe_image.RT_VERSION]
+        self.assertEqual(pe_image.version_block(block)[:2], (VERSION, VERSION))
 
     def test_nwctl_tells_the_version(self):
         output = subprocess.run(harness.wine(os.path.join(self.folder, "nwctl.exe"), "--version"), check=True,
