@@ -7,10 +7,17 @@
 #                                  bench/run.sh longrun --searches 20 --saves 20
 #                                  bench/run.sh flood --searches 1
 #                                  bench/run.sh fuzz   (NW_FUZZ_RUNS, NW_FUZZ_SECONDS)
+# The Windows build measured is the 32-bit program where this machine runs
+# 32-bit code, else the 64-bit twin (NW_WINDOWS_ARCH forces one); the summary
+# names it.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export NW_BUILD_DIR=${NW_BUILD_DIR:-$root/build/win32}
+. "$root/tools/wine/windows-arch.sh"
+nw_windows_plan || { echo "bench: $nw_plan_error" >&2; exit 2; }
+arch=${nw_run_archs[0]}
+export NW_BUILD_DIR=${NW_BUILD_DIR:-$root/build/$(nw_windows_preset "$arch")}
 export NW_NATIVE_BUILD_DIR=${NW_NATIVE_BUILD_DIR:-$root/build/native}
+export NW_BENCH_BUILD="the $arch build, ${NW_BUILD_DIR#"$root"/}"
 names=(discovery flood close longrun fuzz)
 
 run() {
@@ -20,7 +27,7 @@ run() {
         "$root/bench/fuzz_campaign.sh"
     else
         # Each in a private test LAN of its own.
-        "$root/tools/testlan/testlan" --quiet -- python3 "$root/bench/${name}_bench.py" "$@"
+        "$root/tools/testlan/testlan" --quiet --arch "$arch" -- python3 "$root/bench/${name}_bench.py" "$@"
     fi
 }
 

@@ -20,6 +20,8 @@ def record(benchmark, figure, value, goal, met):
 def main(path):
     with open(path) as summary:
         rows = [json.loads(line) for line in summary if line.strip()]
+    if os.environ.get("NW_BENCH_BUILD"):
+        print("Measured: %s." % os.environ["NW_BENCH_BUILD"])
     widths = [max([len(row[key]) for row in rows] + [len(title)])
               for key, title in [("benchmark", "benchmark"), ("figure", "figure"), ("value", "measured"),
                                  ("goal", "goal")]]

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The release artifacts (./nw dist):
-#   OUT/nodewright-VERSION-windows.zip   the window program and nwctl.exe
+#   OUT/nodewright-VERSION-windows-x86.zip   the window program and nwctl.exe,
+#                                            32-bit: for every Windows
+#   OUT/nodewright-VERSION-windows-x64.zip   the same, 64-bit: for sites whose
+#                                            policy asks for 64-bit programs
 #   OUT/nwctl_VERSION_amd64.deb          nwctl for Debian and Ubuntu
 #   OUT/SHA256SUMS
 # made by release builds under BUILD. Every date in them is
@@ -11,6 +14,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$root/dist}")
 build=$(realpath -m "${2:-$root/build/dist}")
 cd "$root"
+. tools/wine/windows-arch.sh
 
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=$(stat -c %Y CMakeLists.txt)
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
@@ -18,10 +22,13 @@ umask 022
 
 say() { printf '\n== %s\n' "$*"; }
 
-say "building the Windows executables (release)"
-cmake -S . -B "$build/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DNW_TESTS=OFF -DNW_RELEASE=ON >/dev/null
-cmake --build "$build/windows" --target Nodewright nwctl
+archs=$(nw_all_archs)
+for arch in $archs; do
+    say "building the Windows executables, $arch (release)"
+    cmake --preset "$(nw_windows_preset "$arch")" -B "$build/windows-$arch" \
+        -DCMAKE_BUILD_TYPE=Release -DNW_TESTS=OFF -DNW_RELEASE=ON >/dev/null
+    cmake --build "$build/windows-$arch" --target Nodewright nwctl
+done
 
 say "building nwctl for Linux (release, Debian's hardening flags)"
 (
@@ -34,12 +41,11 @@ cmake --build "$build/linux" --target nwctl
 nwctl=$build/linux/bin/nwctl
 version=$("$nwctl" --version)
 version=${version#nwctl }
-zip_name=nodewright-$version-windows.zip
 deb_name=nwctl_${version}_amd64.deb
 mkdir -p "$out"
-rm -f "$out"/nodewright-*-windows.zip "$out"/nwctl_*_amd64.deb "$out/SHA256SUMS"
+rm -f "$out"/nodewright-*-windows*.zip "$out"/nwctl_*_amd64.deb "$out/SHA256SUMS"
 
-say "packing $zip_name"
+say "writing the site guide"
 stage=$build/stage
 rm -rf "$stage"
 mkdir -p "$stage"
@@ -52,13 +58,18 @@ help_text = "\n".join("  " + line if line else "" for line in help_text.rstrip("
 sys.stdout.write(guide.replace("@VERSION@", sys.argv[3]).replace("@NWCTL_HELP@", help_text))
 EOF
 top=nodewright-$version
-python3 packaging/make_zip.py "$out/$zip_name" \
-    "$top/Nodewright.exe=$build/windows/bin/Nodewright.exe" \
-    "$top/nwctl.exe=$build/windows/bin/nwctl.exe" \
-    "$top/ExtensionTool/=" \
-    "$top/ExtensionTool/README.txt=packaging/windows/ExtensionTool-readme.txt" \
-    "$top/SITE-GUIDE.txt=$stage/SITE-GUIDE.txt" \
-    "$top/LICENSE.txt=LICENSE"
+zip_names=()
+for arch in $archs; do
+    zip_names+=("nodewright-$version-windows-$arch.zip")
+    say "packing ${zip_names[-1]}"
+    python3 packaging/make_zip.py "$out/${zip_names[-1]}" \
+        "$top/Nodewright.exe=$build/windows-$arch/bin/Nodewright.exe" \
+        "$top/nwctl.exe=$build/windows-$arch/bin/nwctl.exe" \
+        "$top/ExtensionTool/=" \
+        "$top/ExtensionTool/README.txt=packaging/windows/ExtensionTool-readme.txt" \
+        "$top/SITE-GUIDE.txt=$stage/SITE-GUIDE.txt" \
+        "$top/LICENSE.txt=LICENSE"
+done
 
 say "packing $deb_name"
 deb=$build/deb
@@ -92,6 +103,6 @@ chmod 0644 "$deb/root/usr/share/doc/nwctl/"* "$deb/root/usr/share/man/man1/nwctl
 find "$deb/root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 dpkg-deb --root-owner-group -Zxz --build "$deb/root" "$out/$deb_name" >/dev/null
 
-(cd "$out" && sha256sum "$zip_name" "$deb_name" >SHA256SUMS)
+(cd "$out" && sha256sum "${zip_names[@]}" "$deb_name" >SHA256SUMS)
 say "in $out:"
-(cd "$out" && ls -l "$zip_name" "$deb_name" SHA256SUMS)
+(cd "$out" && ls -l "${zip_names[@]}" "$deb_name" SHA256SUMS)

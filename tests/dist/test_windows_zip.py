@@ -1,17 +1,23 @@
-"""A Windows zip of ./nw dist as a site's laptop gets it: unpacked into a
-folder whose path holds a blank, what it holds, and the program in it run
-under Wine against simulated devices, its Run button starting a stand-in
-firmware tool put in the zip's ExtensionTool folder. The LAN's build (testlan
---arch) must be the zip's; the stand-in comes from that build too.
+"""A Windows zip of ./nw dist as a site's laptop gets it, unpacked into a
+folder whose path holds a blank: what it holds (ZipContents, which runs
+anywhere), and the programs in it run under Wine (ZipUnderWine): nwctl.exe
+tells its version, and the program finds simulated devices, its Run button
+starting a stand-in firmware tool put in the zip's ExtensionTool folder.
+NW_WINE_ARCH, or inside the test LAN its --arch, names the zip's build; the
+stand-in comes from the test build of that architecture.
 
     NW_DIST_ZIP=dist/nodewright-V-windows-x64.zip NW_VERSION=V \\
         tools/testlan/testlan --arch x64 -- python3 tests/dist/test_windows_zip.py
+    NW_DIST_ZIP=dist/nodewright-V-windows-x86.zip NW_VERSION=V NW_WINE_ARCH=x86 \\
+        python3 tests/dist/test_windows_zip.py ZipContents
 """
 
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
+import unittest
 import zipfile
 
 TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -31,12 +37,13 @@ EXPECTED_ENTRIES = {TOP + name for name in ("Nodewright.exe", "nwctl.exe", "Exte
                                             "ExtensionTool/README.txt", "SITE-GUIDE.txt", "LICENSE.txt")}
 
 
-class WindowsZip(harness.ProgramTest):
-    def setUp(self):
+class UnpackedZip:
+    """Unpacks the zip into the test's working folder, as a site would."""
+
+    def unpack(self, workdir):
         if not ZIP or not VERSION:
             self.skipTest("NW_DIST_ZIP and NW_VERSION name the zip and its version")
-        super().setUp()
-        self.site = os.path.join(self.workdir, "Site laptop", "Camera tools")
+        self.site = os.path.join(workdir, "Site laptop", "Camera tools")
         with zipfile.ZipFile(ZIP) as archive:
             self.entries = archive.namelist()
             archive.extractall(self.site)
@@ -45,6 +52,13 @@ class WindowsZip(harness.ProgramTest):
     def read(self, name):
         with open(os.path.join(self.folder, name), "rb") as f:
             return f.read()
+
+
+class ZipContents(UnpackedZip, unittest.TestCase):
+    def setUp(self):
+        workdir = tempfile.mkdtemp(prefix="zip-")
+        self.addCleanup(shutil.rmtree, workdir, True)
+        self.unpack(workdir)
 
     def test_what_it_holds(self):
         self.assertEqual(set(self.entries), EXPECTED_ENTRIES)
@@ -66,6 +80,12 @@ class WindowsZip(harness.ProgramTest):
         resources = pe_image.PeImage(self.read("Nodewright.exe")).resources()
         (block,) = [data for (kind, _, _), data in resources.items() if kind == pe_image.RT_VERSION]
         self.assertEqual(pe_image.version_block(block)[:2], (VERSION, VERSION))
+
+
+class ZipUnderWine(UnpackedZip, harness.ProgramTest):
+    def setUp(self):
+        super().setUp()
+        self.unpack(self.workdir)
 
     def test_nwctl_tells_the_version(self):
         output = subprocess.run(harness.wine(os.path.join(self.folder, "nwctl.exe"), "--version"), check=True,
