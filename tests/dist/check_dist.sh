@@ -27,7 +27,7 @@ echo "reproducible: both runs made the same bytes"
 
 deb=$(ls dist/nwctl_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
-expected=$(for arch in $(nw_all_archs); do echo "dist/nodewright-$version-windows-$arch.zip"; done)
+expected=$(for arch in $(nw_all_archs); do echo "dist/nodewright-$version-windows-$arch.zip"; done | sort)
 [ "$(ls dist/nodewright-*.zip)" = "$expected" ] || {
     echo "check_dist: the zips are not those of version $version for each build:" $(ls dist/nodewright-*.zip) >&2
     exit 1
