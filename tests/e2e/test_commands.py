@@ -5,7 +5,7 @@ anything is sent, and what happens when there is nothing to send through.
 Runs in a LAN with two adapters, so that the send port of one can be held
 while the program still has the other.
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan --adapters 2 -- python3 tests/e2e/test_commands.py
 """
 

@@ -5,7 +5,7 @@ devices, each text one argument. A stand-in Reflash.exe records the command
 line it got, byte for byte, and where it ran with the arguments it read;
 simulated devices on the device side fill the list.
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_extension_tool.py
 """
 

@@ -4,7 +4,7 @@ search and comes back, and a flood fills the receive buffer. The program
 says what it could not send, loses nothing it was told, and its next search
 works. (A receive port taken at start-up is the main window's test.)
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_network_changes.py
 """
 

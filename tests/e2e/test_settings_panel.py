@@ -3,7 +3,7 @@
 address-mode buttons enable and disable the address boxes, a click below the
 rows keeps the chosen device, and a search empties the panel.
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_settings_panel.py
 """
 

@@ -6,7 +6,7 @@ under tracecap) and what the stand-in programs record. Each testlan run has
 a Wine prefix of its own, so the system folder changed here is thrown away
 with it.
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_viewer_removal.py
 """
 

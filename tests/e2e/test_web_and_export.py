@@ -4,7 +4,7 @@ registered for ".htm" files in the LAN's throwaway Wine prefix, records the
 command line it is started with; the export's file is read from the
 program's working folder.
 
-    NW_BUILD_DIR=/path/to/win32/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
+    NW_BUILD_DIR=/path/to/windows/build NW_NATIVE_BUILD_DIR=/path/to/native/build \\
         tools/testlan/testlan -- python3 tests/e2e/test_web_and_export.py
 """
 

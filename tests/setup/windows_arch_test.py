@@ -5,6 +5,7 @@ when they cannot: tools/wine/windows-arch.sh and its users (testlan, nwwine,
 every choice agrees with it rather than expecting one answer."""
 
 import os
+import struct
 import subprocess
 import tempfile
 import unittest
@@ -110,11 +111,24 @@ class MissingWine(unittest.TestCase):
         self.assertIn("apt-get install wine64", done.stderr)
 
 
+def pe_stub(folder, machine):
+    """The first bytes of a PE image of that machine: all nwwine reads."""
+    path = os.path.join(folder, "program-%x.exe" % machine)
+    with open(path, "wb") as f:
+        f.write(b"MZ" + bytes(58) + struct.pack("<I", 64) + b"PE\0\0" + struct.pack("<H", machine) + bytes(32))
+    return path
+
+
 class Commands(unittest.TestCase):
     def test_refusals(self):
+        folder = tempfile.mkdtemp(prefix="pe-")
+        self.addCleanup(subprocess.run, ["rm", "-rf", folder])
+        nwwine = os.path.join(SOURCE_DIR, "tools", "wine", "nwwine")
         cases = [
             # command, environment, status, what its one line says
-            ([os.path.join(SOURCE_DIR, "tools", "wine", "nwwine"), "x.exe"], {}, 2, "inside tools/testlan/testlan"),
+            ([nwwine, "x.exe"], {}, 2, "inside tools/testlan/testlan"),
+            ([nwwine, pe_stub(folder, 0x014C)], {"TESTLAN_WINE_ARCH": "x64"}, 2, "not a program of the x64 build"),
+            ([nwwine, pe_stub(folder, 0x8664)], {"TESTLAN_WINE_ARCH": "x86"}, 2, "not a program of the x86 build"),
             ([os.path.join(SOURCE_DIR, "tools", "testlan", "testlan"), "--arch", "arm64", "--", "true"], {}, 2,
              "--arch takes x86 x64"),
             ([os.path.join(SOURCE_DIR, "nw"), "setup"], {"NW_WINDOWS_ARCH": "x32"}, 2, "takes x86 or x64"),
