@@ -97,7 +97,9 @@ class UiDriver:
         except queue.Empty:
             raise RuntimeError("the driver gave no answer to %r within %d s" % (line, limit_s)) from None
         if answer is None:
-            raise RuntimeError("the driver ended while answering %r: %s" % (line, "".join(self._stderr)))
+            status = self.process.wait(timeout=ANSWER_MARGIN_S)
+            raise RuntimeError("the driver ended (status %s) while answering %r: %s" %
+                               (status, line, "".join(self._stderr)))
         return json.loads(answer.decode("ascii"))
 
     def try_call(self, *words):
