@@ -72,13 +72,13 @@ class ZipContents(UnpackedZip, unittest.TestCase):
             self.assertIn(needed, guide)
         self.assertNotIn("@", guide.replace("nodewright@", ""), "a placeholder left in the guide")
 
-        for exe in ("Nodewright.exe", "nwctl.exe"):
-            header = pe_image.PeImage(self.read(exe)).header
+        images = {exe: pe_image.PeImage(self.read(exe)) for exe in ("Nodewright.exe", "nwctl.exe")}
+        for exe, image in images.items():
+            header = image.header
             self.assertEqual(header["machine"], BUILDS[ARCH]["pe_machine"], exe + ": the zip's machine")
             self.assertEqual((header["symbol_table"], header["symbols"]), (0, 0), exe + ": stripped")
             self.assertEqual(header["time_date_stamp"], 0, exe + ": no link time")
-        resources = pe_image.PeImage(self.read("Nodewright.exe")).resources()
-        (block,) = [data for (kind, _, _), data in resources.items() if kind == pe_image.RT_VERSION]
+        (block,) = pe_image.resources_of(images["Nodewright.exe"], pe_image.RT_VERSION)
         self.assertEqual(pe_image.version_block(block)[:2], (VERSION, VERSION))
 
 

@@ -10,7 +10,6 @@ administrator rights, the version block and the program's resources.
 """
 
 import os
-import re
 import sys
 import unittest
 
@@ -18,7 +17,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE, os.path.join(os.path.dirname(HERE), "e2e")]
 
 import pe_image  # noqa: E402
-from pe_image import PeImage  # noqa: E402
+from harness import RESOURCE_IDS  # noqa: E402
+from pe_image import PeImage, resources_of  # noqa: E402
 from windows_build import BUILDS, SOURCE_DIR  # noqa: E402
 
 ARCH = os.environ.get("NW_WINE_ARCH", "x86")
@@ -33,12 +33,6 @@ WINDOWS_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "ip
 
 # The shipped executables and the subsystem each runs in.
 EXECUTABLES = [("Nodewright.exe", pe_image.SUBSYSTEM_GUI), ("nwctl.exe", pe_image.SUBSYSTEM_CONSOLE)]
-
-
-def resource_ids():
-    with open(os.path.join(SOURCE_DIR, "res", "resource.h")) as header:
-        return {name: int(value, 0) for name, value in re.findall(r"#define\s+(\w+)\s+(\w+)\s*$", header.read(),
-                                                                    re.M)}
 
 
 def load(name):
@@ -61,22 +55,20 @@ class Executables(unittest.TestCase):
                 self.assertLessEqual(imported, WINDOWS_DLLS, "imports beyond Windows' own DLLs")
 
     def test_manifest_asks_for_administrator_rights(self):
-        resources = load("Nodewright.exe").resources()
-        manifests = [data for (kind, name, _), data in resources.items() if kind == pe_image.RT_MANIFEST and name == 1]
+        manifests = resources_of(load("Nodewright.exe"), pe_image.RT_MANIFEST, 1)
         self.assertEqual(len(manifests), 1, "one manifest, id 1 (the one CreateProcess reads)")
         self.assertRegex(manifests[0].decode("utf-8"), r'requestedExecutionLevel\s+level="requireAdministrator"')
 
     def test_version_block_carries_the_project_version(self):
         if not VERSION:
             self.skipTest("NW_VERSION gives the project's version")
-        resources = load("Nodewright.exe").resources()
-        (block,) = [data for (kind, name, _), data in resources.items() if kind == pe_image.RT_VERSION and name == 1]
+        (block,) = resources_of(load("Nodewright.exe"), pe_image.RT_VERSION, 1)
         file_version, product_version, strings = pe_image.version_block(block)
         self.assertEqual((file_version, product_version), (VERSION, VERSION))
         self.assertEqual((strings["FileVersion"], strings["ProductVersion"]), (VERSION, VERSION))
 
     def test_program_resources(self):
-        ids = resource_ids()
+        ids = RESOURCE_IDS
         present = {(kind, name) for kind, name, _ in load("Nodewright.exe").resources()}
         expected = [(pe_image.RT_DIALOG, ids[name]) for name in ("IDD_ABOUTBOX", "IDD_SEEKWELL_DIALOG",
                                                                   "IDD_WAIT_DIALOG")]

@@ -95,6 +95,11 @@ class PeImage:
         return found
 
 
+def resources_of(image, kind, name=None):
+    """The data of every resource of that type (and, given, that id)."""
+    return [data for (k, n, _), data in image.resources().items() if k == kind and name in (None, n)]
+
+
 def version_block(block):
     """A VS_VERSIONINFO resource: its fixed file and product versions as
     dotted texts, and its StringFileInfo values by name."""

@@ -88,6 +88,9 @@ nw_windows_plan() {
     esac
 }
 
+# nw_runs_here ARCH: whether the plan above runs that build.
+nw_runs_here() { case " ${nw_run_archs[*]} " in *" $1 "*) return 0 ;; esac; return 1; }
+
 # nw_install_hint ARCH: the commands that install the Wine of a build.
 nw_install_hint() {
     local package
