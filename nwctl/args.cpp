@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "device_fields.h"
 #include "ipv4.h"
 #include "safe_text.h"
 
@@ -32,6 +33,8 @@ const OptionEntry kOptions[] = {
     {"--adapter", true, kSearching},
     {"--rounds", true, kSearching},
     {"--format", true, {Command::Search, Command::Check}},
+    {"--columns", true, {Command::Search}},
+    {"--wide", false, {Command::Search}},
     {"--loopback", false, {Command::Adapters}},
     {"--ip", true, {Command::Set}},
     {"--mask", true, {Command::Set, Command::Plan}},
@@ -149,6 +152,12 @@ public:
                 return Fail(std::string("--format must be ") +
                             (inv_.command == Command::Search ? "table, csv or json" : "table or json") + ", not " +
                             Quoted(value));
+        } else if (name == "--columns") {
+            return Columns(value);
+        } else if (name == "--wide") {
+            if (!inv_.columns.empty())
+                return Fail(kColumnsOrWide);
+            inv_.wide = true;
         } else if (name == "--loopback") {
             inv_.loopback = true;
         } else if (name == "--ip" || name == "--mask" || name == "--gateway" || name == "--dns") {
@@ -263,6 +272,32 @@ private:
     {
         error_ = text;
         return false;
+    }
+
+    static constexpr char kColumnsOrWide[] = "--columns and --wide exclude each other";
+
+    // Field names joined by commas, each once; a repeated --columns adds
+    // to the list, as ps -o does.
+    bool Columns(const std::string& value)
+    {
+        if (inv_.wide)
+            return Fail(kColumnsOrWide);
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = value.find(',', start);
+            const std::string name = value.substr(start, comma == std::string::npos ? comma : comma - start);
+            const auto field = FieldNamed(name);
+            if (!field && name.empty())
+                return Fail("--columns takes field names joined by commas, such as mac,ip,product, not " +
+                            Quoted(value));
+            if (!field)
+                return Fail("--columns: no field " + Quoted(name) + "; the fields are " + FieldNameList());
+            if (std::find(inv_.columns.begin(), inv_.columns.end(), *field) != inv_.columns.end())
+                return Fail("--columns names " + Quoted(name) + " twice");
+            inv_.columns.push_back(*field);
+            if (comma == std::string::npos)
+                return true;
+            start = comma + 1;
+        }
     }
 
     bool Address(const std::string& name, const std::string& value)

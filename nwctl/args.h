@@ -23,6 +23,11 @@ struct Invocation {
     OutputFormat format = OutputFormat::Table;
     bool loopback = false;  // adapters: list the loopback adapter too
 
+    // search --columns, as positions in kFieldNames (empty: the format's
+    // own), and --wide: every field in the table.
+    std::vector<std::size_t> columns;
+    bool wide = false;
+
     std::vector<MacAddress> macs;  // set: one; reboot and reset: one or more
     SettingsChange change;         // set; plan --assign: mask, gateway, dns
     std::optional<std::string> user;

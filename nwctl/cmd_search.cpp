@@ -13,6 +13,7 @@ int RunSearch(const Invocation& invocation)
     std::vector<FoundDevice> found;
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
-    std::fputs(FormatDevices(found, invocation.format).c_str(), stdout);
+    const auto fields = ShownFields(invocation.format, invocation.columns, invocation.wide);
+    std::fputs(FormatDevices(found, invocation.format, fields).c_str(), stdout);
     return kExitOk;
 }

@@ -145,8 +145,10 @@ bool FindOneDevice(const std::vector<FoundDevice>& found, const MacAddress& mac,
 
 std::string DeviceLabel(const FoundDevice& device)
 {
+    // "at " and nothing reads as a slip of the program; say it.
+    const std::string address = ReadTextField(device.record.ipAddress);
     return SafeText(ReadTextField(device.record.macAddress)) + " at " +
-           SafeText(ReadTextField(device.record.ipAddress)) + " (" +
+           (address.empty() ? std::string("no address") : SafeText(address)) + " (" +
            SafeText(ReadTextField(device.record.productName)) + ")";
 }
 

@@ -18,6 +18,26 @@ const std::array<const char*, kFieldCount> kFieldNames = [] {
     return names;
 }();
 
+std::optional<std::size_t> FieldNamed(std::string_view name)
+{
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (name == kFieldNames[i])
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::string FieldNameList()
+{
+    std::string list;
+    for (const char* name : kFieldNames) {
+        if (!list.empty())
+            list += ' ';
+        list += name;
+    }
+    return list;
+}
+
 bool IsNumberField(std::size_t field)
 {
     return field >= 6 && field <= 11;

@@ -4,12 +4,20 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "found_devices.h"
 
 constexpr std::size_t kFieldCount = 17;
 extern const std::array<const char*, kFieldCount> kFieldNames;
+
+// The field of that name, exactly as kFieldNames spells it.
+std::optional<std::size_t> FieldNamed(std::string_view name);
+
+// Every field's name, blank-separated, for messages that list them.
+std::string FieldNameList();
 
 // Ports and https are numbers in JSON; the rest are texts.
 bool IsNumberField(std::size_t field);

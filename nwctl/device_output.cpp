@@ -6,22 +6,50 @@
 #include "safe_text.h"
 #include "table.h"
 
-std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format)
+namespace {
+
+// Who, where, what and how current: 70 characters for a usual camera.
+const char* const kTableFields[] = {"mac", "ip", "mode", "product", "firmware"};
+
+}  // namespace
+
+std::vector<std::size_t> ShownFields(OutputFormat format, const std::vector<std::size_t>& columns, bool wide)
 {
-    const std::vector<std::string> header(kFieldNames.begin(), kFieldNames.end());
+    if (!columns.empty())
+        return columns;
+    std::vector<std::size_t> fields;
+    if (format != OutputFormat::Table || wide) {
+        for (std::size_t i = 0; i < kFieldCount; ++i)
+            fields.push_back(i);
+    } else {
+        for (const char* name : kTableFields)
+            fields.push_back(*FieldNamed(name));
+    }
+    return fields;
+}
+
+std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format,
+                          const std::vector<std::size_t>& fields)
+{
+    std::vector<std::string> header;
+    for (const std::size_t field : fields)
+        header.emplace_back(kFieldNames.at(field));
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> objects;
     for (const FoundDevice& device : devices) {
         const auto values = DeviceFieldValues(device);
         if (format == OutputFormat::Json) {
             JsonMembers members;
-            for (std::size_t i = 0; i < kFieldCount; ++i)
-                members.emplace_back(kFieldNames[i], IsNumberField(i) ? values[i] : JsonString(values[i]));
+            for (const std::size_t field : fields)
+                members.emplace_back(kFieldNames[field],
+                                     IsNumberField(field) ? values[field] : JsonString(values[field]));
             objects.push_back(JsonObject(members));
         } else {
             std::vector<std::string> row;
-            for (const std::string& value : values)
-                row.push_back(SafeText(value));
+            for (const std::size_t field : fields) {
+                const std::string& value = values[field];
+                row.push_back(value.empty() && format == OutputFormat::Table ? "-" : SafeText(value));
+            }
             rows.push_back(std::move(row));
         }
     }

@@ -1,6 +1,7 @@
 // A search's devices as a table, CSV or JSON.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -8,4 +9,13 @@
 
 enum class OutputFormat { Table, Csv, Json };
 
-std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format);
+// The fields a search prints, as positions in kFieldNames, in order: those
+// `columns` names; else every field in CSV and JSON (an edited CSV is a
+// plan) and in the table with `wide`; else the table's few that fit a
+// terminal 80 columns wide.
+std::vector<std::size_t> ShownFields(OutputFormat format, const std::vector<std::size_t>& columns, bool wide);
+
+// In the table an empty text shows as "-", so that no cell is blank; CSV
+// and JSON keep it empty (a blank plan cell keeps the device's value).
+std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format,
+                          const std::vector<std::size_t>& fields);

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,29 @@ struct Incoming {
     DISCOVERY_DATA record;  // zero beyond the datagram
     std::size_t length;     // 1 to 371: longer datagrams and empty ones are dropped
     int adapter;            // position among the opened adapters, -1 when unknown
+};
+
+// The system's count of datagrams it dropped because a socket's receive
+// queue was full: 32 bits that wrap, read at different moments (each
+// datagram carries the count as it stood when that datagram was queued),
+// so the latest reading is the one furthest ahead, not the largest.
+class DropCount {
+public:
+    void Read(std::uint32_t count)
+    {
+        if (static_cast<std::uint32_t>(count - latest_) < 0x80000000u)
+            latest_ = count;
+    }
+    std::uint32_t Latest() const { return latest_; }
+
+    // Dropped from `earlier` to `later`, across a wrap.
+    static std::uint32_t Between(std::uint32_t earlier, std::uint32_t later)
+    {
+        return static_cast<std::uint32_t>(later - earlier);
+    }
+
+private:
+    std::uint32_t latest_ = 0;  // none, when the socket opens
 };
 
 class DiscoveryLink {
@@ -36,6 +61,11 @@ public:
     // Waits up to `timeoutMs` for a datagram, then adds every one waiting to
     // `incoming`. False with `error` when the socket fails.
     bool Receive(int timeoutMs, std::vector<Incoming>& incoming, std::string& error);
+
+    // Replies dropped at port 40014 since it opened because its receive
+    // queue was full (DropCount's latest reading); none where the system
+    // does not tell.
+    std::optional<std::uint32_t> DroppedReplies();
 
 private:
     struct Impl;

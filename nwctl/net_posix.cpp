@@ -2,6 +2,7 @@
 #include <poll.h>
 #include <unistd.h>
 #include <arpa/inet.h>
+#include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -38,6 +39,8 @@ struct DiscoveryLink::Impl {
     int replies = -1;
     std::vector<int> senders;
     std::vector<Adapter> adapters;
+    bool countsDrops = false;  // each datagram carries the drop count
+    DropCount drops;
 
     ~Impl()
     {
@@ -69,6 +72,9 @@ bool DiscoveryLink::Open(const std::vector<Adapter>& adapters, std::string& erro
         error = SystemError("cannot ask for the arrival interface of replies");
         return false;
     }
+    // Without it a search that overflowed the queue could not say so; it
+    // still searches.
+    impl_->countsDrops = setsockopt(impl_->replies, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on) == 0;
     const sockaddr_in any = SocketAddress(INADDR_ANY, DISCOVERY_REPLY_PORT);
     if (bind(impl_->replies, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
         error = SystemError("cannot open UDP port " + std::to_string(DISCOVERY_REPLY_PORT) +
@@ -121,7 +127,7 @@ bool DiscoveryLink::Receive(int timeoutMs, std::vector<Incoming>& incoming, std:
     for (std::size_t taken = 0; taken < kBatch; ++taken) {
         Incoming datagram{};
         iovec data{&datagram.record, sizeof datagram.record};
-        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(std::uint32_t))];
         msghdr message{};
         message.msg_iov = &data;
         message.msg_iovlen = 1;
@@ -134,9 +140,6 @@ bool DiscoveryLink::Receive(int timeoutMs, std::vector<Incoming>& incoming, std:
             error = SystemError("cannot receive replies");
             return false;
         }
-        // A datagram longer than a record, or an empty one, is no record.
-        if (length == 0 || (message.msg_flags & MSG_TRUNC))
-            continue;
         unsigned interfaceIndex = 0;
         std::uint32_t destination = 0;
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
@@ -145,11 +148,36 @@ bool DiscoveryLink::Receive(int timeoutMs, std::vector<Incoming>& incoming, std:
                 std::memcpy(&info, CMSG_DATA(header), sizeof info);
                 interfaceIndex = static_cast<unsigned>(info.ipi_ifindex);
                 destination = ntohl(info.ipi_addr.s_addr);
+            } else if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL) {
+                // Present once anything has been dropped.
+                std::uint32_t dropped;
+                std::memcpy(&dropped, CMSG_DATA(header), sizeof dropped);
+                impl_->drops.Read(dropped);
             }
         }
+        // A datagram longer than a record, or an empty one, is no record.
+        if (length == 0 || (message.msg_flags & MSG_TRUNC))
+            continue;
         datagram.length = static_cast<std::size_t>(length);
         datagram.adapter = ArrivalAdapter(impl_->adapters, interfaceIndex, destination);
         incoming.push_back(datagram);
     }
     return true;
+}
+
+std::optional<std::uint32_t> DiscoveryLink::DroppedReplies()
+{
+    // A datagram carries the count as it stood when that datagram was
+    // queued, so drops after the last one queued (the end of a burst) show
+    // only in the socket's own count.
+    std::uint32_t memory[SK_MEMINFO_VARS] = {};
+    socklen_t length = sizeof memory;
+    if (impl_->replies >= 0 && getsockopt(impl_->replies, SOL_SOCKET, SO_MEMINFO, memory, &length) == 0 &&
+        length > SK_MEMINFO_DROPS * sizeof memory[0]) {
+        impl_->drops.Read(memory[SK_MEMINFO_DROPS]);
+        return impl_->drops.Latest();
+    }
+    if (impl_->countsDrops)
+        return impl_->drops.Latest();
+    return std::nullopt;
 }

@@ -176,3 +176,9 @@ bool DiscoveryLink::Receive(int timeoutMs, std::vector<Incoming>& incoming, std:
     }
     return true;
 }
+
+std::optional<std::uint32_t> DiscoveryLink::DroppedReplies()
+{
+    // Winsock does not count what a full receive queue drops.
+    return std::nullopt;
+}

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "adapters.h"
 #include "apply_reply.h"
@@ -35,47 +37,98 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
         if (!link_.Receive(0, incoming, error))
             return false;
     } while (!incoming.empty());
+    const std::optional<std::uint32_t> droppedBefore = link_.DroppedReplies();
 
     SearchIntake intake;
+    const auto take = [&] {
+        for (const Incoming& datagram : incoming)
+            intake.Take(datagram.record, datagram.length,
+                        datagram.adapter >= 0 ? adapters_[static_cast<std::size_t>(datagram.adapter)].name : "");
+    };
+    const auto counted = [](std::size_t count, const char* what) {
+        return std::to_string(count) + ' ' + what + (count == 1 ? "" : "s");
+    };
+    // The live count shows from the start and through every round, at most
+    // ten times a second: a search that hears nothing says so while it
+    // runs. Each line overwrites the last, blanks covering a longer one.
+    constexpr auto kShowEvery = std::chrono::milliseconds(100);
+    Clock::time_point shownAt;
+    std::string shown;
+    const auto show = [&](const std::string& line, bool now) {
+        if (!progress || line == shown || (!now && Clock::now() - shownAt < kShowEvery))
+            return;
+        std::fprintf(stderr, "\r%-*s", static_cast<int>(shown.size()), line.c_str());
+        std::fflush(stderr);
+        shownAt = Clock::now();
+        shown = line;
+    };
+    // A message after the live count starts a line of its own.
+    const auto endLine = [&] {
+        if (!shown.empty())
+            std::fputc('\n', stderr);
+        shown.clear();
+    };
+    const auto searching = [&](int round) {
+        return "searching: round " + std::to_string(round + 1) + " of " + std::to_string(rounds) + ", " +
+               counted(intake.Devices().size(), "device") + " found";
+    };
+
     const DISCOVERY_DATA request = MakeSearchRequest();
     const Clock::time_point start = Clock::now();
-    // The live count shows at most ten times a second, and within a tenth
-    // of a second of its last change.
-    constexpr auto kShowEvery = std::chrono::milliseconds(100);
-    Clock::time_point shownAt = start;
-    std::size_t shownCount = 0;
+    show(searching(0), true);
     std::vector<bool> failed(adapters_.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t i = 0; i < adapters_.size(); ++i) {
             std::string sendError;
             if (!link_.Broadcast(i, request, sendError) && !failed[i]) {
                 failed[i] = true;
+                endLine();
                 std::fprintf(stderr, "nwctl: %s\n", SafeText(sendError).c_str());
             }
         }
         if (round == 0 && std::all_of(failed.begin(), failed.end(), [](bool f) { return f; })) {
             error = "the search request could not be sent from any adapter";
+            endLine();
             return false;
         }
         const Clock::time_point roundEnd = start + std::chrono::seconds(round + 1);
         while (Clock::now() < roundEnd) {
             incoming.clear();
             const Clock::time_point wakeUp = progress ? std::min(roundEnd, Clock::now() + kShowEvery) : roundEnd;
-            if (!link_.Receive(MillisecondsUntil(wakeUp), incoming, error))
+            if (!link_.Receive(MillisecondsUntil(wakeUp), incoming, error)) {
+                endLine();
                 return false;
-            for (const Incoming& datagram : incoming)
-                intake.Take(datagram.record, datagram.length,
-                            datagram.adapter >= 0 ? adapters_[static_cast<std::size_t>(datagram.adapter)].name : "");
-            const std::size_t count = intake.Devices().size();
-            if (progress && count != shownCount && Clock::now() - shownAt >= kShowEvery) {
-                shownAt = Clock::now();
-                shownCount = count;
-                std::fprintf(stderr, "\rsearching: %zu devices found", count);
             }
+            take();
+            show(searching(round), false);
         }
     }
-    if (progress)
-        std::fprintf(stderr, "\rsearching: %zu devices found\n", intake.Devices().size());
+    // Replies that came in time but were not read yet, when the search was
+    // held up (a busy machine, a stopped process); for at most a second,
+    // so that a flood cannot keep it open.
+    const Clock::time_point readUntil = Clock::now() + std::chrono::seconds(1);
+    do {
+        incoming.clear();
+        if (!link_.Receive(0, incoming, error)) {
+            endLine();
+            return false;
+        }
+        take();
+    } while (!incoming.empty() && Clock::now() < readUntil);
+
+    show("searched " + counted(static_cast<std::size_t>(rounds), "round") + ": " +
+             counted(intake.Devices().size(), "device") + " found",
+         true);
+    endLine();
+    const std::optional<std::uint32_t> droppedAfter = link_.DroppedReplies();
+    if (droppedBefore && droppedAfter) {
+        const std::uint32_t lost = DropCount::Between(*droppedBefore, *droppedAfter);
+        if (lost > 0)
+            std::fprintf(stderr,
+                         "nwctl: %s lost because the receive queue was full. A device missed in one round is "
+                         "usually heard in the next: search with more --rounds (this search had %d)\n",
+                         (std::to_string(lost) + (lost == 1 ? " reply was" : " replies were")).c_str(), rounds);
+    }
     found = intake.Devices();
     return true;
 }
