@@ -78,7 +78,7 @@ bool Allowed(const OptionEntry& option, Command command)
 std::string Quoted(std::string_view text)
 {
     std::string quoted = "\"";
-    quoted += SafeText(text);
+    quoted += ShortText(text);
     quoted += '"';
     return quoted;
 }
@@ -187,6 +187,10 @@ public:
             if (!inv_.assignFirst)
                 return Fail("--assign needs the first address to give, as dotted IPv4 such as 192.0.2.10, not " +
                             Quoted(value));
+            if (!IsHostAddress(*inv_.assignFirst))
+                return Fail("--assign " + value +
+                            " cannot be a device's address: give one outside 0.0.0.0/8, 127.0.0.0/8 and 224.0.0.0 "
+                            "and above");
         } else if (name == "--product") {
             inv_.product = value;
         } else if (name == "--min-firmware-date") {
@@ -208,9 +212,7 @@ public:
                     return Fail("set takes one MAC address; " + Quoted(word) + " is one too many");
                 const auto mac = ParseMac(word);
                 if (!mac)
-                    return Fail(Quoted(word) +
-                                " is not a MAC address: give six pairs of hex digits joined by : or -, such as "
-                                "00:1A:2B:3C:4D:5E");
+                    return Fail(NotAMac(Quoted(word)));
                 if (std::find(inv_.macs.begin(), inv_.macs.end(), *mac) != inv_.macs.end())
                     return Fail(FormatMac(*mac) + " is named twice");
                 inv_.macs.push_back(*mac);

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 
 #include "csv.h"
 #include "ipv4.h"
 #include "mac.h"
+#include "safe_text.h"
 #include "text_field.h"
 
 namespace {
@@ -18,18 +20,54 @@ bool HoldsIgnoringCase(const std::string& text, const std::string& part)
                        [&lower](char a, char b) { return lower(a) == lower(b); }) != text.end();
 }
 
+void Set(PlanRow& row, Setting setting, const std::string& value)
+{
+    row.change[static_cast<std::size_t>(setting)] = value;
+}
+
 }  // namespace
 
-bool AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request, std::string& plan,
-                     std::string& error)
+AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request,
+                              const std::vector<Adapter>& ownAdapters, Assignment& assignment, std::string& error)
 {
-    std::set<MacAddress> chosen;
+    assignment = Assignment{};
+    if (!IsHostAddress(request.first)) {
+        error = FormatIPv4(request.first) +
+                " cannot be a device's address: give a first address outside 0.0.0.0/8, 127.0.0.0/8 and "
+                "224.0.0.0 and above";
+        return AssignOutcome::BadRequest;
+    }
+    if (request.mask) {
+        const int prefix = MaskPrefix(*request.mask).value_or(0);
+        if (prefix < 1 || prefix > 30) {
+            error = "--mask " + FormatIPv4(*request.mask) + " is not a subnet mask of 1 to 30 bits";
+            return AssignOutcome::BadRequest;
+        }
+        const std::uint32_t subnet = request.first & *request.mask;
+        if (request.gateway && *request.gateway != 0 && (*request.gateway & *request.mask) != subnet) {
+            error = "--gateway " + FormatIPv4(*request.gateway) + " is outside the subnet " + FormatIPv4(subnet) + "/" +
+                    std::to_string(prefix) + " of " + FormatIPv4(request.first);
+            return AssignOutcome::BadRequest;
+        }
+    }
+    // The chosen devices in MAC order, each with the first of its records.
+    std::map<MacAddress, const FoundDevice*> chosen;
     for (const FoundDevice& device : found) {
         const auto mac = ParseMac(ReadTextField(device.record.macAddress));
         if (mac && HoldsIgnoringCase(ReadTextField(device.record.productName), request.product))
-            chosen.insert(*mac);
+            chosen.emplace(*mac, &device);
     }
+    if (chosen.empty()) {
+        error = found.empty()
+                    ? "no device answered the search, so there is nothing to plan"
+                    : "none of the " + std::to_string(found.size()) +
+                          " devices that answered has a product name holding \"" + SafeText(request.product) + "\"";
+        return AssignOutcome::NoDevice;
+    }
+
     std::set<std::uint32_t> taken;
+    for (const Adapter& adapter : ownAdapters)
+        taken.insert(adapter.address);
     for (const FoundDevice& device : found) {
         const auto mac = ParseMac(ReadTextField(device.record.macAddress));
         const auto ip = ParseIPv4(ReadTextField(device.record.ipAddress));
@@ -37,53 +75,73 @@ bool AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest&
             taken.insert(*ip);
     }
     // The gateway and DNS server each device will have.
-    for (const FoundDevice& device : found) {
-        const auto mac = ParseMac(ReadTextField(device.record.macAddress));
-        if (!mac || !chosen.count(*mac))
-            continue;
-        const auto gateway = request.gateway ? request.gateway : ParseIPv4(ReadTextField(device.record.gateway));
-        const auto dns = request.dns ? request.dns : ParseIPv4(ReadTextField(device.record.dns));
+    for (const auto& [mac, device] : chosen) {
+        const auto gateway = request.gateway ? request.gateway : ParseIPv4(ReadTextField(device->record.gateway));
+        const auto dns = request.dns ? request.dns : ParseIPv4(ReadTextField(device->record.dns));
         for (const auto& address : {gateway, dns}) {
             if (address)
                 taken.insert(*address);
         }
     }
-    if (request.gateway)
-        taken.insert(*request.gateway);
-    if (request.dns)
-        taken.insert(*request.dns);
 
-    const std::uint32_t mask = request.mask.value_or(0);
-    const std::uint32_t subnet = request.first & mask;
-    const bool hostsOnly = request.mask && MaskPrefix(mask).value_or(32) <= 30;
-    const auto inSubnet = [&](std::uint64_t next) {
-        return next <= 0xFFFFFFFEu && (!request.mask || (static_cast<std::uint32_t>(next) & mask) == subnet);
-    };
-    const auto usable = [&](std::uint64_t next) {
-        const auto address = static_cast<std::uint32_t>(next);
-        const std::uint32_t host = address & ~mask;
-        return !taken.count(address) && !(hostsOnly && (host == 0 || host == ~mask));
-    };
-    const auto text = [](const std::optional<std::uint32_t>& address) {
-        return address ? FormatIPv4(*address) : std::string();
-    };
-
-    plan = CsvLine({"mac", "ip", "mask", "gateway", "dns"});
     std::uint64_t next = request.first;
-    std::size_t placed = 0;
-    for (const MacAddress& mac : chosen) {
-        while (inSubnet(next) && !usable(next))
+    int line = 2;
+    for (const auto& [mac, device] : chosen) {
+        // The subnet this device will be on; a mask that is none leaves the
+        // range open, and the plan's check names the mask.
+        const std::uint32_t mask =
+            request.mask.value_or(ParseIPv4(ReadTextField(device->record.subnetMask)).value_or(0));
+        const int prefix = MaskPrefix(mask).value_or(0);
+        const std::uint32_t subnetMask = prefix >= 1 && prefix <= 30 ? mask : 0;
+        const std::uint32_t subnet = request.first & subnetMask;
+        const auto inRange = [&](std::uint64_t address) {
+            return address <= 0xFFFFFFFFu && (static_cast<std::uint32_t>(address) & subnetMask) == subnet &&
+                   IsHostAddress(static_cast<std::uint32_t>(address));
+        };
+        const auto usable = [&](std::uint64_t address) {
+            const std::uint32_t host = static_cast<std::uint32_t>(address) & ~subnetMask;
+            return !taken.count(static_cast<std::uint32_t>(address)) &&
+                   !(subnetMask && (host == 0 || host == ~subnetMask));
+        };
+        while (inRange(next) && !usable(next))
             ++next;
-        if (!inSubnet(next)) {
-            error = "only " + std::to_string(placed) + " of the " + std::to_string(chosen.size()) +
+        if (!inRange(next)) {
+            error = "only " + std::to_string(assignment.rows.size()) + " of the " + std::to_string(chosen.size()) +
                     " devices find a free address from " + FormatIPv4(request.first) +
-                    (request.mask ? " in its subnet" : "");
-            return false;
+                    (subnetMask ? " in its subnet /" + std::to_string(prefix) : std::string());
+            return AssignOutcome::OutOfAddresses;
         }
-        plan += CsvLine({FormatMac(mac), FormatIPv4(static_cast<std::uint32_t>(next)), text(request.mask),
-                         text(request.gateway), text(request.dns)});
+        PlanRow row{line++, mac, {}};
+        Set(row, Setting::Ip, FormatIPv4(static_cast<std::uint32_t>(next)));
+        for (const auto& [setting, address] :
+             {std::pair{Setting::Mask, request.mask}, std::pair{Setting::Gateway, request.gateway},
+              std::pair{Setting::Dns, request.dns}}) {
+            if (address)
+                Set(row, setting, FormatIPv4(*address));
+        }
+        if (device->record.dhcp != 0) {
+            Set(row, Setting::Mode, "static");
+            assignment.notes.push_back(FormatMac(mac) + " is in " + ModeText(device->record.dhcp) +
+                                       " mode now: the plan makes it static");
+        }
+        assignment.rows.push_back(std::move(row));
         ++next;
-        ++placed;
     }
-    return true;
+    return AssignOutcome::Assigned;
+}
+
+std::string AssignmentCsv(const std::vector<PlanRow>& rows)
+{
+    const Setting columns[] = {Setting::Ip, Setting::Mask, Setting::Gateway, Setting::Dns, Setting::Mode};
+    std::vector<std::string> header{"mac"};
+    for (const Setting setting : columns)
+        header.push_back(kSettingNames[static_cast<std::size_t>(setting)]);
+    std::string csv = CsvLine(header);
+    for (const PlanRow& row : rows) {
+        std::vector<std::string> fields{FormatMac(row.mac)};
+        for (const Setting setting : columns)
+            fields.push_back(row.change[static_cast<std::size_t>(setting)].value_or(""));
+        csv += CsvLine(fields);
+    }
+    return csv;
 }

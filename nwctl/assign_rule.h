@@ -1,5 +1,5 @@
 // Writing a plan: the found devices get consecutive addresses, in MAC order,
-// around the addresses that other devices already use.
+// around the addresses that other hosts already use.
 #pragma once
 
 #include <cstdint>
@@ -7,21 +7,39 @@
 #include <string>
 #include <vector>
 
+#include "adapter_choice.h"
 #include "found_devices.h"
+#include "plan_rules.h"
 
 struct AssignRequest {
     std::uint32_t first;
-    std::optional<std::uint32_t> mask;  // also keeps the addresses inside first's subnet
+    std::optional<std::uint32_t> mask;  // else each device keeps its own
     std::optional<std::uint32_t> gateway;
     std::optional<std::uint32_t> dns;
     std::string product;  // only devices whose product name holds it (any case); empty: all
 };
 
-// The plan as CSV (mac, ip, mask, gateway, dns; blank where not given), one
-// row per MAC of the chosen devices. Skipped: every address a found device
-// outside the plan uses, the gateways and DNS servers the devices will have
-// (the request's, else their own), and with a mask its subnet's network and
-// broadcast addresses. False with `error` when the
-// addresses run out.
-bool AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request, std::string& plan,
-                     std::string& error);
+struct Assignment {
+    std::vector<PlanRow> rows;       // lines from 2, as AssignmentCsv writes them
+    std::vector<std::string> notes;  // what the plan does that the operator may not expect
+};
+
+enum class AssignOutcome { Assigned, NoDevice, OutOfAddresses, BadRequest };
+
+// One row per MAC of the chosen devices: its address, the request's mask,
+// gateway and DNS where given, and mode static for a device not static now
+// (noted, as it changes how the device gets its address). The addresses
+// stay inside the first address's subnet by the mask each device will have
+// (the request's, else its own), and skip the subnet's network and
+// broadcast addresses, every address a found device outside the plan uses,
+// this computer's own (`ownAdapters`), and the gateways and DNS servers the
+// devices will have. Anything but Assigned comes with `error`: BadRequest
+// for a first address no device can have, a mask that is none, or a
+// gateway outside the mask's subnet; NoDevice when none is chosen;
+// OutOfAddresses when the subnet (or the address space) runs out.
+AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request,
+                              const std::vector<Adapter>& ownAdapters, Assignment& assignment, std::string& error);
+
+// The plan as CSV: mac, ip, mask, gateway, dns, mode; blank where the
+// device keeps its value.
+std::string AssignmentCsv(const std::vector<PlanRow>& rows);

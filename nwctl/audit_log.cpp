@@ -16,6 +16,18 @@ std::string SettingsJson(const DISCOVERY_DATA& record)
     return JsonObject(members);
 }
 
+std::string Format(std::time_t time, const char* format);
+
+// A line: the members every line starts with, then `rest`.
+std::string Line(std::time_t time, const char* event, const DISCOVERY_DATA& before, const JsonMembers& rest)
+{
+    JsonMembers members{{"time", JsonString(Format(time, "%Y-%m-%dT%H:%M:%SZ"))},
+                        {"event", JsonString(event)},
+                        {"mac", JsonString(ReadTextField(before.macAddress))}};
+    members.insert(members.end(), rest.begin(), rest.end());
+    return JsonObject(members);
+}
+
 std::string Format(std::time_t time, const char* format)
 {
     char text[32] = {};
@@ -27,24 +39,52 @@ std::string Format(std::time_t time, const char* format)
 
 }  // namespace
 
-std::string AuditLine(const AuditEntry& entry)
+std::string AuditSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent)
 {
-    std::string result = "unchanged";
-    if (entry.notSent) {
-        result = "not sent";
-    } else if (entry.sent) {
-        const char* text = entry.result ? ApplyResultText(*entry.result) : nullptr;
-        result = text ? text : entry.result ? "result " + std::to_string(*entry.result) : "no answer";
-    }
-    return JsonObject({
-        {"time", JsonString(UtcTime(entry.time))},
-        {"mac", JsonString(ReadTextField(entry.before.macAddress))},
-        {"before", SettingsJson(entry.before)},
-        {"sent", entry.sent ? SettingsJson(*entry.sent) : "null"},
-        {"result", JsonString(result)},
-        {"result_code", entry.result ? std::to_string(*entry.result) : "null"},
-        {"verified", entry.verified ? "true" : "false"},
-    });
+    return Line(time, "sent", before, {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}});
+}
+
+std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
+                         std::string_view error)
+{
+    return Line(time, "not sent", before,
+                {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}, {"error", JsonString(error)}});
+}
+
+std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::optional<std::uint32_t> result)
+{
+    const char* text = result ? ApplyResultText(*result) : nullptr;
+    const std::string said = text ? text : result ? "result " + std::to_string(*result) : "no answer";
+    return Line(time, "answer", before,
+                {{"result", JsonString(said)}, {"result_code", result ? std::to_string(*result) : "null"}});
+}
+
+std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before)
+{
+    return Line(time, "unchanged", before, {{"before", SettingsJson(before)}});
+}
+
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified)
+{
+    return Line(time, "verify", before, {{"verified", verified ? "true" : "false"}});
+}
+
+AuditLog::~AuditLog()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+bool AuditLog::Open(const std::string& path)
+{
+    file_ = std::fopen(path.c_str(), "wb");
+    return file_ != nullptr;
+}
+
+bool AuditLog::Write(const std::string& line)
+{
+    complete_ = complete_ && file_ && std::fputs((line + "\n").c_str(), file_) >= 0 && std::fflush(file_) == 0;
+    return complete_;
 }
 
 std::string UtcTime(std::time_t time)

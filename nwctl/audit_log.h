@@ -1,8 +1,18 @@
-// The audit log of plan --apply: one JSON object per line and device. It
-// holds settings and answers, never a password or its digest.
+// The audit log of plan --apply: one JSON object per line, each written
+// and flushed as it happens, so that a run cut short (Ctrl-C, a closed
+// terminal, a kill) leaves every Save that left and every answer that came
+// back. Settings by their names, ports as numbers; never a password or its
+// digest. Every line has "time", "event" and "mac" (the device's MAC text):
+//   "sent":      "before" (as the search found it) and "sent"
+//   "not sent":  the same and "error": the record could not leave
+//   "answer":    "result" (the answer's text, "no answer", or "result N"
+//                for a code without a text) and "result_code" (null for none)
+//   "unchanged": "before": nothing was to change, nothing was sent
+//   "verify":    "verified", after the search that follows the Saves
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -11,20 +21,31 @@
 
 #include "discovery_data.h"
 
-struct AuditEntry {
-    std::time_t time;
-    DISCOVERY_DATA before;                // as the search found the device
-    std::optional<DISCOVERY_DATA> sent;   // none when nothing was to change
-    std::optional<std::uint32_t> result;  // the device's answer, none without one
-    bool notSent;                         // the record could not leave
-    bool verified;
-};
+std::string AuditSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent);
+std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
+                         std::string_view error);
+std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::optional<std::uint32_t> result);
+std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before);
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified);
 
-// {"time", "mac", "before", "sent", "result", "result_code", "verified"}:
-// settings by their names, ports as numbers; "result" is the answer's text,
-// "unchanged" when nothing was to change, "not sent" when it could not
-// leave, "no answer", or "result N" for a code without a text.
-std::string AuditLine(const AuditEntry& entry);
+// The log file: each line is flushed to the system once written.
+class AuditLog {
+public:
+    AuditLog() = default;
+    ~AuditLog();
+    AuditLog(const AuditLog&) = delete;
+    AuditLog& operator=(const AuditLog&) = delete;
+
+    // Creates the file; false when it cannot.
+    bool Open(const std::string& path);
+    // False once any line could not be written whole.
+    bool Write(const std::string& line);
+    bool Complete() const { return complete_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    bool complete_ = true;
+};
 
 // "2024-01-15T10:30:00Z".
 std::string UtcTime(std::time_t time);

@@ -16,10 +16,13 @@ int RunCheck(const Invocation& invocation)
     std::vector<FoundDevice> found;
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
-    const std::vector<InventoryFinding> findings = CompareInventory(expected, found, invocation.minFirmwareDate);
+    const std::vector<InventoryFinding> findings =
+        CompareInventory(expected, found, session.OwnAdapters(), invocation.minFirmwareDate);
     std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
     std::fflush(stdout);
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),
                  findings.size());
+    if (found.empty())
+        return NoDeviceAnswered(session);
     return findings.empty() ? kExitOk : kExitReported;
 }

@@ -1,7 +1,7 @@
 // plan: bulk addressing, checked before anything is sent and verified after.
 #include <cstdio>
 #include <ctime>
-#include <map>
+#include <set>
 
 #include "assign_rule.h"
 #include "audit_log.h"
@@ -10,6 +10,7 @@
 #include "exit_codes.h"
 #include "ipv4.h"
 #include "plan_rules.h"
+#include "progress.h"
 #include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
@@ -23,19 +24,40 @@ std::optional<std::uint32_t> AddressOption(const Invocation& invocation, Setting
     return value ? ParseIPv4(*value) : std::nullopt;
 }
 
+// Writes a plan only when its own dry run would pass: a plan that cannot be
+// applied is no help at the site.
 int Assign(const Invocation& invocation)
 {
     Session session;
     std::vector<FoundDevice> found;
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
-    std::string plan, error;
+    if (found.empty())
+        return NoDeviceAnswered(session);
     const AssignRequest request{*invocation.assignFirst, AddressOption(invocation, Setting::Mask),
                                 AddressOption(invocation, Setting::Gateway), AddressOption(invocation, Setting::Dns),
                                 invocation.product};
-    if (!AssignAddresses(found, request, plan, error))
-        return Fail(kExitPlanRefused, error);
-    std::fputs(plan.c_str(), stdout);
+    Assignment assignment;
+    std::string error;
+    switch (AssignAddresses(found, request, session.OwnAdapters(), assignment, error)) {
+        case AssignOutcome::Assigned:
+            break;
+        case AssignOutcome::BadRequest:
+            return Fail(kExitUsage, error + ". Nothing was written");
+        case AssignOutcome::NoDevice:
+            return Fail(kExitNoDevices, error + ". Nothing was written");
+        case AssignOutcome::OutOfAddresses:
+            return Fail(kExitPlanRefused, error + ". Nothing was written");
+    }
+    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, found, session.OwnAdapters());
+    for (const PlanProblem& problem : problems)
+        Fail(kExitPlanRefused, "problem: line " + std::to_string(problem.line) + ": " + problem.text);
+    if (!problems.empty())
+        return Fail(kExitPlanRefused,
+                    "the plan would have " + std::to_string(problems.size()) + " problems, so none was written");
+    for (const std::string& note : assignment.notes)
+        Fail(kExitOk, "note: " + note);
+    std::fputs(AssignmentCsv(assignment.rows).c_str(), stdout);
     return kExitOk;
 }
 
@@ -46,65 +68,86 @@ struct Step {
     const FoundDevice* device;
 };
 
+// One device's Save and its answer, each written to the log as it happens.
+bool ApplyStep(const Invocation& invocation, Session& session, const Step& step, const std::string& user,
+               const std::string& password, AuditLog& audit)
+{
+    const DISCOVERY_DATA& before = step.device->record;
+    const std::string mac = SafeText(ReadTextField(before.macAddress));
+    if (ChangedSettings(before, step.row->change).empty()) {
+        audit.Write(AuditUnchanged(std::time(nullptr), before));
+        return true;
+    }
+    const DISCOVERY_DATA sent = BuildChangeRecord(before, step.row->change, user, password);
+    std::string error;
+    if (!session.Send(*step.device, sent, error)) {
+        audit.Write(AuditNotSent(std::time(nullptr), before, sent, error));
+        std::printf("%s: not sent: %s\n", mac.c_str(), SafeText(error).c_str());
+        std::fflush(stdout);
+        return false;
+    }
+    audit.Write(AuditSent(std::time(nullptr), before, sent));
+    const auto result = session.AwaitApply(ReadTextField(before.macAddress), invocation.timeoutSeconds, error);
+    audit.Write(AuditAnswer(std::time(nullptr), before, result));
+    const char* text = result ? ApplyResultText(*result) : nullptr;
+    std::printf("%s: %s\n", mac.c_str(), text ? text : result ? "result without a text" : "no answer");
+    std::fflush(stdout);
+    return result == DISCOVERY_RESULT_OK;
+}
+
 int Apply(const Invocation& invocation, Session& session, const std::vector<Step>& steps, const std::string& user,
           const std::string& password)
 {
-    const std::time_t started = std::time(nullptr);
-    const std::string auditPath = AuditPath(invocation.file, started, [](const std::string& path) {
+    const std::string auditPath = AuditPath(invocation.file, std::time(nullptr), [](const std::string& path) {
         std::FILE* existing = std::fopen(path.c_str(), "rb");
         if (existing)
             std::fclose(existing);
         return existing != nullptr;
     });
-    std::FILE* audit = std::fopen(auditPath.c_str(), "wb");
-    if (!audit)
+    AuditLog audit;
+    if (!audit.Open(auditPath))
         return Fail(kExitUsage, "cannot write the audit log " + SafeText(auditPath) + ". Nothing was sent");
 
-    std::vector<AuditEntry> entries;
-    std::string error;
-    for (const Step& step : steps) {
-        AuditEntry entry{std::time(nullptr), step.device->record, std::nullopt, std::nullopt, false, false};
-        const std::string mac = ReadTextField(step.device->record.macAddress);
-        if (!ChangedSettings(step.device->record, step.row->change).empty()) {
-            entry.sent = BuildChangeRecord(step.device->record, step.row->change, user, password);
-            entry.notSent = !session.Send(*step.device, *entry.sent, error);
-            if (!entry.notSent)
-                entry.result = session.AwaitApply(mac, invocation.timeoutSeconds, error);
-            const char* text = entry.result ? ApplyResultText(*entry.result) : nullptr;
-            const std::string outcome = entry.notSent  ? "not sent: " + SafeText(error)
-                                        : text         ? text
-                                        : entry.result ? "result without a text"
-                                                       : "no answer";
-            std::printf("%s: %s\n", SafeText(mac).c_str(), outcome.c_str());
-            std::fflush(stdout);
+    std::vector<bool> applied(steps.size());
+    std::size_t attempted = 0;
+    {
+        Progress progress("applying", steps.size());
+        for (; attempted < steps.size() && audit.Complete(); ++attempted) {
+            progress.Show(attempted);
+            applied[attempted] = ApplyStep(invocation, session, steps[attempted], user, password, audit);
         }
-        entries.push_back(entry);
+        progress.Show(attempted);
     }
+    if (attempted < steps.size())
+        Fail(kExitPlanFailed, "the audit log " + SafeText(auditPath) + " cannot be written: stopped before " +
+                                  DeviceLabel(*steps[attempted].device) + "; " +
+                                  std::to_string(steps.size() - attempted) + " devices were not sent their Save");
 
     std::vector<FoundDevice> after;
-    const bool searched = session.Search(invocation.rounds, ErrorIsTerminal(), after, error);
-    if (!searched)
+    std::string error;
+    if (!session.Search(invocation.rounds, ErrorIsTerminal(), after, error))
         Fail(kExitNetwork, error + "; the devices could not be verified");
+    const DevicesByMac now(after);
     std::size_t good = 0;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const std::vector<const FoundDevice*> now = DevicesWithMac(after, steps[i].row->mac);
-        const bool answered = now.size() == 1;
-        const auto left =
-            answered ? ChangedSettings(now.front()->record, steps[i].row->change) : std::vector<SettingDifference>{};
-        entries[i].verified = answered && left.empty();
-        const bool applied = !entries[i].sent || entries[i].result == DISCOVERY_RESULT_OK;
-        good += entries[i].verified && applied;
+    for (std::size_t i = 0; i < attempted; ++i) {
+        const std::vector<const FoundDevice*>& answers = now.With(steps[i].row->mac);
+        const bool answered = answers.size() == 1;
+        const auto left = answered ? ChangedSettings(answers.front()->record, steps[i].row->change)
+                                   : std::vector<SettingDifference>{};
+        const bool verified = answered && left.empty();
+        good += verified && applied[i];
         std::printf("%s: %s\n", FormatMac(steps[i].row->mac).c_str(),
-                    entries[i].verified ? "verified"
-                    : !answered         ? "NOT verified: it did not answer the search once"
-                                        : ("NOT verified: it shows " + DescribeChanges(left)).c_str());
-        std::fprintf(audit, "%s\n", AuditLine(entries[i]).c_str());
+                    verified    ? "verified"
+                    : !answered ? "NOT verified: it did not answer the search once"
+                                : ("NOT verified: it shows " + DescribeChanges(left)).c_str());
+        audit.Write(AuditVerified(std::time(nullptr), steps[i].device->record, verified));
     }
-    std::fclose(audit);
     std::fflush(stdout);
+    if (!audit.Complete())
+        Fail(kExitPlanFailed, "the audit log " + SafeText(auditPath) + " could not be written completely");
     std::fprintf(stderr, "nwctl: %zu of %zu devices applied and verified; audit log %s\n", good, steps.size(),
                  SafeText(auditPath).c_str());
-    return good == steps.size() ? kExitOk : kExitPlanFailed;
+    return good == steps.size() && audit.Complete() ? kExitOk : kExitPlanFailed;
 }
 
 }  // namespace
@@ -117,6 +160,9 @@ int RunPlan(const Invocation& invocation)
     std::vector<PlanRow> rows;
     if (const int status = ReadRowsFile(invocation.file, ReadPlan, rows))
         return status;
+    if (rows.empty())
+        return Fail(kExitNoDevices, SafeText(invocation.file) +
+                                        " names no device: it has a header line and nothing more. Nothing to do");
     std::string user, password;
     Session session;
     std::vector<FoundDevice> found;
@@ -125,15 +171,15 @@ int RunPlan(const Invocation& invocation)
     if (status != kExitOk)
         return status;
 
-    const std::vector<PlanProblem> problems = FindPlanProblems(rows, found);
+    const std::vector<PlanProblem> problems = FindPlanProblems(rows, found, session.OwnAdapters());
+    const DevicesByMac byMac(found);
     std::vector<Step> steps;
     std::size_t changing = 0;
-    std::map<MacAddress, bool> seen;
+    std::set<MacAddress> seen;
     for (const PlanRow& row : rows) {
-        const std::vector<const FoundDevice*> devices = DevicesWithMac(found, row.mac);
-        if (devices.size() != 1 || seen[row.mac])
+        const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
+        if (devices.size() != 1 || !seen.insert(row.mac).second)
             continue;
-        seen[row.mac] = true;
         steps.push_back({&row, devices.front()});
         const auto changes = ChangedSettings(devices.front()->record, row.change);
         changing += !changes.empty();

@@ -15,5 +15,5 @@ int RunSearch(const Invocation& invocation)
         return status;
     const auto fields = ShownFields(invocation.format, invocation.columns, invocation.wide);
     std::fputs(FormatDevices(found, invocation.format, fields).c_str(), stdout);
-    return kExitOk;
+    return found.empty() ? NoDeviceAnswered(session) : kExitOk;
 }

@@ -5,6 +5,7 @@
 #include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
+#include "plan_rules.h"
 #include "safe_text.h"
 #include "session.h"
 #include "text_field.h"
@@ -20,9 +21,23 @@ int RunSet(const Invocation& invocation)
     if (!FindOneDevice(found, invocation.macs.front(), device, error))
         return Fail(kExitNotFound, error + ". Nothing was sent");
 
+    const std::vector<SettingDifference> changes = ChangedSettings(device->record, invocation.change);
+    if (changes.empty()) {
+        std::fprintf(stderr, "%s: no change: it has these settings already. Nothing was sent\n",
+                     DeviceLabel(*device).c_str());
+        return kExitOk;
+    }
+    // One device's change is a plan of one row, held to the plan's rules.
+    const PlanRow row{0, invocation.macs.front(), invocation.change};
+    const std::vector<PlanProblem> problems = FindPlanProblems({row}, found, session.OwnAdapters());
+    if (!problems.empty()) {
+        for (const PlanProblem& problem : problems)
+            std::fprintf(stderr, "nwctl: problem: %s\n", problem.text.c_str());
+        return Fail(kExitPlanRefused, "refused while problems stand. Nothing was sent");
+    }
+
     const DISCOVERY_DATA record = BuildChangeRecord(device->record, invocation.change, user, password);
-    const std::string change = DescribeChanges(ChangedSettings(device->record, invocation.change));
-    std::fprintf(stderr, "%s: %s\n", DeviceLabel(*device).c_str(), change.c_str());
+    std::fprintf(stderr, "%s: %s\n", DeviceLabel(*device).c_str(), DescribeChanges(changes).c_str());
     const Confirmation answer = Confirm("send these settings?", invocation.yes);
     if (answer != Confirmation::Yes)
         return NotConfirmed(answer);

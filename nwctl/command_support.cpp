@@ -1,10 +1,14 @@
 #include "command_support.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "device_commands.h"
 #include "exit_codes.h"
+#include "file_access.h"
+#include "ipv4.h"
 #include "plan_rules.h"
 #include "prompt.h"
 #include "safe_text.h"
@@ -12,14 +16,20 @@
 
 namespace {
 
-// The first line of a password file, without its line end.
+// The first line of a password file, without its line end and without the
+// byte-order mark that Windows editors put before UTF-8 text.
 std::string FirstLine(const std::string& text)
 {
-    std::string line = text.substr(0, text.find('\n'));
+    std::string line = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
+    if (const std::size_t end = line.find('\n'); end != std::string::npos)
+        line.erase(end);
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }
+
+// Every path that can be opened shows whole; a longer one is cut.
+constexpr std::size_t kPathShown = 4096;
 
 }  // namespace
 
@@ -38,11 +48,33 @@ bool ObtainCredentials(const Invocation& invocation, std::string& user, std::str
     user = *invocation.user;
     const char* variable = std::getenv("NW_PASSWORD");
     if (invocation.passwordFile) {
+        const std::string& path = *invocation.passwordFile;
         std::string text;
-        if (!ReadWholeFile(*invocation.passwordFile, text, error))
+        if (!ReadWholeFile(path, text, error))
             return false;
         password = FirstLine(text);
-    } else if (variable && *variable) {
+        // Its digest would be of other bytes than were meant: the device
+        // would refuse it with nothing to say why.
+        if (password.find('\0') != std::string::npos || text.compare(0, 2, "\xFF\xFE") == 0 ||
+            text.compare(0, 2, "\xFE\xFF") == 0) {
+            error = "the password file " + ShortText(path, kPathShown) +
+                    " is not UTF-8 or ASCII text: it holds NUL bytes or a UTF-16 byte-order mark. Save it as UTF-8 "
+                    "or ASCII text";
+            return false;
+        }
+        // As ssh does for its keys: a warning, not a refusal.
+        if (const auto mode = PermissionsOpenToOthers(path)) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "%04o", *mode);
+            std::fprintf(stderr, "nwctl: warning: others can use the password file %s (mode %s): chmod 600 %s\n",
+                         ShortText(path, kPathShown).c_str(), octal, ShortText(path, kPathShown).c_str());
+        }
+    } else if (variable && !*variable) {
+        error =
+            "NW_PASSWORD is set but empty: put the password in it, give --password-file FILE, or unset NW_PASSWORD "
+            "to type the password at the prompt on a terminal";
+        return false;
+    } else if (variable) {
         password = variable;
     } else if (InputIsTerminal()) {
         if (!AskTerminal("password for " + SafeText(user) + ": ", password, true)) {
@@ -94,6 +126,17 @@ int OpenAndSearch(const Invocation& invocation, Session& session, std::vector<Fo
     return kExitOk;
 }
 
+int NoDeviceAnswered(const Session& session)
+{
+    std::string adapters;
+    for (const Adapter& adapter : session.SearchAdapters())
+        adapters += (adapters.empty() ? "" : ", ") + SafeText(adapter.name) + " (" + FormatIPv4(adapter.address) + ")";
+    return Fail(kExitNoDevices, "no device answered the search from " + adapters +
+                                    ". Likely: no device is on this adapter's network; a firewall blocks the replies "
+                                    "to UDP port 40014; or the devices are on another adapter (nwctl adapters lists "
+                                    "them, --adapter all searches from every one)");
+}
+
 int SearchToSend(const Invocation& invocation, std::string& user, std::string& password, Session& session,
                  std::vector<FoundDevice>& found)
 {
@@ -107,19 +150,25 @@ int SearchToSend(const Invocation& invocation, std::string& user, std::string& p
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error)
 {
+    errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     text.clear();
     bool read = file != nullptr;
+    int reason = errno;
     if (file) {
         char buffer[65536];
         std::size_t count;
+        errno = 0;
         while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
             text.append(buffer, count);
+        // A folder opens on Linux; reading it fails with EISDIR.
         read = !std::ferror(file);
+        reason = errno;
         std::fclose(file);
     }
     if (!read)
-        error = "cannot read " + SafeText(path);
+        error =
+            "cannot read " + ShortText(path, kPathShown) + (reason ? std::string(": ") + std::strerror(reason) : "");
     return read;
 }
 

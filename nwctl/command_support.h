@@ -38,6 +38,10 @@ int NotConfirmed(Confirmation answer);
 // status after saying why not.
 int OpenAndSearch(const Invocation& invocation, Session& session, std::vector<FoundDevice>& found);
 
+// Says on standard error that the search found no device, with the likely
+// causes, and returns kExitNoDevices.
+int NoDeviceAnswered(const Session& session);
+
 // The start of a command that sends: a way to confirm and the credentials,
 // checked before the search, then the search. kExitOk, or the exit status
 // after saying why not.

@@ -8,8 +8,9 @@ enum ExitCode : int {
     kExitNotFound = 3,      // a named device did not answer the search
     kExitNoAnswer = 4,      // set: no answer from the device in time
     kExitNotConfirmed = 5,  // the operator said no, or there was nobody to ask and no --yes
-    kExitPlanRefused = 6,   // plan: problems stand; with --apply, nothing was sent
+    kExitPlanRefused = 6,   // plan, set: problems stand; nothing was sent (or written)
     kExitPlanFailed = 7,    // plan --apply: a device failed or does not show its planned values
     kExitReported = 8,      // check: something to report
+    kExitNoDevices = 9,     // nothing to act on: the search found no device, none matched, the plan names none
     kExitResultBase = 10,   // set: 10 + the device's result (11 to 15), 16 for a result without a text
 };

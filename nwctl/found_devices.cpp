@@ -1,5 +1,7 @@
 #include "found_devices.h"
 
+#include "text_field.h"
+
 bool SearchIntake::Take(const DISCOVERY_DATA& record, std::size_t length, const std::string& adapter)
 {
     if (length == 0 || length > DISCOVERY_DATA_SIZE || record.command != DISCOVERY_CMD_SEARCH_REPLY ||
@@ -8,4 +10,19 @@ bool SearchIntake::Take(const DISCOVERY_DATA& record, std::size_t length, const 
     keys_.Add(record);
     devices_.push_back(FoundDevice{record, adapter});
     return true;
+}
+
+DevicesByMac::DevicesByMac(const std::vector<FoundDevice>& found)
+{
+    for (const FoundDevice& device : found) {
+        if (const auto mac = ParseMac(ReadTextField(device.record.macAddress)))
+            devices_[*mac].push_back(&device);
+    }
+}
+
+const std::vector<const FoundDevice*>& DevicesByMac::With(const MacAddress& mac) const
+{
+    static const std::vector<const FoundDevice*> none;
+    const auto devices = devices_.find(mac);
+    return devices == devices_.end() ? none : devices->second;
 }

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "device_keys.h"
 #include "discovery_data.h"
+#include "mac.h"
 
 struct FoundDevice {
     DISCOVERY_DATA record;
@@ -25,4 +27,18 @@ public:
 private:
     DeviceKeys keys_;
     std::vector<FoundDevice> devices_;
+};
+
+// The found devices by the MAC their text reads as, looked up in log time:
+// plans and inventories of thousands of lines are checked against
+// thousands of devices. Devices whose MAC text is no MAC are not in it.
+class DevicesByMac {
+public:
+    explicit DevicesByMac(const std::vector<FoundDevice>& found);
+
+    // In the order they were found; empty when none answered with `mac`.
+    const std::vector<const FoundDevice*>& With(const MacAddress& mac) const;
+
+private:
+    std::map<MacAddress, std::vector<const FoundDevice*>> devices_;
 };

@@ -1,5 +1,6 @@
 #include "inventory_rules.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -30,7 +31,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
         ExpectedDevice device{{}, std::nullopt};
         const auto mac = ParseMac(macText);
         if (!mac) {
-            errors.push_back(line + "mac \"" + SafeText(macText) + "\" is not a MAC address such as 00:1A:2B:3C:4D:5E");
+            errors.push_back(line + "mac " + NotAMac("\"" + ShortText(macText) + "\""));
             continue;
         }
         device.mac = *mac;
@@ -40,7 +41,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
         if (!ipText.empty()) {
             device.ip = ParseIPv4(ipText);
             if (!device.ip)
-                errors.push_back(line + "ip \"" + SafeText(ipText) + "\" is not a dotted IPv4 address");
+                errors.push_back(line + "ip \"" + ShortText(ipText) + "\" is not a dotted IPv4 address");
         }
         expected.push_back(device);
     }
@@ -49,15 +50,17 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
 
 std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>& expected,
                                                const std::vector<FoundDevice>& found,
+                                               const std::vector<Adapter>& ownAdapters,
                                                std::optional<std::int32_t> minFirmwareDate)
 {
     std::vector<InventoryFinding> findings;
+    const DevicesByMac byMac(found);
     std::set<MacAddress> known;
     for (const ExpectedDevice& device : expected) {
         known.insert(device.mac);
         const std::string mac = FormatMac(device.mac);
         const std::string ip = device.ip ? FormatIPv4(*device.ip) : std::string();
-        const std::vector<const FoundDevice*> answers = DevicesWithMac(found, device.mac);
+        const std::vector<const FoundDevice*>& answers = byMac.With(device.mac);
         if (answers.empty()) {
             findings.push_back({"missing", mac, ip, "not found by the search"});
             continue;
@@ -76,33 +79,54 @@ std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>
     }
 
     std::map<std::string, std::vector<std::string>> macsAt;
+    std::map<MacAddress, std::set<std::string>> addressesOf;
     for (const FoundDevice& device : found) {
         const std::string mac = ReadTextField(device.record.macAddress);
         const std::string ip = ReadTextField(device.record.ipAddress);
         const auto parsed = ParseMac(mac);
         if (!parsed || !known.count(*parsed))
             findings.push_back({"unexpected", mac, ip, "not in the inventory"});
+        if (parsed)
+            addressesOf[*parsed].insert(ip);
         if (!ip.empty())
             macsAt[ip].push_back(mac);
     }
     for (const auto& [ip, macs] : macsAt) {
         const std::set<std::string> distinct(macs.begin(), macs.end());
-        if (distinct.size() < 2)
+        const auto address = ParseIPv4(ip);
+        const auto own = std::find_if(ownAdapters.begin(), ownAdapters.end(),
+                                      [&address](const Adapter& adapter) { return address == adapter.address; });
+        if (distinct.size() < 2 && own == ownAdapters.end())
             continue;
         std::string list;
         for (const std::string& mac : distinct)
             list += (list.empty() ? "" : " ") + mac;
-        findings.push_back(
-            {"conflict", list, ip, std::to_string(distinct.size()) + " devices answer from one address"});
+        findings.push_back({"conflict", list, ip,
+                            own != ownAdapters.end()
+                                ? "this computer's own address (adapter " + own->name + ")"
+                                : std::to_string(distinct.size()) + " devices answer from one address"});
+    }
+    for (const auto& [mac, addresses] : addressesOf) {
+        if (addresses.size() < 2)
+            continue;
+        std::string list;
+        for (const std::string& ip : addresses)
+            list += (list.empty() ? "" : " ") + ip;
+        findings.push_back({"duplicate-mac", FormatMac(mac), list,
+                            "answers from " + std::to_string(addresses.size()) +
+                                " addresses: two devices share the MAC, or one has two"});
     }
     if (minFirmwareDate) {
         for (const FoundDevice& device : found) {
             const std::int32_t date = FirmwareDate(device.record);
+            const std::string firmware = ReadTextField(device.record.firmwareVersion);
             if (date < *minFirmwareDate)
                 findings.push_back({"old-firmware", ReadTextField(device.record.macAddress),
                                     ReadTextField(device.record.ipAddress),
-                                    "firmware " + ReadTextField(device.record.firmwareVersion) + " dates " +
-                                        std::to_string(date) + ", before " + std::to_string(*minFirmwareDate)});
+                                    "firmware " + firmware +
+                                        (date > 0 ? " dates " + std::to_string(date) + ", before "
+                                                  : " has no date, so it counts as before ") +
+                                        std::to_string(*minFirmwareDate)});
         }
     }
     return findings;

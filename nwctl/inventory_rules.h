@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "adapter_choice.h"
 #include "device_output.h"
 #include "found_devices.h"
 #include "mac.h"
@@ -22,17 +23,20 @@ struct ExpectedDevice {
 bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected, std::vector<std::string>& errors);
 
 struct InventoryFinding {
-    std::string kind;  // missing, unexpected, wrong-address, conflict, old-firmware
+    std::string kind;  // missing, unexpected, wrong-address, conflict, duplicate-mac, old-firmware
     std::string mac;   // device texts as they came: not yet safe to show
     std::string ip;
     std::string detail;
 };
 
 // Missing devices, devices at another address than expected, unexpected
-// devices, addresses answered by two MAC texts or more, and, with a date,
-// firmware older than it by the device list's date rule.
+// devices, conflicts (addresses answered by two MAC texts or more, or a
+// device on an address of `ownAdapters`, this computer's), a MAC answering
+// from two addresses or more (duplicate-mac), and, with a date, firmware
+// older than it by the device list's date rule (no date counts as older).
 std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>& expected,
                                                const std::vector<FoundDevice>& found,
+                                               const std::vector<Adapter>& ownAdapters,
                                                std::optional<std::int32_t> minFirmwareDate);
 
 // A table, or a JSON array of objects with the members kind, mac, ip, detail.

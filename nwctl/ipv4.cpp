@@ -41,3 +41,8 @@ std::optional<int> MaskPrefix(std::uint32_t mask)
         return std::nullopt;
     return prefix;
 }
+
+bool IsHostAddress(std::uint32_t address)
+{
+    return address >> 24 != 0 && address >> 24 != 127 && address >> 28 < 0xE;
+}

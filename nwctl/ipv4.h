@@ -16,3 +16,8 @@ std::string FormatIPv4(std::uint32_t address);
 // The length of a netmask's prefix when its one bits are contiguous from the
 // top (255.255.255.0 gives 24); none for 255.0.255.0.
 std::optional<int> MaskPrefix(std::uint32_t mask);
+
+// Whether a device can be given `address`: not on "this network"
+// (0.0.0.0/8), loopback (127.0.0.0/8), multicast or reserved (224.0.0.0
+// and above, the broadcast address among them).
+bool IsHostAddress(std::uint32_t address);

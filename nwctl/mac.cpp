@@ -51,3 +51,8 @@ std::string FormatMac(const MacAddress& mac)
     std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
     return text;
 }
+
+std::string NotAMac(const std::string& shown)
+{
+    return shown + " is not a MAC address: give " + kMacForms;
+}

@@ -26,6 +26,51 @@ struct Addresses {
     std::optional<std::uint32_t> ip, mask, gateway, dns;
 };
 
+std::string AddressList(const std::vector<const FoundDevice*>& devices)
+{
+    std::string addresses;
+    for (const FoundDevice* device : devices)
+        addresses += (addresses.empty() ? "" : ", ") + SafeText(ReadTextField(device->record.ipAddress));
+    return addresses;
+}
+
+// The ports as the device judges a Save: each one 1 to 65535, no two the
+// same. Checked on the values the device would have.
+std::vector<std::string> PortProblems(const DISCOVERY_DATA& record, const PlanRow& row)
+{
+    std::vector<std::string> problems;
+    std::vector<std::pair<Setting, std::string>> ports;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const Setting setting = SettingAt(i);
+        if (!IsPortSetting(setting))
+            continue;
+        const std::string value = EffectiveSetting(record, row.change, setting);
+        const char* name = kSettingNames[i];
+        if (value == "0")
+            problems.push_back(std::string(name) + " 0" + Source(row, setting) +
+                               " is refused by the device: a port is 1 to 65535");
+        for (const auto& [earlier, earlierValue] : ports) {
+            if (earlierValue == value && value != "0") {
+                problems.push_back(std::string(name) + " " + value + Source(row, setting) + " is " +
+                                   kSettingNames[static_cast<std::size_t>(earlier)] + "'s too" + Source(row, earlier) +
+                                   ": the device refuses two ports alike");
+                break;
+            }
+        }
+        ports.emplace_back(setting, value);
+    }
+    return problems;
+}
+
+const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uint32_t address)
+{
+    for (const Adapter& adapter : adapters) {
+        if (adapter.address == address)
+            return &adapter;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors)
@@ -53,8 +98,7 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
         if (const auto mac = ParseMac(macText)) {
             row.mac = *mac;
         } else {
-            errors.push_back(Line(record.line) + "mac \"" + SafeText(macText) +
-                             "\" is not a MAC address such as 00:1A:2B:3C:4D:5E");
+            errors.push_back(Line(record.line) + "mac " + NotAMac("\"" + ShortText(macText) + "\""));
         }
         for (const auto& [setting, column] : columns) {
             const std::string cell = CsvTable::Cell(record, column);
@@ -64,7 +108,7 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
             if (ParseSettingValue(setting, cell, value, error))
                 row.change[static_cast<std::size_t>(setting)] = value;
             else
-                errors.push_back(Line(record.line) + error + ", not \"" + SafeText(cell) + "\"");
+                errors.push_back(Line(record.line) + error + ", not \"" + ShortText(cell) + "\"");
         }
         rows.push_back(std::move(row));
     }
@@ -82,9 +126,11 @@ std::vector<const FoundDevice*> DevicesWithMac(const std::vector<FoundDevice>& f
     return devices;
 }
 
-std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
+                                          const std::vector<Adapter>& ownAdapters)
 {
     std::vector<PlanProblem> problems;
+    const DevicesByMac byMac(found);
     std::map<MacAddress, int> firstLine;
     // The planned static addresses, and the line of the first device on each.
     std::map<std::uint32_t, std::pair<int, MacAddress>> plannedAddress;
@@ -100,24 +146,26 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         }
         firstLine.emplace(row.mac, row.line);
 
-        const std::vector<const FoundDevice*> devices = DevicesWithMac(found, row.mac);
+        const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
         if (devices.empty()) {
             problem("not found by the search");
             continue;
         }
         if (devices.size() > 1) {
-            std::string addresses;
-            for (const FoundDevice* device : devices)
-                addresses += (addresses.empty() ? "" : ", ") + SafeText(ReadTextField(device->record.ipAddress));
-            problem("answered from " + std::to_string(devices.size()) + " addresses (" + addresses +
+            problem("answered from " + std::to_string(devices.size()) + " addresses (" + AddressList(devices) +
                     "); it cannot be told which one is meant");
             continue;
         }
         const DISCOVERY_DATA& record = devices.front()->record;
 
+        for (const std::string& text : PortProblems(record, row))
+            problem(text);
+
         const std::string mode = EffectiveSetting(record, row.change, Setting::Mode);
         if (mode != "static" && mode != "dhcp")
-            problem("its address mode " + mode + " is neither static nor dhcp; plan a mode for it");
+            problem("its address mode " + mode +
+                    " is neither static nor dhcp: give it one (with set, --static or --dhcp; in a plan, a mode "
+                    "column)");
 
         Addresses addresses;
         std::optional<std::uint32_t>* slots[] = {&addresses.ip, &addresses.mask, &addresses.gateway, &addresses.dns};
@@ -138,7 +186,7 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         const std::uint32_t ip = *addresses.ip;
         const std::string ipText = FormatIPv4(ip) + Source(row, Setting::Ip);
         const auto prefix = MaskPrefix(*addresses.mask);
-        if (ip == 0 || ip == 0xFFFFFFFFu || ip >> 24 == 127 || ip >> 28 >= 0xE) {
+        if (!IsHostAddress(ip)) {
             problem("ip " + ipText + " cannot be a device's address");
             continue;
         }
@@ -157,6 +205,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         else if (gateway != 0 && (gateway & mask) != (ip & mask))
             problem("gateway " + FormatIPv4(gateway) + Source(row, Setting::Gateway) + " is outside the subnet " +
                     FormatIPv4(ip & mask) + "/" + std::to_string(*prefix) + " of ip " + ipText);
+        if (const Adapter* own = AdapterWithAddress(ownAdapters, ip))
+            problem("ip " + ipText + " is this computer's own address (adapter " + SafeText(own->name) + ")");
 
         if (const auto other = plannedAddress.find(ip); other != plannedAddress.end())
             problem("ip " + ipText + " is planned for " + FormatMac(other->second.second) + " on line " +

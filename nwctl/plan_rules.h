@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "adapter_choice.h"
 #include "found_devices.h"
 #include "mac.h"
 #include "settings.h"
@@ -34,8 +35,11 @@ struct PlanProblem {
 
 // Everything that stands in the way of the plan: a MAC not found or found at
 // two addresses, a MAC planned twice, two devices planned onto one address,
-// an address already used by a device outside the plan, an address, mask,
-// gateway or DNS server that is not valid, a gateway outside the device's
-// subnet. Checked on the values each device would have: planned where given,
-// its own elsewhere.
-std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found);
+// an address already used by a device outside the plan or by one of
+// `ownAdapters` (this computer's), an address, mask, gateway or DNS server
+// that is not valid, a gateway outside the device's subnet, a mode other
+// than static or dhcp, and ports the device refuses (0, or two alike).
+// Checked on the values each device would have: planned where given, its
+// own elsewhere. One device's `set` is a plan of one row.
+std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
+                                          const std::vector<Adapter>& ownAdapters);

@@ -3,18 +3,36 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstddef>
+
 #include "prompt.h"
 
 namespace {
 
-termios savedTerminal;
-struct sigaction savedInterrupt;
+// The signals that end nwctl at the prompt: Ctrl-C, a kill, the terminal
+// closed. Each, while the echo is off, puts the terminal back first.
+constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr std::size_t kEndingCount = sizeof kEnding / sizeof kEnding[0];
 
-// Ctrl-C while the echo is off must not leave the terminal without it.
-void RestoreAndInterrupt(int signal)
+termios savedTerminal;
+struct sigaction savedActions[kEndingCount];
+volatile sig_atomic_t caught[kEndingCount];
+
+void RestoreActions()
+{
+    for (std::size_t i = 0; i < kEndingCount; ++i) {
+        if (caught[i])
+            sigaction(kEnding[i], &savedActions[i], nullptr);
+        caught[i] = false;
+    }
+}
+
+// The signal is raised again under the action it had, the default, so that
+// nwctl ends as it would have and its exit status says the signal.
+void RestoreAndEnd(int signal)
 {
     tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
-    sigaction(SIGINT, &savedInterrupt, nullptr);
+    RestoreActions();
     raise(signal);
 }
 
@@ -34,10 +52,16 @@ bool EchoOff()
 {
     if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
         return false;
-    struct sigaction interrupt {};
-    interrupt.sa_handler = RestoreAndInterrupt;
-    sigemptyset(&interrupt.sa_mask);
-    sigaction(SIGINT, &interrupt, &savedInterrupt);
+    struct sigaction restore {};
+    restore.sa_handler = RestoreAndEnd;
+    sigemptyset(&restore.sa_mask);
+    for (const int signal : kEnding)
+        sigaddset(&restore.sa_mask, signal);
+    for (std::size_t i = 0; i < kEndingCount; ++i) {
+        // A signal ignored from the start (nohup) stays ignored.
+        caught[i] = sigaction(kEnding[i], nullptr, &savedActions[i]) == 0 && savedActions[i].sa_handler != SIG_IGN &&
+                    sigaction(kEnding[i], &restore, nullptr) == 0;
+    }
     termios quiet = savedTerminal;
     quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
     quiet.c_lflag |= ECHONL;
@@ -49,5 +73,5 @@ bool EchoOff()
 void EchoOn()
 {
     tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
-    sigaction(SIGINT, &savedInterrupt, nullptr);
+    RestoreActions();
 }

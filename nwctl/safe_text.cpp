@@ -19,3 +19,11 @@ std::string SafeText(std::string_view bytes)
     }
     return text;
 }
+
+std::string ShortText(std::string_view bytes, std::size_t shown)
+{
+    if (bytes.size() <= shown)
+        return SafeText(bytes);
+    // Cut before escaping, so that no \xNN is broken.
+    return SafeText(bytes.substr(0, shown)) + "... (" + std::to_string(bytes.size()) + " bytes)";
+}

@@ -5,7 +5,15 @@
 // escape cannot be forged.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 std::string SafeText(std::string_view bytes);
+
+// For messages that name what an operator or a file gave: a text of more
+// than `shown` bytes shows its first `shown`, made safe, then
+// "... (N bytes)", so that a huge cell or argument cannot flood the
+// terminal.
+constexpr std::size_t kShortTextBytes = 48;
+std::string ShortText(std::string_view bytes, std::size_t shown = kShortTextBytes);

@@ -24,8 +24,7 @@ int MillisecondsUntil(Clock::time_point deadline)
 
 bool Session::Open(const std::string& wantedAdapter, std::string& error)
 {
-    std::vector<Adapter> all;
-    return ListAdapters(all, error) && ChooseAdapters(all, wantedAdapter, adapters_, error) &&
+    return ListAdapters(own_, error) && ChooseAdapters(own_, wantedAdapter, adapters_, error) &&
            link_.Open(adapters_, error);
 }
 

@@ -16,6 +16,13 @@ public:
     // Chooses the adapters as --adapter says and opens the sockets.
     bool Open(const std::string& wantedAdapter, std::string& error);
 
+    // Every address of this computer's adapters, as Open found them: no
+    // device may be given one of them.
+    const std::vector<Adapter>& OwnAdapters() const { return own_; }
+
+    // The adapters the search goes out from.
+    const std::vector<Adapter>& SearchAdapters() const { return adapters_; }
+
     // `rounds` search requests a second apart from every chosen adapter,
     // taking in replies until a second after the last; with `progress`, a
     // live count on standard error. Replies already waiting are dropped
@@ -32,6 +39,7 @@ public:
     std::optional<std::uint32_t> AwaitApply(const std::string& macText, double seconds, std::string& error);
 
 private:
+    std::vector<Adapter> own_;
     std::vector<Adapter> adapters_;
     DiscoveryLink link_;
 };

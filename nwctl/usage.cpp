@@ -32,8 +32,8 @@ Credentials (set, reboot, reset, plan --apply): --user USER, and the
 password from --password-file FILE (its first line), else from NW_PASSWORD,
 else from a prompt without echo when standard input is a terminal.
 --password is refused: command lines are visible to other users.
-Commands that send ask for confirmation on a terminal; --yes answers it
-(without a terminal, --yes is required).
+Commands that send ask for confirmation on a terminal; --yes (-y) answers
+it (without a terminal, --yes is required).
 
 exit status
   0   done (search, adapters; set: the device answered "Apply";
@@ -78,7 +78,8 @@ const char kSet[] = R"(usage: nwctl set MAC [--ip A] [--mask M] [--gateway G] [-
                  [--dhcp|--static] [--web-port P] [--control-port P]
                  [--video-port P] [--audio-transmit-port P]
                  [--audio-receive-port P] --user U [--password-file FILE]
-                 [--timeout S] [--yes] [--adapter NAME|ADDRESS|all] [--rounds N]
+                 [--timeout S] [-y|--yes] [--adapter NAME|ADDRESS|all]
+                 [--rounds N]
 
 Finds the device by a fresh search, sends it the Save record that the
 window program sends (settings not named keep the device's values), waits
@@ -93,7 +94,7 @@ search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
 1 network.
 )";
 
-const char kReboot[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [--yes]
+const char kReboot[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [-y|--yes]
                     [--adapter NAME|ADDRESS|all] [--rounds N]
 
 Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
@@ -104,7 +105,7 @@ exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
 arguments; 1 network.
 )";
 
-const char kReset[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [--yes]
+const char kReset[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [-y|--yes]
                    [--adapter NAME|ADDRESS|all] [--rounds N]
 
 Finds the devices by a fresh search and sends each a factory reset, 10 ms
@@ -116,7 +117,8 @@ arguments; 1 network.
 )";
 
 const char kPlan[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
-                  [--timeout S] [--yes]] [--adapter NAME|ADDRESS|all] [--rounds N]
+                  [--timeout S] [-y|--yes]] [--adapter NAME|ADDRESS|all]
+                  [--rounds N]
        nwctl plan --assign FIRST_ADDRESS [--mask M] [--gateway G] [--dns D]
                   [--product TEXT] [--adapter NAME|ADDRESS|all] [--rounds N]
 

@@ -1,7 +1,8 @@
 // The audit log holds what was there, what was sent and what came of it,
-// and never the password or its digest.
+// a line per event, and never the password or its digest.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -23,7 +24,7 @@ std::string Hex(const unsigned char* bytes, std::size_t count)
     return hex;
 }
 
-TEST(AuditLog, OneLineWithoutSecrets)
+TEST(AuditLog, OneLinePerEventWithoutSecrets)
 {
     DISCOVERY_DATA before;
     std::memset(&before, 0, sizeof before);
@@ -32,40 +33,80 @@ TEST(AuditLog, OneLineWithoutSecrets)
     before.webPort = 80;
     PanelSettings panel{0, "192.0.2.20", "255.255.255.0", "192.0.2.1", "192.0.2.2", 8080, 1, 2, 3, 4, 0};
     const DISCOVERY_DATA sent = BuildSaveRecord(before, panel, "admin", "s3cret-pass");
-
-    const AuditEntry entry{1705314600, before, sent, DISCOVERY_RESULT_OK, false, true};
-    const std::string line = AuditLine(entry);
-    EXPECT_EQ(line.find('\n'), std::string::npos);
-    EXPECT_EQ(line.find("s3cret"), std::string::npos);
-    EXPECT_EQ(line.find(Hex(sent.passwordDigest, 16)), std::string::npos);
-    EXPECT_EQ(line.find("admin"), std::string::npos) << "no credentials at all";
-    EXPECT_EQ(line,
-              "{\"time\": \"2024-01-15T10:30:00Z\", \"mac\": \"00:1A:2B:00:00:01\", "
-              "\"before\": {\"ip\": \"192.0.2.10\", \"mask\": \"\", \"gateway\": \"\", \"dns\": \"\", \"mode\": "
-              "\"static\", \"web_port\": 80, \"control_port\": 0, \"video_port\": 0, \"audio_transmit_port\": 0, "
-              "\"audio_receive_port\": 0}, "
-              "\"sent\": {\"ip\": \"192.0.2.20\", \"mask\": \"255.255.255.0\", \"gateway\": \"192.0.2.1\", \"dns\": "
-              "\"192.0.2.2\", \"mode\": \"static\", \"web_port\": 8080, \"control_port\": 1, \"video_port\": 2, "
-              "\"audio_transmit_port\": 3, \"audio_receive_port\": 4}, "
-              "\"result\": \"Apply\", \"result_code\": 0, \"verified\": true}");
+    const std::time_t time = 1705314600;
+    const std::string head = "{\"time\": \"2024-01-15T10:30:00Z\", ";
+    const std::string beforeJson =
+        "{\"ip\": \"192.0.2.10\", \"mask\": \"\", \"gateway\": \"\", \"dns\": \"\", \"mode\": \"static\", "
+        "\"web_port\": 80, \"control_port\": 0, \"video_port\": 0, \"audio_transmit_port\": 0, "
+        "\"audio_receive_port\": 0}";
+    const std::string sentJson =
+        "{\"ip\": \"192.0.2.20\", \"mask\": \"255.255.255.0\", \"gateway\": \"192.0.2.1\", \"dns\": "
+        "\"192.0.2.2\", \"mode\": \"static\", \"web_port\": 8080, \"control_port\": 1, \"video_port\": 2, "
+        "\"audio_transmit_port\": 3, \"audio_receive_port\": 4}";
+    const std::string mac = "\"mac\": \"00:1A:2B:00:00:01\", ";
 
     const struct {
-        std::optional<DISCOVERY_DATA> sent;
-        std::optional<std::uint32_t> result;
-        const char* says;
-    } outcomes[] = {
-        {std::nullopt, std::nullopt, "\"sent\": null, \"result\": \"unchanged\", \"result_code\": null"},
-        {sent, std::nullopt, "\"result\": \"no answer\", \"result_code\": null"},
-        {sent, 5, "\"result\": \"Failed. login failed\", \"result_code\": 5"},
-        {sent, 77, "\"result\": \"result 77\", \"result_code\": 77"},
+        std::string line;
+        std::string expected;
+    } cases[] = {
+        {AuditSent(time, before, sent),
+         head + "\"event\": \"sent\", " + mac + "\"before\": " + beforeJson + ", \"sent\": " + sentJson + "}"},
+        {AuditNotSent(time, before, sent, "cannot send from lan0: Network is unreachable"),
+         head + "\"event\": \"not sent\", " + mac + "\"before\": " + beforeJson + ", \"sent\": " + sentJson +
+             ", \"error\": \"cannot send from lan0: Network is unreachable\"}"},
+        {AuditAnswer(time, before, DISCOVERY_RESULT_OK),
+         head + "\"event\": \"answer\", " + mac + "\"result\": \"Apply\", \"result_code\": 0}"},
+        {AuditAnswer(time, before, 5),
+         head + "\"event\": \"answer\", " + mac + "\"result\": \"Failed. login failed\", \"result_code\": 5}"},
+        {AuditAnswer(time, before, 77),
+         head + "\"event\": \"answer\", " + mac + "\"result\": \"result 77\", \"result_code\": 77}"},
+        {AuditAnswer(time, before, std::nullopt),
+         head + "\"event\": \"answer\", " + mac + "\"result\": \"no answer\", \"result_code\": null}"},
+        {AuditUnchanged(time, before), head + "\"event\": \"unchanged\", " + mac + "\"before\": " + beforeJson + "}"},
+        {AuditVerified(time, before, true), head + "\"event\": \"verify\", " + mac + "\"verified\": true}"},
     };
-    for (const auto& outcome : outcomes) {
-        const std::string text = AuditLine({1705314600, before, outcome.sent, outcome.result, false, false});
-        EXPECT_NE(text.find(outcome.says), std::string::npos) << text;
-        EXPECT_NE(text.find("\"verified\": false"), std::string::npos) << text;
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.line, c.expected);
+        EXPECT_EQ(c.line.find('\n'), std::string::npos);
+        EXPECT_EQ(c.line.find("s3cret"), std::string::npos);
+        EXPECT_EQ(c.line.find(Hex(sent.passwordDigest, 16)), std::string::npos);
+        EXPECT_EQ(c.line.find("admin"), std::string::npos) << "no credentials at all";
     }
-    const std::string unsent = AuditLine({1705314600, before, sent, std::nullopt, true, false});
-    EXPECT_NE(unsent.find("\"result\": \"not sent\", \"result_code\": null"), std::string::npos) << unsent;
+}
+
+std::string ReadBack(const std::string& path)
+{
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[256];
+        std::size_t count;
+        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            text.append(buffer, count);
+        std::fclose(file);
+    }
+    return text;
+}
+
+// A run can be cut short at any moment: what is written must not wait in
+// the program's buffer for a close that never comes.
+TEST(AuditLog, EachLineReachesTheFileAsItIsWritten)
+{
+    const std::string path = testing::TempDir() + "audit-flush-test.jsonl";
+    std::remove(path.c_str());
+    {
+        AuditLog log;
+        ASSERT_TRUE(log.Open(path));
+        EXPECT_TRUE(log.Write("{\"event\": \"sent\"}"));
+        EXPECT_EQ(ReadBack(path), "{\"event\": \"sent\"}\n");
+        EXPECT_TRUE(log.Write("{\"event\": \"answer\"}"));
+        EXPECT_EQ(ReadBack(path), "{\"event\": \"sent\"}\n{\"event\": \"answer\"}\n");
+        EXPECT_TRUE(log.Complete());
+    }
+    std::remove(path.c_str());
+    AuditLog nowhere;
+    EXPECT_FALSE(nowhere.Open(testing::TempDir() + "no-such-folder/audit.jsonl"));
+    EXPECT_FALSE(nowhere.Write("{}"));
+    EXPECT_FALSE(nowhere.Complete());
 }
 
 TEST(AuditLog, BesideThePlanNamedAfterItAndTheTime)

@@ -44,7 +44,7 @@ TEST(InventoryFile, MacRequiredIpOptional)
         {"ip\n192.0.2.1\n", {"line 1: the header has no mac column"}},
         {"mac,ip\n00:1A:2B:00:00:01,192.0.2\n", {"line 2: ip \"192.0.2\" is not a dotted IPv4 address"}},
         {"mac\n00:1A:2B:00:00:01\n001A2B000001\n", {"line 3: 00:1A:2B:00:00:01 is listed on line 2 already"}},
-        {"mac\nzz\n", {"line 2: mac \"zz\" is not a MAC address such as 00:1A:2B:3C:4D:5E"}},
+        {"mac\nzz\n", {std::string("line 2: mac \"zz\" is not a MAC address: give ") + kMacForms}},
     };
     for (const auto& c : bad) {
         std::vector<ExpectedDevice> expected;
@@ -54,11 +54,14 @@ TEST(InventoryFile, MacRequiredIpOptional)
     }
 }
 
+// This computer, as the cases see it: one adapter on the devices' subnet.
+const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false}};
+
 std::vector<std::string> Findings(const std::string& csv, const std::vector<FoundDevice>& found,
                                   std::optional<std::int32_t> date = std::nullopt)
 {
     std::vector<std::string> texts;
-    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, date))
+    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, kOwnAdapters, date))
         texts.push_back(finding.kind + " | " + finding.mac + " | " + finding.ip + " | " + finding.detail);
     return texts;
 }
@@ -93,11 +96,25 @@ TEST(Inventory, ReportsWhatDiffers)
          {a},
          std::nullopt,
          {"wrong-address | 00:1A:2B:00:00:01 | 192.0.2.10 | expected at 192.0.2.20"}},
-        {"one of its answers is at the expected address",
+        {"one of its answers is at the expected address, but a MAC answering from two is reported",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n",
          {a, Device("00:1A:2B:00:00:01", "192.0.2.30")},
          std::nullopt,
-         {}},
+         {"duplicate-mac | 00:1A:2B:00:00:01 | 192.0.2.10 192.0.2.30 | answers from 2 addresses: two devices share "
+          "the MAC, or one has two"}},
+        {"a MAC answering from two addresses, in two spellings, and not in the inventory",
+         "mac\n00:1A:2B:00:00:01\n",
+         {a, Device("00:1a:2b:00:00:07", "192.0.2.40"), Device("00:1A:2B:00:00:07", "192.0.2.41")},
+         std::nullopt,
+         {"unexpected | 00:1a:2b:00:00:07 | 192.0.2.40 | not in the inventory",
+          "unexpected | 00:1A:2B:00:00:07 | 192.0.2.41 | not in the inventory",
+          "duplicate-mac | 00:1A:2B:00:00:07 | 192.0.2.40 192.0.2.41 | answers from 2 addresses: two devices share "
+          "the MAC, or one has two"}},
+        {"a device on this computer's own address",
+         "mac\n00:1A:2B:00:00:01\n",
+         {Device("00:1A:2B:00:00:01", "192.0.2.1")},
+         std::nullopt,
+         {"conflict | 00:1A:2B:00:00:01 | 192.0.2.1 | this computer's own address (adapter lan0)"}},
         {"unexpected devices and a shared address",
          "mac\n00:1A:2B:00:00:01\n00:1A:2B:00:00:02\n",
          {a, b, stranger, junk},
@@ -114,7 +131,8 @@ TEST(Inventory, ReportsWhatDiffers)
          "mac\n00:1A:2B:00:00:01\n",
          {undated},
          20220807,
-         {"old-firmware | 00:1A:2B:00:00:01 | 192.0.2.10 | firmware 20240101 dates 0, before 20220807"}},
+         {"old-firmware | 00:1A:2B:00:00:01 | 192.0.2.10 | firmware 20240101 has no date, so it counts as before "
+          "20220807"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Findings(c.csv, c.found, c.date), c.findings) << c.name;

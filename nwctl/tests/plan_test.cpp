@@ -55,13 +55,12 @@ TEST(PlanFile, ReadsAnEditedSearchAndNamesEachBadLine)
          {"line 2: 1 fields, but the header has 2", "line 3: 3 fields, but the header has 2"}},
         {"bad cells",
          "mac,web_port,mode\nnot-a-mac,80,static\n00:1A:2B:00:00:02,65536,auto\n",
-         {"line 2: mac \"not-a-mac\" is not a MAC address such as 00:1A:2B:3C:4D:5E",
+         {std::string("line 2: mac \"not-a-mac\" is not a MAC address: give ") + kMacForms,
           "line 3: web_port must be a whole number from 0 to 65535, not \"65536\"",
           "line 3: mode must be static or dhcp, not \"auto\""}},
         {"hostile cell",
          "mac\n\x1b]0;x\a\n",
-         {"line 2: mac \"\\x1B]0;x\\x07\" is not a MAC address such as "
-          "00:1A:2B:3C:4D:5E"}},
+         {std::string("line 2: mac \"\\x1B]0;x\\x07\" is not a MAC address: give ") + kMacForms}},
         {"broken quoting", "mac\n\"00:1A\n", {"line 2: a quoted field is never closed"}},
     };
     for (const auto& c : bad) {
@@ -79,10 +78,15 @@ struct ProblemCase {
     std::vector<std::string> problems;  // "line: text"
 };
 
+// This computer, as the cases see it: an adapter on the devices' subnet and
+// the loopback one.
+const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2, false},
+                                           {"lo", 0x7F000001u, 0xFF000000u, 1, true}};
+
 std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found)
 {
     std::vector<std::string> texts;
-    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found))
+    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters))
         texts.push_back(std::to_string(problem.line) + ": " + problem.text);
     return texts;
 }
@@ -168,8 +172,39 @@ TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
         {"an odd mode must be planned",
          "mac,web_port\n00:1A:2B:00:00:03,81\n",
          {oddMode},
-         {"2: 00:1A:2B:00:00:03: its address mode 5 is neither static nor dhcp; plan a mode for it"}},
+         {"2: 00:1A:2B:00:00:03: its address mode 5 is neither static nor dhcp: give it one (with set, --static or "
+          "--dhcp; in a plan, a mode column)"}},
         {"an odd mode planned away", "mac,mode\n00:1A:2B:00:00:03,static\n", {oddMode}, {}},
+        {"this computer's own address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.5\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.5 is this computer's own address (adapter lan0)"}},
+        {"a device already on this computer's address is told to leave it",
+         "mac,web_port\n00:1A:2B:00:00:01,81\n",
+         {Device("00:1A:2B:00:00:01", "192.0.2.5")},
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.5 (the device's own) is this computer's own address (adapter lan0)"}},
+        {"an address on this network, 0.0.0.0/8",
+         "mac,ip,mask,gateway\n00:1A:2B:00:00:01,0.0.0.1,255.255.255.0,0.0.0.0\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: ip 0.0.0.1 cannot be a device's address"}},
+        {"a port of 0, as the device refuses it",
+         "mac,video_port\n00:1A:2B:00:00:01,0\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: video_port 0 is refused by the device: a port is 1 to 65535"}},
+        {"a port the device has already for another",
+         "mac,web_port\n00:1A:2B:00:00:01,30002\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: video_port 30002 (the device's own) is web_port's too: the device refuses two ports "
+          "alike"}},
+        {"two planned ports alike",
+         "mac,audio_transmit_port,audio_receive_port\n00:1A:2B:00:00:01,7000,7000\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: audio_receive_port 7000 is audio_transmit_port's too: the device refuses two ports "
+          "alike"}},
+        {"ports are checked whatever the address mode",
+         "mac,mode,web_port\n00:1A:2B:00:00:01,dhcp,0\n",
+         {a},
+         {"2: 00:1A:2B:00:00:01: web_port 0 is refused by the device: a port is 1 to 65535"}},
     };
     for (const ProblemCase& c : cases)
         EXPECT_EQ(Problems(c.plan, c.found), c.problems) << c.name;
@@ -185,8 +220,9 @@ struct AssignCase {
     const char* name;
     AssignRequest request;
     std::vector<FoundDevice> found;
-    std::vector<std::string> rows;  // "mac ip"; empty with `fails`
-    bool fails;
+    AssignOutcome outcome;
+    std::vector<std::string> rows;  // "mac ip", or "mac ip mode" where the mode changes
+    std::string says;               // the error, or the notes joined by "; "
 };
 
 TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
@@ -196,55 +232,158 @@ TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
     const FoundDevice c3 = Device("00:1A:2B:00:00:02", "192.0.2.11", "SimCam-C");  // sits on an address to give
     const FoundDevice other = Device("00:1A:2B:00:00:09", "192.0.2.12", "Door");
     const FoundDevice noMac = Device("junk", "192.0.2.13", "SimCam-Z");
+    FoundDevice onDhcp = Device("00:1A:2B:00:00:04", "192.0.2.40", "SimCam-D");
+    onDhcp.record.dhcp = 1;
+    FoundDevice noMask = Device("00:1A:2B:00:00:05", "192.0.2.41", "SimCam-E");
+    PutField(noMask.record.subnetMask, "255.0.255.0");
+    FoundDevice noMask2 = Device("00:1A:2B:00:00:06", "192.0.2.42", "SimCam-E");
+    PutField(noMask2.record.subnetMask, "");
+    const auto none = std::nullopt;
+    constexpr auto kAssigned = AssignOutcome::Assigned;
 
     const AssignCase cases[] = {
         {"in MAC order, skipping an outsider",
-         Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, "simcam"),
+         Request(0xC000020Au, none, none, none, "simcam"),
          {c1, c2, c3, other},
+         kAssigned,
          {"00:1A:2B:00:00:01 192.0.2.10", "00:1A:2B:00:00:02 192.0.2.11", "00:1A:2B:00:00:03 192.0.2.13"},
-         false},
+         ""},
         {"a device without a MAC cannot be planned, and its address is taken",
-         Request(0xC000020Du, std::nullopt, std::nullopt, std::nullopt, "simcam"),
+         Request(0xC000020Du, none, none, none, "simcam"),
          {noMac, c1},
+         kAssigned,
          {"00:1A:2B:00:00:03 192.0.2.14"},
-         false},
-        {"gateway and DNS skipped",
+         ""},
+        {"gateway, DNS and this computer's own address skipped",
          Request(0xC0000201u, 0xFFFFFF00u, 0xC0000201u, 0xC0000202u, "A"),
          {c1},
+         kAssigned,
          {"00:1A:2B:00:00:03 192.0.2.3"},
-         false},
-        {"the network address, and the device's own gateway and DNS, skipped",
-         Request(0xC0000200u, 0xFFFFFF00u, std::nullopt, std::nullopt, "SimCam-A"),
-         {c1},
+         ""},
+        {"the network address, the device's own gateway and DNS, and this computer's skipped",
+         Request(0xC0000200u, 0xFFFFFF00u, none, none, "SimCam-A"),
+         {c1, Device("00:1A:2B:00:00:0A", "192.0.2.4", "Door")},
+         kAssigned,
          {"00:1A:2B:00:00:03 192.0.2.3"},
-         false},
+         ""},
+        {"a device in DHCP mode is made static, and the operator told",
+         Request(0xC0000214u, none, none, none, "simcam-d"),
+         {onDhcp},
+         kAssigned,
+         {"00:1A:2B:00:00:04 192.0.2.20 static"},
+         "00:1A:2B:00:00:04 is in dhcp mode now: the plan makes it static"},
         {"the subnet runs out",
-         Request(0xC00002FDu, 0xFFFFFF00u, std::nullopt, std::nullopt, "simcam"),
+         Request(0xC00002FDu, 0xFFFFFF00u, none, none, "simcam"),
          {c1, c2, c3},
+         AssignOutcome::OutOfAddresses,
          {},
-         true},
-        {"the address space runs out",
-         Request(0xFFFFFFFEu, std::nullopt, std::nullopt, std::nullopt, "simcam"),
-         {c1, c2},
+         "only 2 of the 3 devices find a free address from 192.0.2.253 in its subnet /24"},
+        {"without a mask, the devices' own subnet bounds the range: no broadcast, no next network",
+         Request(0xC00002FDu, none, none, none, "simcam"),
+         {c1, c2, c3},
+         AssignOutcome::OutOfAddresses,
          {},
-         true},
+         "only 2 of the 3 devices find a free address from 192.0.2.253 in its subnet /24"},
+        {"a device whose own mask is none: the range stays open, the plan's check names the mask",
+         Request(0xC000020Au, none, none, none, "simcam-e"),
+         {noMask},
+         kAssigned,
+         {"00:1A:2B:00:00:05 192.0.2.10"},
+         ""},
+        {"the unicast addresses run out, multicast being none",
+         Request(0xDFFFFFFFu, none, none, none, "simcam-e"),
+         {noMask, noMask2},
+         AssignOutcome::OutOfAddresses,
+         {},
+         "only 1 of the 2 devices find a free address from 223.255.255.255"},
+        {"no device's product matches",
+         Request(0xC000020Au, none, none, none, "doorbell"),
+         {c1, other},
+         AssignOutcome::NoDevice,
+         {},
+         "none of the 2 devices that answered has a product name holding \"doorbell\""},
+        {"no device at all",
+         Request(0xC000020Au, none, none, none, ""),
+         {},
+         AssignOutcome::NoDevice,
+         {},
+         "no device answered the search, so there is nothing to plan"},
     };
     for (const AssignCase& c : cases) {
-        std::string plan, error;
-        EXPECT_EQ(AssignAddresses(c.found, c.request, plan, error), !c.fails) << c.name;
-        EXPECT_EQ(error.empty(), !c.fails) << c.name;
-        if (c.fails)
+        Assignment assignment;
+        std::string error;
+        EXPECT_EQ(AssignAddresses(c.found, c.request, kOwnAdapters, assignment, error), c.outcome) << c.name;
+        std::string notes;
+        for (const std::string& note : assignment.notes)
+            notes += (notes.empty() ? "" : "; ") + note;
+        EXPECT_EQ(c.outcome == kAssigned ? notes : error, c.says) << c.name;
+        if (c.outcome != kAssigned)
             continue;
+        const std::string plan = AssignmentCsv(assignment.rows);
         std::vector<CsvRecord> records;
         ASSERT_TRUE(ReadCsv(plan, records, error)) << c.name;
-        EXPECT_EQ(records.front().fields, (std::vector<std::string>{"mac", "ip", "mask", "gateway", "dns"}));
+        EXPECT_EQ(records.front().fields, (std::vector<std::string>{"mac", "ip", "mask", "gateway", "dns", "mode"}));
         std::vector<std::string> rows;
         for (std::size_t i = 1; i < records.size(); ++i)
-            rows.push_back(records[i].fields[0] + " " + records[i].fields[1]);
+            rows.push_back(records[i].fields[0] + " " + records[i].fields[1] +
+                           (records[i].fields[5].empty() ? "" : " " + records[i].fields[5]));
         EXPECT_EQ(rows, c.rows) << c.name;
-        // What it writes is a plan without problems on the same devices.
-        EXPECT_TRUE(FindPlanProblems(Plan(plan), c.found).empty()) << c.name;
+        // What it writes reads back as the rows it made.
+        const std::vector<PlanRow> read = Plan(plan);
+        ASSERT_EQ(read.size(), assignment.rows.size()) << c.name;
+        for (std::size_t i = 0; i < read.size(); ++i)
+            EXPECT_EQ(read[i].change, assignment.rows[i].change) << c.name;
     }
+}
+
+// Whatever the assign rule cannot avoid, it refuses, so that a plan it
+// writes passes its own dry run.
+TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
+{
+    const FoundDevice c1 = Device("00:1A:2B:00:00:01", "192.0.2.30", "SimCam");
+    const auto none = std::nullopt;
+    const struct {
+        const char* name;
+        AssignRequest request;
+        std::string error;
+    } cases[] = {
+        {"a mask that is none", Request(0xC000020Au, 0xFF00FF00u, none, none, ""),
+         "--mask 255.0.255.0 is not a subnet mask of 1 to 30 bits"},
+        {"a mask of 31 bits", Request(0xC000020Au, 0xFFFFFFFEu, none, none, ""),
+         "--mask 255.255.255.254 is not a subnet mask of 1 to 30 bits"},
+        {"a gateway outside the subnet", Request(0xC000020Au, 0xFFFFFF00u, 0xC0000301u, none, ""),
+         "--gateway 192.0.3.1 is outside the subnet 192.0.2.0/24 of 192.0.2.10"},
+        {"0.0.0.0", Request(0, none, none, none, ""),
+         "0.0.0.0 cannot be a device's address: give a first address outside 0.0.0.0/8, 127.0.0.0/8 and 224.0.0.0 "
+         "and above"},
+        {"loopback", Request(0x7F000001u, none, none, none, ""),
+         "127.0.0.1 cannot be a device's address: give a first address outside 0.0.0.0/8, 127.0.0.0/8 and "
+         "224.0.0.0 and above"},
+        {"multicast", Request(0xE0000001u, none, none, none, ""),
+         "224.0.0.1 cannot be a device's address: give a first address outside 0.0.0.0/8, 127.0.0.0/8 and "
+         "224.0.0.0 and above"},
+    };
+    for (const auto& c : cases) {
+        Assignment assignment;
+        std::string error;
+        EXPECT_EQ(AssignAddresses({c1}, c.request, kOwnAdapters, assignment, error), AssignOutcome::BadRequest)
+            << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+        EXPECT_TRUE(assignment.rows.empty()) << c.name;
+    }
+
+    // A MAC that answers from two addresses gets an address, and the plan's
+    // check, which the command runs on every plan it writes, names it.
+    const std::vector<FoundDevice> twice = {c1, Device("00:1A:2B:00:00:01", "192.0.2.31", "SimCam")};
+    Assignment assignment;
+    std::string error;
+    ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, assignment, error),
+              AssignOutcome::Assigned);
+    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].text,
+              "00:1A:2B:00:00:01: answered from 2 addresses (192.0.2.30, 192.0.2.31); it cannot be told which one is "
+              "meant");
 }
 
 }  // namespace

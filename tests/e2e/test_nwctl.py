@@ -15,6 +15,7 @@ import json
 import os
 import pty
 import select
+import signal
 import subprocess
 import sys
 import time
@@ -47,7 +48,7 @@ RESULT_TEXTS = ["Apply", "Failed", "Failed. Invalid address", "Failed. Invalid p
                 "Failed. login failed"]
 
 # Exit statuses, as nwctl --help lists them.
-OK, NETWORK, USAGE, NOT_FOUND, NO_ANSWER, NOT_CONFIRMED, PLAN_REFUSED, PLAN_FAILED, REPORTED = range(9)
+OK, NETWORK, USAGE, NOT_FOUND, NO_ANSWER, NOT_CONFIRMED, PLAN_REFUSED, PLAN_FAILED, REPORTED, NO_DEVICES = range(10)
 
 
 def mac(n):
@@ -128,8 +129,11 @@ class NwctlTest(harness.ProgramTest):
             env["NW_PASSWORD"] = password
         out_path = os.path.join(self.workdir, "out-%d" % time.monotonic_ns())
         with open(out_path + ".stdout", "wb") as out, open(out_path + ".stderr", "wb") as err:
+            # Ctrl-C as at a terminal: the test runner may have been started
+            # with interrupts ignored, which a child inherits.
             process = subprocess.Popen(self.command(*args), stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                       env=env, cwd=self.workdir)
+                                       env=env, cwd=self.workdir,
+                                       preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
         return process, out_path
 
     def finish(self, started, timeout=120):
@@ -205,8 +209,9 @@ class Search(NwctlTest):
         self.assertEqual(devices["AA:BB:CC:DD:EE:FF"]["maker"], "\x9b" * 32)
         self.assertEqual(devices["AA:BB:CC:DD:EE:FF"]["web_port"], 65535)
 
-        # The table: a header of the same names, one line per device.
-        run = self.nwctl("search", "--rounds", 1)
+        # The table, all of it: a header of the same names, one line per
+        # device.
+        run = self.nwctl("search", "--rounds", 1, "--wide")
         self.assert_run(run, OK)
         lines = run.stdout.splitlines()
         self.assertEqual(lines[0].split(), FIELD_NAMES)
@@ -280,6 +285,137 @@ class Search(NwctlTest):
             holder.bind(("0.0.0.0", REPLY_PORT))
             self.assert_run(self.nwctl("search", "--rounds", 1), NETWORK, "", "40014")
 
+    def test_the_table_fits_a_terminal_and_columns_choose_the_fields(self):
+        # Sixteen cameras as the simulator plays them, and one without an
+        # address.
+        simulator = self.start_simulator(count=16, devices=[{"mac": mac(0x99), "ipAddress.hex": "00"}])
+        run = self.nwctl("search", "--rounds", 1)
+        self.assert_run(run, OK)
+        self.assertEqual(run.stderr, "", "no terminal: no live count, and nothing was lost")
+        lines = run.stdout.splitlines()
+        self.assertEqual(lines[0].split(), ["mac", "ip", "mode", "product", "firmware"])
+        self.assertEqual(len(lines), 18)
+        self.assertLessEqual(max(map(len, lines)), 80, run.stdout)
+        self.assertIn("%s  198.51.100.100  static  SimCam-0001  1.4.2_20240115" % mac(1), lines)
+        self.assertEqual([line.split() for line in lines if line.startswith(mac(0x99))],
+                         [[mac(0x99), "-", "static", "SimCam-0017", "1.4.2_20240115"]], "a visible placeholder")
+
+        run = self.nwctl("search", "--rounds", 1, "--wide")
+        self.assert_run(run, OK)
+        self.assertEqual(run.stdout.splitlines()[0].split(), FIELD_NAMES)
+        self.assertEqual(run.stdout.splitlines()[1].split("  ")[:3], [mac(1), "198.51.100.100", "255.255.255.0"])
+        self.assertTrue(run.stdout.splitlines()[1].endswith("  Nodewright Lab  1.4.2_20240115  cam-0001  lan0"))
+
+        # The chosen fields, in their order, in every format; CSV and JSON
+        # keep the empty address empty (a blank plan cell keeps the value).
+        run = self.nwctl("search", "--rounds", 1, "--format", "csv", "--columns", "ip,mac")
+        self.assert_run(run, OK)
+        self.assertEqual(run.stdout.splitlines()[0], "ip,mac")
+        self.assertIn(",%s" % mac(0x99), run.stdout.splitlines())
+        self.assertIn("198.51.100.100,%s" % mac(1), run.stdout.splitlines())
+        devices = self.search_json("--columns", "mac,web_port,ip")
+        self.assertEqual(devices[0], {"mac": mac(1), "web_port": 80, "ip": "198.51.100.100"})
+        self.assertEqual(list(devices[0]), ["mac", "web_port", "ip"])
+        self.assertIn({"mac": mac(0x99), "web_port": 80, "ip": ""}, devices)
+        self.assertEqual(len(self.search_json()[0]), len(FIELD_NAMES), "JSON has every field by default")
+
+        searches = len(simulator.received(command=SEARCH))
+        for args, says in [(["--columns", "mac,address"], "no field \"address\"; the fields are " + " ".join(FIELD_NAMES)),
+                           (["--columns", "mac,ip,mac"], "--columns names \"mac\" twice"),
+                           (["--wide", "--columns", "mac"], "--columns and --wide exclude each other")]:
+            with self.subTest(args=args):
+                self.assert_run(self.nwctl("search", *args), USAGE, "", says)
+        self.assertEqual(len(simulator.received(command=SEARCH)), searches, "a usage error searches nothing")
+
+        if not WINE:
+            run = self.nwctl("reboot", mac(0x99), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+            self.assert_run(run, OK, "reboot sent to %s at no address (SimCam-0017)\n" % mac(0x99))
+
+    @unittest.skipIf(WINE, "the terminal is Linux's")
+    def test_the_live_count_shows_from_the_start_and_through_every_round(self):
+        env = dict(os.environ)
+        # No device at all: the count shows while the search runs.
+        terminal = Terminal(self.command("search", "--rounds", 3), env, self.workdir)
+        terminal.wait_for("searching: round 1 of 3, 0 devices found")
+        terminal.wait_for("searching: round 2 of 3, 0 devices found")
+        self.assertIsNone(terminal.process.poll(), "the count showed before the search ended")
+        terminal.finish()
+        # The last line covers the longer one before it.
+        self.assertRegex(terminal.shown, rb"\rsearched 3 rounds: 0 devices found *\r\n")
+
+        # Devices that all answer at once: the count shows in each round.
+        self.start_simulator(count=16)
+        terminal = Terminal(self.command("search", "--rounds", 2), env, self.workdir)
+        terminal.wait_for("searching: round 1 of 2, 16 devices found")
+        terminal.wait_for("searching: round 2 of 2, 16 devices found")
+        self.assertIsNone(terminal.process.poll(), "the count showed before the search ended")
+        code, stdout = terminal.finish()
+        self.assertEqual(code, OK)
+        self.assertEqual(len(stdout.splitlines()), 17)
+        self.assertRegex(terminal.shown, rb"\rsearched 2 rounds: 16 devices found *\r\n$")
+        self.assertLessEqual(terminal.shown.count(b"\r"), 2 * 10 + 3, "at most ten times a second")
+
+    @unittest.skipIf(WINE, "stopping the process and the kernel's drop count are Linux's")
+    def test_a_search_that_lost_replies_says_how_many(self):
+        import re
+        import signal
+        from simulator import make_record
+
+        def process_state(pid):
+            with open("/proc/%d/stat" % pid) as f:
+                return f.read().rsplit(")", 1)[1].split()[0]  # T: stopped
+
+        def reply_port_drops():
+            """The kernel's count of datagrams dropped at port 40014 on this
+            side because the receive queue was full."""
+            with open("/proc/net/udp") as table:
+                return sum(int(line.split()[-1]) for line in table.readlines()[1:]
+                           if line.split()[1].endswith(":%04X" % REPLY_PORT))
+
+        # Run on the device side: search replies from one template, each
+        # with a MAC of its own, as fast as the socket takes them.
+        flood_sender = """if True:
+            import socket, sys
+            to, port, template, count = sys.argv[1], int(sys.argv[2]), bytes.fromhex(sys.argv[3]), int(sys.argv[4])
+            record = bytearray(template)
+            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+                for n in range(count):
+                    record[72:96] = (b"02:00:00:%02X:%02X:%02X" % (n >> 16, n >> 8 & 255, n & 255)).ljust(24, b"\\0")
+                    s.sendto(record, (to, port))
+            print(count)
+        """
+        flood = 40000  # far more 371-byte replies than an 8 MB receive buffer holds
+        simulator = self.start_simulator(count=1)
+        started = self.start("search", "--rounds", 1, "--format", "json")
+        process = started[0]
+        simulator.wait_received(command=SEARCH)
+        process.send_signal(signal.SIGSTOP)
+        self.addCleanup(lambda: process.poll() is None and process.send_signal(signal.SIGCONT))
+        harness.wait_until(lambda: process_state(process.pid) == "T", 10, "nwctl to stop")
+        self.assertIsNone(process.poll(), "nwctl was stopped while it searched")
+
+        # Distinct devices, each once, while nwctl reads nothing; then the
+        # kernel shows that the queue overflowed.
+        record = make_record(SEARCH_REPLY, ipAddress="198.51.100.77", productName="Flood")
+        sender = subprocess.run([os.environ["TESTLAN_ON_DEVICE"], sys.executable, "-c", flood_sender, OPERATOR_IP,
+                                 str(REPLY_PORT), record.hex(), str(flood)], capture_output=True, text=True,
+                                timeout=120)
+        self.assertEqual((sender.returncode, sender.stdout), (0, "%d\n" % flood), sender.stderr)
+        harness.wait_until(lambda: reply_port_drops() > 0, 10, "the receive queue to overflow")
+        process.send_signal(signal.SIGCONT)
+
+        run = self.finish(started)
+        self.assert_run(run, OK)
+        listed = len(json.loads(run.stdout))
+        sent = flood + 1  # and the simulator's device
+        self.assertLess(listed, sent)
+        said = re.search(r"nwctl: (\d+) replies were lost because the receive queue was full\. A device missed in one "
+                         r"round is usually heard in the next: search with more --rounds \(this search had 1\)\n",
+                         run.stderr)
+        self.assertIsNotNone(said, run)
+        self.assertEqual(int(said.group(1)), sent - listed, run.stderr)
+        print("listed %d of %d, said %s" % (listed, sent, said.group(1)))
+
 
 class Terminal:
     """nwctl with a terminal on standard input and error (native only): what
@@ -305,6 +441,11 @@ class Terminal:
 
     def type(self, text):
         os.write(self.master, text.encode())
+
+    def echoes(self):
+        """Whether the terminal shows what is typed."""
+        import termios
+        return bool(termios.tcgetattr(self.master)[3] & termios.ECHO)
 
     def finish(self, timeout=60):
         stdout, _ = self.process.communicate(timeout=timeout)
@@ -342,14 +483,17 @@ class SetCommand(NwctlTest):
         self.assertEqual((request["peer"], request["peer_port"], request["local_address"]),
                          (OPERATOR_IP, 40013, "255.255.255.255"))
 
-        # Settings not named keep the device's; the odd mode goes out as -1
-        # (and the device refuses it), as from the window.
+        # A mode neither static nor dhcp, which the device would refuse, is
+        # refused before anything is sent; named, it goes out, and settings
+        # not named keep the device's.
         run = self.set(mac(3), "--video-port", 7000)
-        self.assert_run(run, 14, mac(3) + ": Failed. Invalid config\n")
+        self.assert_run(run, PLAN_REFUSED, "", "(with set, --static or --dhcp")
+        self.assertEqual(simulator.received(command=SET_CONFIG, macAddress=mac(3)), [])
+        run = self.set(mac(3), "--video-port", 7000, "--static")
+        self.assert_run(run, OK, mac(3) + ": Apply\n")
         request = simulator.received(command=SET_CONFIG, macAddress=mac(3))[0]
         self.assertEqual(request["hex"], expected_save(self.stored(simulator, mac(3)), "admin", "admin",
-                                                       {"video_port": "7000"}).hex())
-        self.assertEqual(request["record"]["dhcp"], 0xFFFFFFFF)
+                                                       {"video_port": "7000", "mode": "static"}).hex())
         self.assertEqual(request["record"]["result"], 9)
 
         # The device took the settings: the next search shows them.
@@ -374,7 +518,7 @@ class SetCommand(NwctlTest):
         devices = [
             {"mac": mac(1), "applyResult": 1},
             {"mac": mac(2), "applyResult": 2},
-            {"mac": mac(3)},  # two equal ports: invalid port
+            {"mac": mac(3), "applyResult": 3},
             {"mac": mac(4), "applyResult": 4},
             {"mac": mac(5), "password": "other"},
             {"mac": mac(6), "applyResult": 9},
@@ -385,7 +529,7 @@ class SetCommand(NwctlTest):
         cases = [
             (mac(1), ["--web-port", 81], 11, mac(1) + ": Failed\n"),
             (mac(2), ["--web-port", 81], 12, mac(2) + ": Failed. Invalid address\n"),
-            (mac(3), ["--web-port", 30001], 13, mac(3) + ": Failed. Invalid port\n"),
+            (mac(3), ["--web-port", 81], 13, mac(3) + ": Failed. Invalid port\n"),
             (mac(4), ["--web-port", 81], 14, mac(4) + ": Failed. Invalid config\n"),
             (mac(5), ["--web-port", 81], 15, mac(5) + ": Failed. login failed\n"),
             (mac(6), ["--web-port", 81], 16, mac(6) + ": result 9, which has no text\n"),
@@ -443,10 +587,82 @@ class SetCommand(NwctlTest):
             terminal.type(answer + "\n")
             code, stdout = terminal.finish()
             self.assertNotIn(b"admin", terminal.shown, "the password does not show as it is typed")
-            self.assertIn(b"searching: 1 devices found", terminal.shown, "the live count on the terminal")
+            self.assertIn(b"searching: round 1 of 1, 1 device found", terminal.shown, "the live count on the terminal")
             self.assertEqual(code, status, terminal.shown)
         self.assertEqual(len(simulator.received(command=SET_CONFIG)), 1)
         self.assertEqual(stdout, mac(1) + ": Failed. login failed\n")
+
+    @unittest.skipIf(WINE, "the terminal is Linux's")
+    def test_a_signal_at_the_password_prompt_gives_the_echo_back(self):
+        import signal
+        env = {k: v for k, v in os.environ.items() if k != "NW_PASSWORD"}
+        # As on an operator's terminal, Ctrl-C is not ignored (a test runner
+        # in the background may ignore it).
+        command = [sys.executable, "-c", "import os, signal, sys; signal.signal(signal.SIGINT, signal.SIG_DFL); "
+                   "os.execv(sys.argv[1], sys.argv[1:])",
+                   *self.command("set", mac(1), "--web-port", 81, "--user", "operator", "--rounds", 1)]
+        for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(signal=ending.name):
+                terminal = Terminal(command, env, self.workdir)
+                terminal.wait_for("password for operator: ")
+                self.assertFalse(terminal.echoes(), "the echo is off at the prompt")
+                terminal.process.send_signal(ending)
+                terminal.process.wait(timeout=30)
+                self.assertTrue(terminal.echoes(), "the echo is back after the signal")
+                code, stdout = terminal.finish()
+                self.assertEqual((code, stdout), (-ending, ""), "the exit status says the signal")
+
+    def test_a_password_file_as_editors_save_it(self):
+        simulator = self.start_simulator(devices=[{"mac": mac(1), "password": "secret"}])
+        path = os.path.join(self.workdir, "pw.txt")
+        # Windows editors put a byte-order mark before UTF-8 text: it is not
+        # part of the password.
+        with open(path, "wb") as f:
+            f.write(b"\xef\xbb\xbfsecret\r\n")
+        os.chmod(path, 0o600)
+        args = ("set", mac(1), "--user", "admin", "--password-file", self.path("pw.txt"), "--yes", "--rounds", 1)
+        run = self.nwctl(*args, "--web-port", 81)
+        self.assert_run(run, OK, mac(1) + ": Apply\n")
+        self.assertNotIn("warning", run.stderr)
+        request = simulator.received(command=SET_CONFIG)[0]
+        self.assertEqual(request["hex"], expected_save(self.stored(simulator, mac(1)), "admin", "secret",
+                                                       {"web_port": "81"}).hex())
+
+        # A file that others can read is used, with a warning, as ssh warns
+        # of keys; Windows has no mode bits to judge.
+        os.chmod(path, 0o644)
+        run = self.nwctl(*args, "--web-port", 82)
+        self.assert_run(run, OK, mac(1) + ": Apply\n")
+        if WINE:
+            self.assertNotIn("warning", run.stderr)
+        else:
+            self.assertIn("nwctl: warning: others can use the password file %s (mode 0644): chmod 600 %s\n"
+                          % (path, path), run.stderr)
+
+    def test_a_password_that_cannot_be_used_is_named_and_nothing_is_sent(self):
+        simulator = self.start_simulator(count=1)
+        os.mkdir(os.path.join(self.workdir, "folder"))
+        for name, encoding in [("utf16.txt", "utf-16"), ("utf16be.txt", "utf-16-be")]:
+            with open(os.path.join(self.workdir, name), "wb") as f:
+                f.write("admin\r\n".encode(encoding))
+        cases = [
+            (["--password-file", self.path("missing.txt")], "admin",
+             "cannot read %s: No such file or directory" % self.path("missing.txt").replace("\\", "\\\\")),
+            (["--password-file", self.path("folder")], None,
+             "cannot read " if WINE else "cannot read %s: Is a directory" % self.path("folder")),
+            (["--password-file", self.path("utf16.txt")], None, "is not UTF-8 or ASCII text"),
+            (["--password-file", self.path("utf16be.txt")], None, "is not UTF-8 or ASCII text"),
+        ]
+        if not WINE:  # Windows keeps no empty variable
+            cases.append(([], "", "NW_PASSWORD is set but empty: put the password in it, give --password-file FILE, "
+                                  "or unset NW_PASSWORD"))
+        for args, password, says in cases:
+            with self.subTest(args=args, password=password):
+                run = self.nwctl("set", mac(1), "--web-port", 81, "--user", "admin", "--yes", "--rounds", 1, *args,
+                                 password=password)
+                self.assert_run(run, USAGE, "", says)
+                self.assertIn("Nothing was sent", run.stderr)
+        self.assertEqual(simulator.received(command=SEARCH), [], "each stopped before the search")
 
 
 @unittest.skipIf(WINE, "reboot and reset are the same code under Wine as natively")
@@ -567,14 +783,18 @@ class PlanAndCheck(NwctlTest):
         for answer, next_request in zip(answers, requests[1:]):
             self.assertLess(answer["mono"], next_request["mono"], "the next Save waits for the answer")
 
-        # The audit log beside the plan: one line per device, no secret.
+        # The audit log beside the plan: each Save and its answer in turn,
+        # then each verification; no secret.
         logs = [f for f in os.listdir(self.workdir) if f.startswith("site-") and f.endswith(".audit.jsonl")]
         self.assertEqual(len(logs), 1, os.listdir(self.workdir))
         with open(os.path.join(self.workdir, logs[0])) as log:
             text = log.read()
         entries = [json.loads(line) for line in text.splitlines()]
-        self.assertEqual([e["mac"] for e in entries], [r["mac"] for r in rows])
-        self.assertEqual({(e["result"], e["result_code"], e["verified"]) for e in entries}, {("Apply", 0, True)})
+        self.assertEqual([e["event"] for e in entries], ["sent", "answer"] * 50 + ["verify"] * 50)
+        for event in ("sent", "answer", "verify"):
+            self.assertEqual([e["mac"] for e in entries if e["event"] == event], [r["mac"] for r in rows])
+        self.assertEqual({(e["result"], e["result_code"]) for e in entries if e["event"] == "answer"}, {("Apply", 0)})
+        self.assertEqual({e["verified"] for e in entries if e["event"] == "verify"}, {True})
         self.assertEqual(entries[0]["before"]["ip"], "198.51.100.100")
         self.assertEqual(entries[0]["sent"], {"ip": "10.20.0.10", "mask": "255.255.255.0", "gateway": "10.20.0.1",
                                               "dns": "198.51.100.253", "mode": "static", "web_port": 80,
@@ -628,14 +848,19 @@ class PlanAndCheck(NwctlTest):
         log = next(f for f in os.listdir(self.workdir) if f.endswith(".audit.jsonl"))
         with open(os.path.join(self.workdir, log)) as f:
             entries = [json.loads(line) for line in f]
-        self.assertEqual([(e["result"], e["verified"]) for e in entries], [
-            ("Failed", False), ("no answer", True), ("Apply", False), ("Apply", True), ("unchanged", True)])
-        self.assertIsNone(entries[4]["sent"])
+        self.assertEqual([(e["event"], e["mac"], e.get("result", e.get("verified"))) for e in entries], [
+            ("sent", mac(1), None), ("answer", mac(1), "Failed"), ("sent", mac(2), None), ("answer", mac(2), "no answer"),
+            ("sent", mac(3), None), ("answer", mac(3), "Apply"), ("sent", mac(4), None), ("answer", mac(4), "Apply"),
+            ("unchanged", mac(5), None), ("verify", mac(1), False), ("verify", mac(2), True), ("verify", mac(3), False),
+            ("verify", mac(4), True), ("verify", mac(5), True)])
+        self.assertNotIn("sent", entries[8])
 
     def test_bad_plan_files_and_refusals_send_nothing(self):
         simulator = self.start_simulator(count=2)
         cases = [
-            ("mac,ip\n", ["--apply", "--user", "admin"], NOT_CONFIRMED, "give --yes"),
+            ("mac,ip\n%s,\n" % mac(1), ["--apply", "--user", "admin"], NOT_CONFIRMED, "give --yes"),
+            ("mac,ip\n\n", ["--apply", "--yes", "--user", "admin"], NO_DEVICES,
+             "bad.csv names no device: it has a header line and nothing more. Nothing to do"),
             ("ip,mask\n10.0.0.1,255.0.0.0\n", [], USAGE, "bad.csv: line 1: the header has no mac column"),
             ("mac,ip\n%s,10.0.0.1,extra\n" % mac(1), [], USAGE, "bad.csv: line 2: 3 fields, but the header has 2"),
             ("mac,web_port\n%s,80\n%s,http\n" % (mac(1), mac(2)), ["--apply", "--yes", "--user", "admin"], USAGE,
@@ -650,6 +875,130 @@ class PlanAndCheck(NwctlTest):
                         "line 2: mac \"nope\" is not a MAC address")
         self.assertEqual(simulator.received(command=SEARCH), [], "none of them searched")
         self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+@unittest.skipIf(WINE, "the rules are the same code under Wine as natively")
+class AddressRules(NwctlTest):
+    """set and plan --assign hold to the dry run's rules: nothing a device
+    would refuse, nothing that collides with another host, is sent or
+    written."""
+
+    def test_set_refuses_what_the_plan_refuses_and_sends_nothing(self):
+        simulator = self.start_simulator(count=2)
+        cases = [
+            (["--ip", OPERATOR_IP], "ip 198.51.100.1 is this computer's own address (adapter lan0)"),
+            (["--ip", SECOND_IP], "ip 198.51.100.11 is this computer's own address (adapter lan1)"),
+            (["--mask", "255.0.255.0"], "mask 255.0.255.0 is not a subnet mask of 1 to 30 bits"),
+            (["--gateway", "10.0.0.1"],
+             "gateway 10.0.0.1 is outside the subnet 198.51.100.0/24 of ip 198.51.100.100 (the device's own)"),
+            (["--ip", "198.51.100.101"], "ip 198.51.100.101 is already used by %s" % mac(2)),
+            (["--ip", "224.0.0.1"], "ip 224.0.0.1 cannot be a device's address"),
+            (["--ip", "198.51.100.255"], "ip 198.51.100.255 is the broadcast address of its subnet /24"),
+            (["--web-port", "0"], "web_port 0 is refused by the device: a port is 1 to 65535"),
+            (["--web-port", "30001"], "control_port 30001 (the device's own) is web_port's too"),
+        ]
+        for args, says in cases:
+            with self.subTest(args=args):
+                run = self.nwctl("set", mac(1), *args, "--user", "admin", "--yes", "--rounds", 1, password="admin")
+                self.assert_run(run, PLAN_REFUSED, "", "nwctl: problem: %s: %s" % (mac(1), says))
+                self.assertIn("Nothing was sent", run.stderr)
+        # Nothing to change: nothing goes out, and it says so.
+        run = self.nwctl("set", mac(1), "--web-port", 80, "--static", "--user", "admin", "--yes", "--rounds", 1,
+                         password="admin")
+        self.assert_run(run, OK, "", "no change: it has these settings already. Nothing was sent")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+    def assign(self, *args):
+        return self.nwctl("plan", "--assign", *args, "--rounds", 1)
+
+    def test_assign_writes_only_plans_its_own_dry_run_accepts(self):
+        self.start_simulator(count=3, devices=[
+            {"mac": mac(0x10), "ip": "198.51.100.150", "product": "DhcpCam", "dhcp": 1},
+            {"mac": mac(0x20), "ip": "198.51.100.160", "product": "TwinCam"},
+            {"mac": mac(0x20), "ip": "198.51.100.161", "product": "TwinCam"},
+        ])
+        # From the network address up: this computer's addresses are
+        # skipped, and the plan passes its dry run.
+        run = self.assign("198.51.100.0", "--mask", "255.255.255.0", "--product", "simcam")
+        self.assert_run(run, OK)
+        self.assertEqual([(r["mac"], r["ip"], r["mode"]) for r in run.csv_rows()],
+                         [(mac(1), "198.51.100.2", ""), (mac(2), "198.51.100.3", ""), (mac(3), "198.51.100.4", "")])
+        run = self.nwctl("plan", self.write("site.csv", run.stdout), "--rounds", 1)
+        self.assert_run(run, OK, stderr_has="3 planned, 3 found, 3 to change, 0 problems")
+
+        # A device on DHCP is made static, and the operator told.
+        run = self.assign("198.51.100.30", "--product", "dhcpcam")
+        self.assert_run(run, OK, stderr_has="note: %s is in dhcp mode now: the plan makes it static" % mac(0x10))
+        self.assertEqual([(r["ip"], r["mode"]) for r in run.csv_rows()], [("198.51.100.30", "static")])
+
+        cases = [
+            (["198.51.100.10", "--mask", "255.0.255.0"], USAGE, "--mask 255.0.255.0 is not a subnet mask of 1 to 30"),
+            (["198.51.100.10", "--mask", "255.255.255.0", "--gateway", "10.0.0.1"], USAGE,
+             "--gateway 10.0.0.1 is outside the subnet 198.51.100.0/24 of 198.51.100.10"),
+            # .253 and .254 are the devices' DNS and gateway, .255 the broadcast.
+            (["198.51.100.252", "--product", "simcam"], PLAN_REFUSED,
+             "only 1 of the 3 devices find a free address from 198.51.100.252 in its subnet /24"),
+            (["0.0.0.0"], USAGE, "--assign 0.0.0.0 cannot be a device's address"),
+            (["127.0.0.1"], USAGE, "--assign 127.0.0.1 cannot be a device's address"),
+            (["224.0.0.1"], USAGE, "--assign 224.0.0.1 cannot be a device's address"),
+            (["198.51.100.30", "--product", "twincam"], PLAN_REFUSED,
+             "problem: line 2: %s: answered from 2 addresses" % mac(0x20)),
+            (["198.51.100.30", "--product", "doorbell"], NO_DEVICES,
+             "none of the 6 devices that answered has a product name holding \"doorbell\""),
+        ]
+        for args, status, says in cases:
+            with self.subTest(args=args):
+                self.assert_run(self.assign(*args), status, "", says)
+
+
+@unittest.skipIf(WINE, "the outcomes are the same code under Wine as natively")
+class EmptyResults(NwctlTest):
+    def test_a_search_that_finds_nothing_says_so_with_its_own_status(self):
+        run = self.nwctl("search", "--rounds", 1, "--format", "json")
+        self.assert_run(run, NO_DEVICES, "[]\n", "no device answered the search from lan0 (198.51.100.1)")
+        self.assertIn("a firewall blocks the replies to UDP port 40014", run.stderr)
+        run = self.nwctl("plan", "--assign", "198.51.100.30", "--rounds", 1)
+        self.assert_run(run, NO_DEVICES, "", "no device answered the search")
+
+
+@unittest.skipIf(WINE, "signals are Linux's")
+class InterruptedApply(NwctlTest):
+    """A run cut short keeps in its audit log every Save that left and every
+    answer that came back."""
+
+    def cut_short(self, number):
+        import glob
+        simulator = self.start_simulator(devices=[{"mac": mac(1)}, {"mac": mac(2), "applyCount": 0}, {"mac": mac(3)}])
+        plan = self.write("cut.csv", csv_text(["mac", "web_port"], [[mac(n), 81] for n in (1, 2, 3)]))
+        process, _ = started = self.start("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1,
+                                          "--timeout", 60, password="admin")
+        # The second device never answers: wait until its Save is in the
+        # log, then cut the run short.
+        deadline = time.monotonic() + 60
+        lines = []
+        while len(lines) < 3:
+            self.assertLess(time.monotonic(), deadline, lines)
+            logs = glob.glob(os.path.join(self.workdir, "cut-*.audit.jsonl"))
+            if logs:
+                with open(logs[0]) as f:
+                    lines = f.read().splitlines()
+            time.sleep(0.05)
+        process.send_signal(number)
+        run = self.finish(started)
+        self.assertEqual(run.status, -number, run)
+        with open(logs[0]) as f:
+            entries = [json.loads(line) for line in f]
+        self.assertEqual([(e["event"], e["mac"]) for e in entries],
+                         [("sent", mac(1)), ("answer", mac(1)), ("sent", mac(2))])
+        self.assertEqual(entries[1]["result"], "Apply")
+        self.assertEqual(entries[2]["sent"]["web_port"], 81)
+        self.assertEqual(len(simulator.received(command=SET_CONFIG)), 2)
+
+    def test_interrupted(self):
+        self.cut_short(signal.SIGINT)
+
+    def test_terminated(self):
+        self.cut_short(signal.SIGTERM)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

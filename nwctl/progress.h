@@ -1,0 +1,30 @@
+// How far a long run has got, for an operator at a terminal: a count on
+// standard error once the run has taken a second, at most ten times a
+// second, replaced by the next and ended with a line break.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+class Progress {
+public:
+    // `what` names the work: "applying" gives "applying: 12 of 50". The
+    // last count shown stays, with the last `done` given.
+    Progress(std::string what, std::size_t total);
+    ~Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void Show(std::size_t done);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::string what_;
+    std::size_t total_;
+    std::size_t done_ = 0;
+    bool terminal_;
+    bool shown_ = false;
+    Clock::time_point start_ = Clock::now();
+    Clock::time_point shownAt_{};
+};
