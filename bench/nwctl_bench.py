@@ -31,7 +31,9 @@ from simulator import Simulator  # noqa: E402
 
 NATIVE_BUILD = os.environ.get("NW_NATIVE_BUILD_DIR") or os.path.join(ROOT, "build", "native")
 NWCTL = os.path.join(NATIVE_BUILD, "bin", "nwctl")
-COUNT = re.compile(rb"searching: (\d+) devices found")
+# "searching: round 2 of 5, 16384 devices found" while it runs, and
+# "searched 5 rounds: 16384 devices found" at its end.
+COUNT = re.compile(rb"(\d+) devices? found")
 
 
 def log_times(path):

@@ -55,17 +55,27 @@ exit status
 )";
 
 const char kSearch[] = R"(usage: nwctl search [--adapter NAME|ADDRESS|all] [--rounds N]
-                    [--format table|csv|json]
+                    [--format table|csv|json] [--columns LIST | --wide]
 
 Sends the search request N times (default 5) a second apart from the
 adapter and prints every device that answered, once per MAC and IP pair.
 --adapter all searches from every adapter at once; the adapter column says
 where each device answered. Default: the first adapter nwctl adapters lists.
-The CSV output, edited, is a plan (nwctl plan --help). While it runs, the
-number of devices found so far shows on standard error when that is a
-terminal. Device texts are escaped: bytes outside printable ASCII as \xNN
-and \ as \\ in the table and CSV; in JSON each byte is the character of the
-same number, controls escaped.
+
+The table shows mac, ip, mode, product and firmware, to fit a terminal 80
+columns wide; --wide shows every field. CSV and JSON have every field. The
+CSV output, edited, is a plan (nwctl plan --help).
+--columns LIST chooses the fields and their order, in any format: field
+names (nwctl --help lists them) joined by commas, such as mac,ip,name.
+In the table an empty text shows as -; CSV and JSON leave it empty.
+
+While it runs, standard error shows the round and the number of devices
+found so far when that is a terminal. When the receive queue was full and
+replies were lost, nwctl says how many (on Linux): a device missed in one
+round is usually heard in the next, so search with more --rounds.
+Device texts are escaped: bytes outside printable ASCII as \xNN and \ as
+\\ in the table and CSV; in JSON each byte is the character of the same
+number, controls escaped.
 )";
 
 const char kAdapters[] = R"(usage: nwctl adapters [--loopback]
