@@ -7,6 +7,7 @@
 #                                  bench/run.sh longrun --searches 20 --saves 20
 #                                  bench/run.sh flood --searches 1
 #                                  bench/run.sh fuzz   (NW_FUZZ_RUNS, NW_FUZZ_SECONDS)
+#                                  bench/run.sh rules  (nwctl's checks of large plans)
 # The Windows build measured is the 32-bit program where this machine runs
 # 32-bit code, else the 64-bit twin (NW_WINDOWS_ARCH forces one); the summary
 # names it.
@@ -18,13 +19,16 @@ arch=${nw_run_archs[0]}
 export NW_BUILD_DIR=${NW_BUILD_DIR:-$root/build/$(nw_windows_preset "$arch")}
 export NW_NATIVE_BUILD_DIR=${NW_NATIVE_BUILD_DIR:-$root/build/native}
 export NW_BENCH_BUILD="the $arch build, ${NW_BUILD_DIR#"$root"/}"
-names=(discovery flood close longrun fuzz)
+names=(discovery flood close longrun fuzz rules)
 
 run() {
     local name=$1
     shift
     if [ "$name" = fuzz ]; then
         "$root/bench/fuzz_campaign.sh"
+    elif [ "$name" = rules ]; then
+        # In memory: no network, so no test LAN.
+        python3 "$root/bench/rules_bench.py"
     else
         # Each in a private test LAN of its own.
         "$root/tools/testlan/testlan" --quiet --arch "$arch" -- python3 "$root/bench/${name}_bench.py" "$@"
@@ -35,7 +39,7 @@ export NW_BENCH_SUMMARY=${NW_BENCH_SUMMARY:-$(mktemp)}
 if [ $# -gt 0 ]; then
     case " ${names[*]} " in
     *" $1 "*) run "$@"; exit ;;
-    *) echo "usage: bench/run.sh [discovery|flood|close|longrun|fuzz [ARGS...]]" >&2; exit 2 ;;
+    *) echo "usage: bench/run.sh [discovery|flood|close|longrun|fuzz|rules [ARGS...]]" >&2; exit 2 ;;
     esac
 fi
 status=0
