@@ -36,8 +36,9 @@ Commands that send ask for confirmation on a terminal; --yes (-y) answers
 it (without a terminal, --yes is required).
 
 exit status
-  0   done (search, adapters; set: the device answered "Apply";
-      plan: no problems, or all applied and verified; check: nothing to report)
+  0   done (search, adapters; set: the device answered "Apply", or
+      there was nothing to change; plan: no problems, or all applied and
+      verified; check: nothing to report)
   1   network: no usable adapter, a port cannot be opened, nothing could
       be sent
   2   bad arguments or input file; nothing was sent
@@ -45,10 +46,14 @@ exit status
       addresses; nothing was sent
   4   set: no answer from the device within --timeout
   5   not confirmed; nothing was sent
-  6   plan: problems found (with --apply: refused, nothing was sent);
-      plan --assign: the addresses ran out
-  7   plan --apply: a device failed or does not show its planned values
+  6   plan, set: problems found (refused: nothing was sent); plan
+      --assign: the addresses ran out, or the plan would have problems
+      (nothing was written)
+  7   plan --apply: a device failed or does not show its planned values,
+      or the audit log could not be written
   8   check: something reported
+  9   nothing to act on: no device answered the search (search, check,
+      plan --assign), none matched --product, or the plan names no device
   11-15  set: the device answered Failed (11), Failed. Invalid address
       (12), Failed. Invalid port (13), Failed. Invalid config (14),
       Failed. login failed (15); 16: a result code without a text
@@ -76,6 +81,9 @@ round is usually heard in the next, so search with more --rounds.
 Device texts are escaped: bytes outside printable ASCII as \xNN and \ as
 \\ in the table and CSV; in JSON each byte is the character of the same
 number, controls escaped.
+
+exit status: 0 devices found; 9 no device answered (standard error names
+the likely causes); 2 bad arguments; 1 network.
 )";
 
 const char kAdapters[] = R"(usage: nwctl adapters [--loopback]
@@ -97,7 +105,13 @@ up to --timeout seconds (default 5) for its answer and prints the answer's
 text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
 001A2B3C4D5E, either case.
 
-exit status: 0 Apply; 11 Failed; 12 Failed. Invalid address; 13 Failed.
+A set is a plan of one device: before anything is sent it is held to the
+plan's rules (nwctl plan --help), and refused with every problem named.
+A device whose mode is neither static nor dhcp needs --static or --dhcp.
+With nothing to change, nothing is sent.
+
+exit status: 0 Apply, or nothing to change; 6 problems found, nothing
+sent; 11 Failed; 12 Failed. Invalid address; 13 Failed.
 Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
 result without a text; 4 no answer in time; 3 the device did not answer the
 search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
@@ -141,27 +155,41 @@ plan.
 Without --apply (a dry run) nwctl searches and prints, for every device,
 its changes from the current values, and every problem: a MAC not found or
 answering from two addresses, a MAC planned twice, two devices planned onto
-one address, an address used by a device outside the plan, an address,
-mask, gateway or DNS that is not valid, a gateway outside the subnet.
+one address, an address used by a device outside the plan or by this
+computer, an address no device can have (0.0.0.0/8, loopback, multicast,
+the subnet's network or broadcast address), an address, mask, gateway or
+DNS that is not valid, a gateway outside the subnet, a mode neither static
+nor dhcp, a port of 0 or two ports alike (which the device refuses).
 With --apply it refuses while a problem stands; else, after confirmation,
 it sends each device its Save record, one at a time, waits for each answer
 (--timeout, default 5 s), searches again and checks that every device shows
-its planned values. The audit log, JSON lines beside the plan file (named
-after it and the time), holds for each device the time, its MAC, the
-values before, the values sent, the answer and whether it verified; never
-a password or digest.
+its planned values. On a terminal a count shows how far it has got.
+
+The audit log, JSON lines beside the plan file (named after it and the
+time), has a line for each thing as it happens, written at once so that a
+run cut short keeps it: each Save sent (event "sent", with the values
+before and those sent; "not sent" when it could not leave), each answer
+("answer": its text and code, or "no answer"), each device with nothing to
+change ("unchanged"), and each verification ("verify"). Every line has the
+time and the device's MAC; none has a password or digest.
 
 --assign writes a plan on standard output: the devices found (those whose
 product name holds TEXT, in any case, with --product) get consecutive
-addresses from FIRST_ADDRESS in MAC order, skipping every address that a
-found device outside the plan uses, the gateway's and the DNS server's,
-and, with --mask, the subnet's network and broadcast addresses; with
---mask the addresses stay in FIRST_ADDRESS's subnet.
+addresses from FIRST_ADDRESS in MAC order, inside FIRST_ADDRESS's subnet by
+the mask each device will have (--mask, else its own), skipping the
+subnet's network and broadcast addresses, this computer's addresses, every
+address that a found device outside the plan uses, and the gateway's and
+the DNS server's. A device now in DHCP mode gets mode static, with a note
+on standard error. The plan is written only when its own dry run would
+pass; otherwise every problem is named and nothing is written.
 
 exit status: 0 no problems (with --apply: all applied and verified); 6
 problems found (with --apply: refused, nothing sent), or --assign ran out
-of addresses; 7 a device failed, did not answer or does not show its
-planned values; 5 not confirmed; 2 bad arguments or plan file; 1 network.
+of addresses or would write a plan with problems; 7 a device failed, did
+not answer or does not show its planned values, or the audit log could not
+be written; 9 the plan names no device, no device answered, or none
+matched --product; 5 not confirmed; 2 bad arguments or plan file; 1
+network.
 )";
 
 const char kCheck[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
@@ -170,12 +198,14 @@ const char kCheck[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YY
 Compares the expected devices (a CSV with a mac column and, if it likes,
 an ip column) with a fresh search, and reports: missing devices, devices
 answering at another address than expected (wrong-address), unexpected
-devices, addresses answered by two MACs (conflict) and, with
+devices, addresses answered by two MACs or used by this computer
+(conflict), a MAC answering from two addresses (duplicate-mac) and, with
 --min-firmware-date, firmware dated before it by the device list's rule
-(the number after the last _ of the version).
+(the number after the last _ of the version; firmware without a date
+counts as older).
 
-exit status: 0 nothing to report; 8 something reported; 2 bad arguments or
-file; 1 network.
+exit status: 0 nothing to report; 8 something reported; 9 no device
+answered the search; 2 bad arguments or file; 1 network.
 )";
 
 }  // namespace
