@@ -212,7 +212,7 @@ public:
                     return Fail("set takes one MAC address; " + Quoted(word) + " is one too many");
                 const auto mac = ParseMac(word);
                 if (!mac)
-                    return Fail(NotAMac(Quoted(word)));
+                    return Fail(NotAMac(word));
                 if (std::find(inv_.macs.begin(), inv_.macs.end(), *mac) != inv_.macs.end())
                     return Fail(FormatMac(*mac) + " is named twice");
                 inv_.macs.push_back(*mac);

@@ -31,7 +31,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
         ExpectedDevice device{{}, std::nullopt};
         const auto mac = ParseMac(macText);
         if (!mac) {
-            errors.push_back(line + "mac " + NotAMac("\"" + ShortText(macText) + "\""));
+            errors.push_back(line + "mac " + NotAMac(macText));
             continue;
         }
         device.mac = *mac;

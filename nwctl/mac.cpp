@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hex.h"
+#include "safe_text.h"
 
 namespace {
 
@@ -52,7 +53,11 @@ std::string FormatMac(const MacAddress& mac)
     return text;
 }
 
-std::string NotAMac(const std::string& shown)
+std::string NotAMac(std::string_view text)
 {
-    return shown + " is not a MAC address: give " + kMacForms;
+    std::string message = "\"";
+    message += ShortText(text);
+    message += "\" is not a MAC address: give ";
+    message += kMacForms;
+    return message;
 }

@@ -22,6 +22,6 @@ constexpr char kMacForms[] =
     "six pairs of hex digits joined by : or by - (00:1A:2B:3C:4D:5E or 00-1A-2B-3C-4D-5E), three groups of four "
     "joined by . (001A.2B3C.4D5E), or twelve hex digits in a row (001A2B3C4D5E), in either case";
 
-// The message for a MAC that ParseMac refused: `shown` (the text as the
-// message shows it) "is not a MAC address: give" the forms.
-std::string NotAMac(const std::string& shown);
+// The message for a text that ParseMac refused: the text quoted, made safe
+// and cut if long, "is not a MAC address: give" the forms.
+std::string NotAMac(std::string_view text);

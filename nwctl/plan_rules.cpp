@@ -98,7 +98,7 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
         if (const auto mac = ParseMac(macText)) {
             row.mac = *mac;
         } else {
-            errors.push_back(Line(record.line) + "mac " + NotAMac("\"" + ShortText(macText) + "\""));
+            errors.push_back(Line(record.line) + "mac " + NotAMac(macText));
         }
         for (const auto& [setting, column] : columns) {
             const std::string cell = CsvTable::Cell(record, column);
