@@ -359,6 +359,7 @@ class Search(NwctlTest):
     def test_a_search_that_lost_replies_says_how_many(self):
         import re
         import signal
+        import textwrap
         from simulator import make_record
 
         def process_state(pid):
@@ -374,7 +375,7 @@ class Search(NwctlTest):
 
         # Run on the device side: search replies from one template, each
         # with a MAC of its own, as fast as the socket takes them.
-        flood_sender = """if True:
+        flood_sender = textwrap.dedent("""
             import socket, sys
             to, port, template, count = sys.argv[1], int(sys.argv[2]), bytes.fromhex(sys.argv[3]), int(sys.argv[4])
             record = bytearray(template)
@@ -383,7 +384,7 @@ class Search(NwctlTest):
                     record[72:96] = (b"02:00:00:%02X:%02X:%02X" % (n >> 16, n >> 8 & 255, n & 255)).ljust(24, b"\\0")
                     s.sendto(record, (to, port))
             print(count)
-        """
+        """)
         flood = 40000  # far more 371-byte replies than an 8 MB receive buffer holds
         simulator = self.start_simulator(count=1)
         started = self.start("search", "--rounds", 1, "--format", "json")
@@ -414,7 +415,6 @@ class Search(NwctlTest):
                          run.stderr)
         self.assertIsNotNone(said, run)
         self.assertEqual(int(said.group(1)), sent - listed, run.stderr)
-        print("listed %d of %d, said %s" % (listed, sent, said.group(1)))
 
 
 class Terminal:
