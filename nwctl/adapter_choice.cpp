@@ -34,7 +34,7 @@ bool ChooseAdapters(const std::vector<Adapter>& adapters, const std::string& wan
             return true;
         }
     }
-    error = "no adapter is named or has the address \"" + SafeText(wanted) + "\" (nwctl adapters lists them)";
+    error = "no adapter is named or has the address \"" + ShortText(wanted) + "\" (nwctl adapters lists them)";
     return false;
 }
 

@@ -61,7 +61,7 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         error = found.empty()
                     ? "no device answered the search, so there is nothing to plan"
                     : "none of the " + std::to_string(found.size()) +
-                          " devices that answered has a product name holding \"" + SafeText(request.product) + "\"";
+                          " devices that answered has a product name holding \"" + ShortText(request.product) + "\"";
         return AssignOutcome::NoDevice;
     }
 

@@ -107,6 +107,8 @@ TEST(Adapters, ChosenByNameAddressOrAll)
     std::string error;
     EXPECT_FALSE(ChooseAdapters({MakeAdapter("lo", 0x7F000001u, 1, true)}, "", chosen, error))
         << "the loopback adapter is never the default";
+    EXPECT_FALSE(ChooseAdapters({MakeAdapter("lan0", 0xC6336401u, 2)}, std::string(1 << 20, 'x'), chosen, error));
+    EXPECT_LT(error.size(), 400u) << "a huge name comes back cut";
 }
 
 TEST(Adapters, ArrivalByInterfaceThenByAddress)

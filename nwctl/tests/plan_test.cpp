@@ -387,3 +387,21 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
 }
 
 }  // namespace
+
+namespace {
+
+// What an operator typed comes back cut in a message, however long.
+TEST(Assign, AHugeProductIsCutInTheMessage)
+{
+    Assignment assignment;
+    std::string error;
+    const std::string product(1 << 20, 'p');
+    EXPECT_EQ(AssignAddresses({Device("00:1A:2B:00:00:01", "192.0.2.30")},
+                              Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, product.c_str()),
+                              kOwnAdapters, assignment, error),
+              AssignOutcome::NoDevice);
+    EXPECT_LT(error.size(), 400u);
+    EXPECT_NE(error.find("(1048576 bytes)"), std::string::npos) << error;
+}
+
+}  // namespace
