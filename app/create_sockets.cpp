@@ -3,10 +3,6 @@
 #include "resource.h"
 #include "seekwell_dlg.h"
 
-namespace {
-constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
-}
-
 void CSeekwellDlg::CreateSockets()
 {
     bool failed = false;
@@ -19,10 +15,8 @@ void CSeekwellDlg::CreateSockets()
         failed = true;
     }
 
-    // A large site's devices all answer each broadcast at once; Windows' 64 KB
-    // would drop most of such a burst before it could be read.
     if (recvSocket) {
-        const int bytes = kReceiveBufferBytes;
+        const int bytes = DISCOVERY_RECEIVE_BUFFER_BYTES;
         recvSocket->SetSockOpt(SO_RCVBUF, &bytes, sizeof bytes);
     }
 

@@ -1,11 +1,11 @@
 #include "found_devices.h"
 
+#include "datagram.h"
 #include "text_field.h"
 
-bool SearchIntake::Take(const DISCOVERY_DATA& record, std::size_t length, const std::string& adapter)
+bool SearchIntake::Take(const DISCOVERY_DATA& record, const std::string& adapter)
 {
-    if (length == 0 || length > DISCOVERY_DATA_SIZE || record.command != DISCOVERY_CMD_SEARCH_REPLY ||
-        keys_.Contains(record))
+    if (FeatureOfDatagram(record) != DatagramFeature::SearchReply || keys_.Contains(record))
         return false;
     keys_.Add(record);
     devices_.push_back(FoundDevice{record, adapter});

@@ -2,7 +2,6 @@
 // the device list, with the adapter it came in on.
 #pragma once
 
-#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,9 +17,9 @@ struct FoundDevice {
 
 class SearchIntake {
 public:
-    // One datagram of `length` bytes, the rest of `record` zero. True when
-    // it is a search reply that lists a device not listed yet.
-    bool Take(const DISCOVERY_DATA& record, std::size_t length, const std::string& adapter);
+    // One received record. True when it is a search reply, by the window's
+    // rule, that lists a device not listed yet.
+    bool Take(const DISCOVERY_DATA& record, const std::string& adapter);
 
     const std::vector<FoundDevice>& Devices() const { return devices_; }
 

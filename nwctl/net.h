@@ -1,7 +1,6 @@
-// nwctl's own sockets, one implementation per platform (net_posix.cpp,
-// net_win32.cpp): replies arrive at port 40014 on every local address, as
-// in the window program; requests leave from port 40013 of each chosen
-// adapter's address to 255.255.255.255.
+// The platform's UDP sockets, reduced to the calls that differ between them;
+// one implementation per platform (net_posix.cpp, net_win32.cpp).
+// DiscoveryLink puts them in order once, for both.
 #pragma once
 
 #include <cstddef>
@@ -9,63 +8,81 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "adapter_choice.h"
-#include "discovery_data.h"
-
-struct Incoming {
-    DISCOVERY_DATA record;  // zero beyond the datagram
-    std::size_t length;     // 1 to 371: longer datagrams and empty ones are dropped
-    int adapter;            // position among the opened adapters, -1 when unknown
-};
-
-// The system's count of datagrams it dropped because a socket's receive
-// queue was full: 32 bits that wrap, read at different moments (each
-// datagram carries the count as it stood when that datagram was queued),
-// so the latest reading is the one furthest ahead, not the largest.
-class DropCount {
+// The system's socket library, from Start to the end of the object's life:
+// Winsock needs starting and cleaning up, POSIX sockets need neither.
+class SocketLibrary {
 public:
-    void Read(std::uint32_t count)
-    {
-        if (static_cast<std::uint32_t>(count - latest_) < 0x80000000u)
-            latest_ = count;
-    }
-    std::uint32_t Latest() const { return latest_; }
+    SocketLibrary() = default;
+    ~SocketLibrary();
+    SocketLibrary(const SocketLibrary&) = delete;
+    SocketLibrary& operator=(const SocketLibrary&) = delete;
 
-    // Dropped from `earlier` to `later`, across a wrap.
-    static std::uint32_t Between(std::uint32_t earlier, std::uint32_t later)
-    {
-        return static_cast<std::uint32_t>(later - earlier);
-    }
+    // False with `error` when the sockets cannot be had at all.
+    bool Start(std::string& error);
 
 private:
-    std::uint32_t latest_ = 0;  // none, when the socket opens
+    bool started_ = false;
 };
 
-class DiscoveryLink {
+// Why the latest socket call failed, in the system's words.
+std::string LastSocketError();
+
+// In host byte order, as INADDR_ANY and INADDR_BROADCAST.
+constexpr std::uint32_t kAnyAddress = 0;
+constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFFu;
+
+enum class Blocking { Yes, No };
+
+// Where and how long a received datagram was.
+struct Arrival {
+    std::size_t length = 0;
+    unsigned interfaceIndex = 0;    // 0 when the system did not say
+    std::uint32_t destination = 0;  // the address it was sent to, host byte order; 0 when not said
+};
+
+enum class Receipt {
+    Datagram,  // in the buffer, as `Arrival` says
+    PassOver,  // longer than the buffer, or an error that an earlier send left behind
+    None,      // nothing waiting
+    Failed,
+};
+
+// One IPv4 UDP socket. Each call that can fail returns false, and
+// LastSocketError() then says why.
+class UdpSocket {
 public:
-    DiscoveryLink();
-    ~DiscoveryLink();
-    DiscoveryLink(const DiscoveryLink&) = delete;
-    DiscoveryLink& operator=(const DiscoveryLink&) = delete;
+    UdpSocket();
+    ~UdpSocket();
+    UdpSocket(UdpSocket&&) noexcept;
+    UdpSocket& operator=(UdpSocket&&) noexcept;
 
-    // Binds port 40014 on every address, with a receive buffer large enough
-    // for thousands of replies in one burst, and port 40013 on each
-    // adapter's address, allowed to broadcast.
-    bool Open(const std::vector<Adapter>& adapters, std::string& error);
+    bool Make(Blocking blocking);
 
-    // The record to 255.255.255.255 port 40013 from adapter `adapter`.
-    bool Broadcast(std::size_t adapter, const DISCOVERY_DATA& record, std::string& error);
+    // As large a receive buffer as the system grants up to `bytes`.
+    void AskReceiveBuffer(int bytes);
 
-    // Waits up to `timeoutMs` for a datagram, then adds every one waiting to
-    // `incoming`. False with `error` when the socket fails.
-    bool Receive(int timeoutMs, std::vector<Incoming>& incoming, std::string& error);
+    // Each datagram received tells the interface and address it arrived at.
+    bool AskArrival();
 
-    // Replies dropped at port 40014 since it opened because its receive
-    // queue was full (DropCount's latest reading); none where the system
-    // does not tell.
-    std::optional<std::uint32_t> DroppedReplies();
+    // Each datagram received tells how many the system dropped before it
+    // because the receive queue was full, where the system counts them.
+    void CountDrops();
+
+    bool AllowBroadcast();
+    bool Bind(std::uint32_t address, std::uint16_t port);
+    bool SendTo(const void* bytes, std::size_t length, std::uint32_t address, std::uint16_t port);
+
+    // Up to `timeoutMs` for a datagram to wait; `ready` says whether one does.
+    bool Wait(int timeoutMs, bool& ready);
+
+    // One datagram into `buffer`, without waiting.
+    Receipt Receive(void* buffer, std::size_t size, Arrival& arrival);
+
+    // Datagrams dropped since the socket opened because its receive queue
+    // was full (DropCount's latest reading); none where the system does not
+    // tell.
+    std::optional<std::uint32_t> Dropped();
 
 private:
     struct Impl;

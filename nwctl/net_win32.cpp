@@ -11,17 +11,6 @@
 
 namespace {
 
-// Thousands of devices answer one broadcast at once.
-constexpr int kReceiveBuffer = 8 << 20;
-// Datagrams taken in one call, so that a flood does not hold up the next
-// request.
-constexpr std::size_t kBatch = 4096;
-
-std::string SocketError(const std::string& what)
-{
-    return what + ": Winsock error " + std::to_string(::WSAGetLastError());
-}
-
 sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port)
 {
     sockaddr_in socketAddress{};
@@ -31,154 +20,140 @@ sockaddr_in SocketAddress(std::uint32_t address, std::uint16_t port)
     return socketAddress;
 }
 
+const BOOL kOn = TRUE;
+
 }  // namespace
 
-struct DiscoveryLink::Impl {
-    bool started = false;
-    SOCKET replies = INVALID_SOCKET;
-    std::vector<SOCKET> senders;
-    std::vector<Adapter> adapters;
+SocketLibrary::~SocketLibrary()
+{
+    if (started_)
+        ::WSACleanup();
+}
+
+bool SocketLibrary::Start(std::string& error)
+{
+    WSADATA data;
+    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    if (!started_)
+        error = "cannot start Windows Sockets";
+    return started_;
+}
+
+std::string LastSocketError()
+{
+    return "Winsock error " + std::to_string(::WSAGetLastError());
+}
+
+struct UdpSocket::Impl {
+    SOCKET socket = INVALID_SOCKET;
     LPFN_WSARECVMSG receiveMessage = nullptr;
 
     ~Impl()
     {
-        if (replies != INVALID_SOCKET)
-            ::closesocket(replies);
-        for (const SOCKET sender : senders)
-            ::closesocket(sender);
-        if (started)
-            ::WSACleanup();
+        if (socket != INVALID_SOCKET)
+            ::closesocket(socket);
     }
 };
 
-DiscoveryLink::DiscoveryLink() : impl_(std::make_unique<Impl>()) {}
-DiscoveryLink::~DiscoveryLink() = default;
+UdpSocket::UdpSocket() : impl_(std::make_unique<Impl>()) {}
+UdpSocket::~UdpSocket() = default;
+UdpSocket::UdpSocket(UdpSocket&&) noexcept = default;
+UdpSocket& UdpSocket::operator=(UdpSocket&&) noexcept = default;
 
-bool DiscoveryLink::Open(const std::vector<Adapter>& adapters, std::string& error)
+bool UdpSocket::Make(Blocking blocking)
 {
-    impl_ = std::make_unique<Impl>();
-    impl_->adapters = adapters;
-    WSADATA data;
-    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        error = "cannot start Windows Sockets";
-        return false;
-    }
-    impl_->started = true;
-    const BOOL on = TRUE;
-    impl_->replies = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (impl_->replies == INVALID_SOCKET) {
-        error = SocketError("cannot make a UDP socket");
-        return false;
-    }
+    impl_->socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     u_long nonBlocking = 1;
+    return impl_->socket != INVALID_SOCKET &&
+           (blocking == Blocking::Yes || ::ioctlsocket(impl_->socket, FIONBIO, &nonBlocking) == 0);
+}
+
+void UdpSocket::AskReceiveBuffer(int bytes)
+{
+    ::setsockopt(impl_->socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
+}
+
+bool UdpSocket::AskArrival()
+{
     GUID receiveMessageId = WSAID_WSARECVMSG;
     DWORD returned = 0;
-    ::setsockopt(impl_->replies, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&kReceiveBuffer),
-                 sizeof kReceiveBuffer);
-    if (::ioctlsocket(impl_->replies, FIONBIO, &nonBlocking) != 0 ||
-        ::setsockopt(impl_->replies, IPPROTO_IP, IP_PKTINFO, reinterpret_cast<const char*>(&on), sizeof on) != 0 ||
-        ::WSAIoctl(impl_->replies, SIO_GET_EXTENSION_FUNCTION_POINTER, &receiveMessageId, sizeof receiveMessageId,
-                   &impl_->receiveMessage, sizeof impl_->receiveMessage, &returned, nullptr, nullptr) != 0) {
-        error = SocketError("cannot set up the reply socket");
-        return false;
-    }
-    const sockaddr_in any = SocketAddress(INADDR_ANY, DISCOVERY_REPLY_PORT);
-    if (::bind(impl_->replies, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
-        error = SocketError("cannot open UDP port " + std::to_string(DISCOVERY_REPLY_PORT) +
-                            " for the replies (is another device finder running?)");
-        return false;
-    }
-    for (const Adapter& adapter : adapters) {
-        const SOCKET sender = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-        if (sender == INVALID_SOCKET) {
-            error = SocketError("cannot make a UDP socket");
-            return false;
-        }
-        impl_->senders.push_back(sender);
-        if (::setsockopt(sender, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) != 0) {
-            error = SocketError("cannot allow broadcasts");
-            return false;
-        }
-        const sockaddr_in local = SocketAddress(adapter.address, DISCOVERY_DEVICE_PORT);
-        if (::bind(sender, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-            error =
-                SocketError("cannot open UDP port " + std::to_string(DISCOVERY_DEVICE_PORT) + " on " + adapter.name);
-            return false;
-        }
-    }
-    return true;
+    return ::setsockopt(impl_->socket, IPPROTO_IP, IP_PKTINFO, reinterpret_cast<const char*>(&kOn), sizeof kOn) == 0 &&
+           ::WSAIoctl(impl_->socket, SIO_GET_EXTENSION_FUNCTION_POINTER, &receiveMessageId, sizeof receiveMessageId,
+                      &impl_->receiveMessage, sizeof impl_->receiveMessage, &returned, nullptr, nullptr) == 0;
 }
 
-bool DiscoveryLink::Broadcast(std::size_t adapter, const DISCOVERY_DATA& record, std::string& error)
+void UdpSocket::CountDrops()
 {
-    const sockaddr_in to = SocketAddress(INADDR_BROADCAST, DISCOVERY_DEVICE_PORT);
-    const int sent = ::sendto(impl_->senders.at(adapter), reinterpret_cast<const char*>(&record), sizeof record, 0,
-                              reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    if (sent != static_cast<int>(sizeof record)) {
-        error = SocketError("cannot send from " + impl_->adapters.at(adapter).name);
-        return false;
-    }
-    return true;
+    // Winsock does not count what a full receive queue drops: Dropped()
+    // says none.
 }
 
-bool DiscoveryLink::Receive(int timeoutMs, std::vector<Incoming>& incoming, std::string& error)
+bool UdpSocket::AllowBroadcast()
+{
+    return ::setsockopt(impl_->socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&kOn), sizeof kOn) == 0;
+}
+
+bool UdpSocket::Bind(std::uint32_t address, std::uint16_t port)
+{
+    const sockaddr_in local = SocketAddress(address, port);
+    return ::bind(impl_->socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+bool UdpSocket::SendTo(const void* bytes, std::size_t length, std::uint32_t address, std::uint16_t port)
+{
+    const sockaddr_in to = SocketAddress(address, port);
+    return ::sendto(impl_->socket, static_cast<const char*>(bytes), static_cast<int>(length), 0,
+                    reinterpret_cast<const sockaddr*>(&to), sizeof to) == static_cast<int>(length);
+}
+
+bool UdpSocket::Wait(int timeoutMs, bool& ready)
 {
     fd_set readable;
     FD_ZERO(&readable);
-    FD_SET(impl_->replies, &readable);
+    FD_SET(impl_->socket, &readable);
     timeval wait{timeoutMs / 1000, timeoutMs % 1000 * 1000};
-    const int ready = ::select(0, &readable, nullptr, nullptr, &wait);
-    if (ready == SOCKET_ERROR) {
-        error = SocketError("cannot wait for replies");
-        return false;
-    }
-    if (ready == 0)
-        return true;
-    for (std::size_t taken = 0; taken < kBatch; ++taken) {
-        Incoming datagram{};
-        WSABUF data{sizeof datagram.record, reinterpret_cast<char*>(&datagram.record)};
-        char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
-        sockaddr_in from{};
-        WSAMSG message{};
-        message.name = reinterpret_cast<sockaddr*>(&from);
-        message.namelen = sizeof from;
-        message.lpBuffers = &data;
-        message.dwBufferCount = 1;
-        message.Control.buf = control;
-        message.Control.len = sizeof control;
-        DWORD length = 0;
-        if (impl_->receiveMessage(impl_->replies, &message, &length, nullptr, nullptr) != 0) {
-            const int code = ::WSAGetLastError();
-            // A datagram longer than a record is no record; an ICMP error
-            // from an earlier send says nothing about this one.
-            if (code == WSAEMSGSIZE || code == WSAECONNRESET)
-                continue;
-            if (code == WSAEWOULDBLOCK)
-                return true;
-            error = SocketError("cannot receive replies");
-            return false;
-        }
-        if (length == 0 || (message.dwFlags & MSG_TRUNC))
-            continue;
-        unsigned interfaceIndex = 0;
-        std::uint32_t destination = 0;
-        for (WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(&message); header; header = WSA_CMSG_NXTHDR(&message, header)) {
-            if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_PKTINFO) {
-                IN_PKTINFO info;
-                std::memcpy(&info, WSA_CMSG_DATA(header), sizeof info);
-                interfaceIndex = info.ipi_ifindex;
-                destination = ::ntohl(info.ipi_addr.s_addr);
-            }
-        }
-        datagram.length = length;
-        datagram.adapter = ArrivalAdapter(impl_->adapters, interfaceIndex, destination);
-        incoming.push_back(datagram);
-    }
-    return true;
+    const int result = ::select(0, &readable, nullptr, nullptr, &wait);
+    ready = result > 0;
+    return result != SOCKET_ERROR;
 }
 
-std::optional<std::uint32_t> DiscoveryLink::DroppedReplies()
+Receipt UdpSocket::Receive(void* buffer, std::size_t size, Arrival& arrival)
 {
-    // Winsock does not count what a full receive queue drops.
+    WSABUF data{static_cast<ULONG>(size), static_cast<char*>(buffer)};
+    char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
+    sockaddr_in from{};
+    WSAMSG message{};
+    message.name = reinterpret_cast<sockaddr*>(&from);
+    message.namelen = sizeof from;
+    message.lpBuffers = &data;
+    message.dwBufferCount = 1;
+    message.Control.buf = control;
+    message.Control.len = sizeof control;
+    DWORD length = 0;
+    if (impl_->receiveMessage(impl_->socket, &message, &length, nullptr, nullptr) != 0) {
+        const int code = ::WSAGetLastError();
+        // An ICMP error from an earlier send says nothing about this
+        // datagram.
+        if (code == WSAEMSGSIZE || code == WSAECONNRESET)
+            return Receipt::PassOver;
+        return code == WSAEWOULDBLOCK ? Receipt::None : Receipt::Failed;
+    }
+    if (message.dwFlags & MSG_TRUNC)
+        return Receipt::PassOver;
+    arrival = Arrival{};
+    for (WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(&message); header; header = WSA_CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_PKTINFO) {
+            IN_PKTINFO info;
+            std::memcpy(&info, WSA_CMSG_DATA(header), sizeof info);
+            arrival.interfaceIndex = info.ipi_ifindex;
+            arrival.destination = ::ntohl(info.ipi_addr.s_addr);
+        }
+    }
+    arrival.length = length;
+    return Receipt::Datagram;
+}
+
+std::optional<std::uint32_t> UdpSocket::Dropped()
+{
     return std::nullopt;
 }

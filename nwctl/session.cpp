@@ -8,6 +8,8 @@
 
 #include "adapters.h"
 #include "apply_reply.h"
+#include "datagram.h"
+#include "drop_count.h"
 #include "safe_text.h"
 
 namespace {
@@ -41,7 +43,7 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
     SearchIntake intake;
     const auto take = [&] {
         for (const Incoming& datagram : incoming)
-            intake.Take(datagram.record, datagram.length,
+            intake.Take(datagram.record,
                         datagram.adapter >= 0 ? adapters_[static_cast<std::size_t>(datagram.adapter)].name : "");
     };
     const auto counted = [](std::size_t count, const char* what) {
@@ -153,7 +155,7 @@ std::optional<std::uint32_t> Session::AwaitApply(const std::string& macText, dou
         if (!link_.Receive(MillisecondsUntil(deadline), incoming, error))
             return std::nullopt;
         for (const Incoming& datagram : incoming) {
-            if (datagram.record.command != DISCOVERY_CMD_SET_CONFIG)
+            if (FeatureOfDatagram(datagram.record) != DatagramFeature::ApplyReply)
                 continue;
             TakeApplyReply(awaited, datagram.record);
             if (!awaited)

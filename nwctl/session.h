@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "adapter_choice.h"
+#include "discovery_link.h"
 #include "found_devices.h"
-#include "net.h"
 
 class Session {
 public:

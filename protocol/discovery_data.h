@@ -12,6 +12,10 @@ static_assert(std::endian::native == std::endian::little,
 constexpr std::size_t DISCOVERY_DATA_SIZE = 371;
 constexpr std::uint16_t DISCOVERY_DEVICE_PORT = 40013;
 constexpr std::uint16_t DISCOVERY_REPLY_PORT = 40014;
+// Asked for on the reply port: a large site's devices all answer each
+// broadcast at once, and a default buffer (64 KB on Windows) would drop most
+// of such a burst before it could be read.
+constexpr int DISCOVERY_RECEIVE_BUFFER_BYTES = 8 * 1024 * 1024;
 constexpr char DISCOVERY_BROADCAST_ADDRESS[] = "255.255.255.255";
 
 // Message kinds, in `command`.
