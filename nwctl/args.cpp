@@ -1,60 +1,48 @@
 #include "args.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <iterator>
 #include <string_view>
 
 #include "device_fields.h"
 #include "ipv4.h"
 #include "safe_text.h"
+#include "setting_values.h"
 
 namespace {
 
-struct CommandEntry {
-    const char* word;
-    Command command;
-};
-constexpr CommandEntry kCommands[] = {
-    {"search", Command::Search}, {"adapters", Command::Adapters}, {"set", Command::Set},
-    {"reboot", Command::Reboot}, {"reset", Command::Reset},       {"plan", Command::Plan},
-    {"check", Command::Check},
-};
-
-constexpr std::initializer_list<Command> kSearching = {Command::Search, Command::Set,  Command::Reboot,
-                                                       Command::Reset,  Command::Plan, Command::Check};
-constexpr std::initializer_list<Command> kSending = {Command::Set, Command::Reboot, Command::Reset, Command::Plan};
-
+// Every option of every command; the command table says which command takes
+// which.
 struct OptionEntry {
     const char* name;
     bool takesValue;
-    std::initializer_list<Command> commands;
 };
 const OptionEntry kOptions[] = {
-    {"--adapter", true, kSearching},
-    {"--rounds", true, kSearching},
-    {"--format", true, {Command::Search, Command::Check}},
-    {"--columns", true, {Command::Search}},
-    {"--wide", false, {Command::Search}},
-    {"--loopback", false, {Command::Adapters}},
-    {"--ip", true, {Command::Set}},
-    {"--mask", true, {Command::Set, Command::Plan}},
-    {"--gateway", true, {Command::Set, Command::Plan}},
-    {"--dns", true, {Command::Set, Command::Plan}},
-    {"--dhcp", false, {Command::Set}},
-    {"--static", false, {Command::Set}},
-    {"--web-port", true, {Command::Set}},
-    {"--control-port", true, {Command::Set}},
-    {"--video-port", true, {Command::Set}},
-    {"--audio-transmit-port", true, {Command::Set}},
-    {"--audio-receive-port", true, {Command::Set}},
-    {"--user", true, kSending},
-    {"--password-file", true, kSending},
-    {"--timeout", true, {Command::Set, Command::Plan}},
-    {"--yes", false, kSending},
-    {"--apply", false, {Command::Plan}},
-    {"--assign", true, {Command::Plan}},
-    {"--product", true, {Command::Plan}},
-    {"--min-firmware-date", true, {Command::Check}},
+    {"--adapter", true},
+    {"--rounds", true},
+    {"--format", true},
+    {"--columns", true},
+    {"--wide", false},
+    {"--loopback", false},
+    {"--ip", true},
+    {"--mask", true},
+    {"--gateway", true},
+    {"--dns", true},
+    {"--dhcp", false},
+    {"--static", false},
+    {"--web-port", true},
+    {"--control-port", true},
+    {"--video-port", true},
+    {"--audio-transmit-port", true},
+    {"--audio-receive-port", true},
+    {"--user", true},
+    {"--password-file", true},
+    {"--timeout", true},
+    {"--yes", false},
+    {"--apply", false},
+    {"--assign", true},
+    {"--product", true},
+    {"--min-firmware-date", true},
 };
 
 constexpr char kPasswordRefused[] =
@@ -70,9 +58,56 @@ const OptionEntry* FindOption(std::string_view name)
     return nullptr;
 }
 
-bool Allowed(const OptionEntry& option, Command command)
+bool Takes(const CommandEntry* command, std::string_view option)
 {
-    return std::find(option.commands.begin(), option.commands.end(), command) != option.commands.end();
+    if (!command)
+        return false;
+    if (option == "--format")
+        return command->formats.size() > 0;
+    for (const auto& group : command->options) {
+        if (std::find(group.begin(), group.end(), option) != group.end())
+            return true;
+    }
+    return false;
+}
+
+const char* FormatName(OutputFormat format)
+{
+    switch (format) {
+        case OutputFormat::Table:
+            return "table";
+        case OutputFormat::Csv:
+            return "csv";
+        case OutputFormat::Json:
+            return "json";
+    }
+    return "";
+}
+
+// "a, b or c": the texts of `items` as a sentence lists them.
+template <typename Items, typename Text>
+std::string Listed(const Items& items, Text text, const char* last)
+{
+    std::string list;
+    const auto count = static_cast<std::size_t>(std::distance(std::begin(items), std::end(items)));
+    std::size_t at = 0;
+    for (const auto& item : items) {
+        list += at == 0 ? "" : at + 1 == count ? std::string(" ") + last + " " : ", ";
+        list += text(item);
+        ++at;
+    }
+    return list;
+}
+
+bool AnyChange(const SettingsChange& change)
+{
+    return std::any_of(change.begin(), change.end(), [](const auto& value) { return value.has_value(); });
+}
+
+bool Refuse(std::string& error, const std::string& text)
+{
+    error = text;
+    return false;
 }
 
 std::string Quoted(std::string_view text)
@@ -142,16 +177,12 @@ public:
                 return Fail("--rounds must be a whole number from 1 to 100, not " + Quoted(value));
             inv_.rounds = static_cast<int>(rounds);
         } else if (name == "--format") {
-            if (value == "table")
-                inv_.format = OutputFormat::Table;
-            else if (value == "csv" && inv_.command == Command::Search)
-                inv_.format = OutputFormat::Csv;
-            else if (value == "json")
-                inv_.format = OutputFormat::Json;
-            else
-                return Fail(std::string("--format must be ") +
-                            (inv_.command == Command::Search ? "table, csv or json" : "table or json") + ", not " +
-                            Quoted(value));
+            const auto& formats = inv_.command->formats;
+            const auto format = std::find_if(formats.begin(), formats.end(),
+                                             [&value](OutputFormat f) { return value == FormatName(f); });
+            if (format == formats.end())
+                return Fail("--format must be " + Listed(formats, FormatName, "or") + ", not " + Quoted(value));
+            inv_.format = *format;
         } else if (name == "--columns") {
             return Columns(value);
         } else if (name == "--wide") {
@@ -204,12 +235,12 @@ public:
 
     bool Positional(const std::string& word)
     {
-        switch (inv_.command) {
-            case Command::Set:
-            case Command::Reboot:
-            case Command::Reset: {
-                if (inv_.command == Command::Set && !inv_.macs.empty())
-                    return Fail("set takes one MAC address; " + Quoted(word) + " is one too many");
+        const std::string command = inv_.command->word;
+        switch (inv_.command->operands) {
+            case Operands::OneMac:
+            case Operands::Macs: {
+                if (inv_.command->operands == Operands::OneMac && !inv_.macs.empty())
+                    return Fail(command + " takes one MAC address; " + Quoted(word) + " is one too many");
                 const auto mac = ParseMac(word);
                 if (!mac)
                     return Fail(NotAMac(word));
@@ -218,63 +249,30 @@ public:
                 inv_.macs.push_back(*mac);
                 return true;
             }
-            case Command::Plan:
-            case Command::Check:
+            case Operands::OneFile:
                 if (!inv_.file.empty())
-                    return Fail(std::string(CommandWord(inv_.command)) + " takes one file; " + Quoted(word) +
-                                " is one too many");
+                    return Fail(command + " takes one file; " + Quoted(word) + " is one too many");
                 inv_.file = word;
                 return true;
-            default:
-                return Fail(std::string(CommandWord(inv_.command)) + " takes no " + Quoted(word));
+            case Operands::None:
+                break;
         }
+        return Fail(command + " takes no " + Quoted(word));
     }
 
     // What the command needs once every word is read.
     bool Complete()
     {
-        if (inv_.help)
+        if (inv_.help || inv_.version)
             return true;
-        bool changes = std::any_of(inv_.change.begin(), inv_.change.end(), [](const auto& v) { return v.has_value(); });
-        switch (inv_.command) {
-            case Command::Set:
-                if (inv_.macs.empty())
-                    return Fail("set needs the device's MAC address");
-                if (!changes)
-                    return Fail("set needs at least one setting to change, such as --ip or --web-port");
-                break;
-            case Command::Reboot:
-            case Command::Reset:
-                if (inv_.macs.empty())
-                    return Fail(std::string(CommandWord(inv_.command)) + " needs the MAC address of every device");
-                break;
-            case Command::Plan:
-                if (inv_.assignFirst) {
-                    if (!inv_.file.empty() || inv_.apply)
-                        return Fail("plan --assign writes a plan; it takes no plan file and no --apply");
-                } else {
-                    if (inv_.file.empty())
-                        return Fail("plan needs a plan file, or --assign FIRST_ADDRESS to write one");
-                    if (changes || !inv_.product.empty())
-                        return Fail("--mask, --gateway, --dns and --product go with plan --assign");
-                }
-                break;
-            case Command::Check:
-                if (inv_.file.empty())
-                    return Fail("check needs a file of the expected devices");
-                break;
-            default:
-                break;
-        }
-        return true;
+        const CommandEntry& command = *inv_.command;
+        if (command.missing && inv_.macs.empty() && inv_.file.empty())
+            return Fail(std::string(command.word) + " needs " + command.missing);
+        return !command.check || command.check(inv_, error_);
     }
 
 private:
-    bool Fail(const std::string& text)
-    {
-        error_ = text;
-        return false;
-    }
+    bool Fail(const std::string& text) { return Refuse(error_, text); }
 
     static constexpr char kColumnsOrWide[] = "--columns and --wide exclude each other";
 
@@ -327,41 +325,49 @@ private:
 
 }  // namespace
 
-const char* CommandWord(Command command)
+bool CheckSetArguments(const Invocation& invocation, std::string& error)
 {
-    for (const CommandEntry& entry : kCommands) {
-        if (entry.command == command)
-            return entry.word;
-    }
-    return "nwctl";
+    return AnyChange(invocation.change) ||
+           Refuse(error, "set needs at least one setting to change, such as --ip or --web-port");
 }
 
-bool ParseArguments(const std::vector<std::string>& args, Invocation& invocation, std::string& error)
+bool CheckPlanArguments(const Invocation& invocation, std::string& error)
+{
+    if (invocation.assignFirst) {
+        if (!invocation.file.empty() || invocation.apply)
+            return Refuse(error, "plan --assign writes a plan; it takes no plan file and no --apply");
+    } else {
+        if (invocation.file.empty())
+            return Refuse(error, "plan needs a plan file, or --assign FIRST_ADDRESS to write one");
+        if (AnyChange(invocation.change) || !invocation.product.empty())
+            return Refuse(error, "--mask, --gateway, --dns and --product go with plan --assign");
+    }
+    return true;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, const CommandTable& commands, Invocation& invocation,
+                    std::string& error)
 {
     invocation = Invocation{};
     Parser parser(invocation, error);
     std::size_t at = 0;
     bool optionsEnd = false;
     if (at < args.size() && args[at].rfind("-", 0) != 0) {
-        for (const CommandEntry& entry : kCommands) {
-            if (args[at] == entry.word)
-                invocation.command = entry.command;
+        for (const CommandEntry& command : commands) {
+            if (args[at] == command.word)
+                invocation.command = &command;
         }
-        if (invocation.command == Command::None) {
-            error = "no command " + Quoted(args[at]) +
-                    "; the commands are search, adapters, set, reboot, reset, "
-                    "plan and check";
-            return false;
-        }
+        if (!invocation.command)
+            return Refuse(error, "no command " + Quoted(args[at]) + "; the commands are " +
+                                     Listed(
+                                         commands, [](const CommandEntry& command) { return command.word; }, "and"));
         ++at;
     }
     for (; at < args.size(); ++at) {
         const std::string& word = args[at];
         if (optionsEnd || word.size() < 2 || word[0] != '-') {
-            if (invocation.command == Command::None) {
-                error = "give a command first, such as nwctl search";
-                return false;
-            }
+            if (!invocation.command)
+                return Refuse(error, "give a command first, such as nwctl search");
             if (!parser.Positional(word))
                 return false;
             continue;
@@ -372,26 +378,21 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation& invocation
         }
         const std::size_t equals = word.find('=');
         const std::string name = word.substr(0, equals);
-        if (name == "--password") {
-            error = kPasswordRefused;
-            return false;
-        }
+        if (name == "--password")
+            return Refuse(error, kPasswordRefused);
         if (name == "--help" || name == "-h") {
             invocation.help = true;
             continue;
         }
-        if (name == "--version" && invocation.command == Command::None) {
+        if (name == "--version" && !invocation.command) {
             invocation.version = true;
             continue;
         }
         const OptionEntry* option = FindOption(name == "-y" ? "--yes" : name);
-        if (!option || !Allowed(*option, invocation.command)) {
-            error = (invocation.command == Command::None
-                         ? std::string("no option ")
-                         : std::string(CommandWord(invocation.command)) + " has no option ") +
-                    Quoted(name);
-            return false;
-        }
+        if (!option || !Takes(invocation.command, option->name))
+            return Refuse(error, (invocation.command ? std::string(invocation.command->word) + " has no option "
+                                                     : std::string("no option ")) +
+                                     Quoted(name));
         std::string value;
         if (option->takesValue) {
             if (equals != std::string::npos) {
@@ -399,19 +400,15 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation& invocation
             } else if (at + 1 < args.size()) {
                 value = args[++at];
             } else {
-                error = name + " needs a value";
-                return false;
+                return Refuse(error, name + " needs a value");
             }
         } else if (equals != std::string::npos) {
-            error = name + " takes no value";
-            return false;
+            return Refuse(error, name + " takes no value");
         }
         if (!parser.Option(option->name, value))
             return false;
     }
-    if (invocation.command == Command::None && !invocation.help && !invocation.version) {
-        error = "give a command, such as nwctl search (nwctl --help lists them)";
-        return false;
-    }
+    if (!invocation.command && !invocation.help && !invocation.version)
+        return Refuse(error, "give a command, such as nwctl search (nwctl --help lists them)");
     return parser.Complete();
 }

@@ -7,16 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "command_entry.h"
 #include "device_output.h"
 #include "mac.h"
-#include "settings.h"
-
-enum class Command { None, Search, Adapters, Set, Reboot, Reset, Plan, Check };
+#include "setting_names.h"
 
 struct Invocation {
-    Command command = Command::None;
-    bool help = false;     // --help: the command's, or the program's without one
-    bool version = false;  // --version
+    const CommandEntry* command = nullptr;  // none before the command's word
+    bool help = false;                      // --help: the command's, or the program's without one
+    bool version = false;                   // --version
 
     std::string adapter;  // NAME, ADDRESS or "all"; empty: the first adapter
     int rounds = 5;       // search requests, a second apart
@@ -42,9 +41,13 @@ struct Invocation {
     std::optional<std::int32_t> minFirmwareDate;
 };
 
-// `args` without the program's name. False with `error` on anything it
-// cannot take; a password given on the command line is refused.
-bool ParseArguments(const std::vector<std::string>& args, Invocation& invocation, std::string& error);
+// `args` without the program's name, the command's word one of `commands`.
+// False with `error` on anything it cannot take; a password given on the
+// command line is refused.
+bool ParseArguments(const std::vector<std::string>& args, const CommandTable& commands, Invocation& invocation,
+                    std::string& error);
 
-// The command's name as typed, "nwctl" for none.
-const char* CommandWord(Command command);
+// The rules of set's and plan's command lines beyond their options and
+// operands, for their entries in the command table.
+bool CheckSetArguments(const Invocation& invocation, std::string& error);
+bool CheckPlanArguments(const Invocation& invocation, std::string& error);

@@ -9,6 +9,7 @@
 #include "ipv4.h"
 #include "mac.h"
 #include "safe_text.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "audit_log.h"
 
 #include "json.h"
-#include "settings.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 namespace {

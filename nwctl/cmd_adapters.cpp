@@ -2,10 +2,10 @@
 #include <cstdio>
 
 #include "adapters.h"
-#include "command_support.h"
-#include "commands.h"
+#include "args.h"
 #include "exit_codes.h"
 #include "ipv4.h"
+#include "messages.h"
 #include "safe_text.h"
 #include "table.h"
 

@@ -1,9 +1,10 @@
 // check: the inventory against a fresh search.
 #include <cstdio>
 
-#include "command_support.h"
-#include "commands.h"
+#include "args.h"
+#include "command_search.h"
 #include "exit_codes.h"
+#include "file_reading.h"
 #include "inventory_rules.h"
 #include "session.h"
 

@@ -3,17 +3,23 @@
 #include <ctime>
 #include <set>
 
+#include "args.h"
 #include "assign_rule.h"
 #include "audit_log.h"
-#include "command_support.h"
-#include "commands.h"
+#include "change_record.h"
+#include "command_search.h"
+#include "confirmation.h"
 #include "exit_codes.h"
+#include "file_reading.h"
 #include "ipv4.h"
+#include "labels.h"
+#include "messages.h"
 #include "plan_rules.h"
 #include "progress.h"
 #include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 namespace {

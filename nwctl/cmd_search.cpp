@@ -1,8 +1,8 @@
 // search: every device that answers, in the chosen format.
 #include <cstdio>
 
-#include "command_support.h"
-#include "commands.h"
+#include "args.h"
+#include "command_search.h"
 #include "device_output.h"
 #include "exit_codes.h"
 #include "session.h"

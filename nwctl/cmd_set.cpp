@@ -2,12 +2,18 @@
 // answer.
 #include <cstdio>
 
-#include "command_support.h"
-#include "commands.h"
+#include "args.h"
+#include "change_record.h"
+#include "command_search.h"
+#include "confirmation.h"
+#include "device_lookup.h"
 #include "exit_codes.h"
+#include "labels.h"
+#include "messages.h"
 #include "plan_rules.h"
 #include "safe_text.h"
 #include "session.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 int RunSet(const Invocation& invocation)

@@ -2,19 +2,57 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "device_rows.h"
-#include "settings.h"
+#include "setting_changes.h"
 #include "text_field.h"
+
+namespace {
+
+struct Field {
+    const char* name;
+    bool number;  // a number in JSON, else a text
+    std::optional<Setting> setting;
+    std::string (*value)(const FoundDevice& device);  // for a field that is no setting
+};
 
 // After the MAC, the settings under their own names: a search's CSV, edited,
 // is a plan.
-const std::array<const char*, kFieldCount> kFieldNames = [] {
-    std::array<const char*, kFieldCount> names{"mac"};
-    std::copy(kSettingNames.begin(), kSettingNames.end(), names.begin() + 1);
-    const char* const others[] = {"https", "product", "maker", "firmware", "name", "adapter"};
+const std::array<Field, kFieldCount> kFields = [] {
+    const Field mac = {"mac", false, std::nullopt,
+                       [](const FoundDevice& device) { return ReadTextField(device.record.macAddress); }};
+    const Field others[] = {
+        {"https", true, std::nullopt,
+         [](const FoundDevice& device) { return std::to_string(device.record.httpsEnabled); }},
+        {"product", false, std::nullopt,
+         [](const FoundDevice& device) { return ReadTextField(device.record.productName); }},
+        {"maker", false, std::nullopt,
+         [](const FoundDevice& device) { return ReadTextField(device.record.manufacturer); }},
+        {"firmware", false, std::nullopt,
+         [](const FoundDevice& device) { return ReadTextField(device.record.firmwareVersion); }},
+        {"name", false, std::nullopt,
+         [](const FoundDevice& device) {
+             return FirmwareDate(device.record) >= DEVICE_NAME_MIN_FIRMWARE_DATE
+                        ? ReadTextField(device.record.deviceName)
+                        : std::string("N/A");
+         }},
+        {"adapter", false, std::nullopt, [](const FoundDevice& device) { return device.adapter; }},
+    };
     static_assert(1 + kSettingCount + std::size(others) == kFieldCount);
-    std::copy(std::begin(others), std::end(others), names.begin() + 1 + kSettingCount);
+    std::array<Field, kFieldCount> fields = {mac};
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        fields[1 + i] = {kSettingNames[i], IsPortSetting(SettingAt(i)), SettingAt(i), nullptr};
+    std::copy(std::begin(others), std::end(others), fields.begin() + 1 + kSettingCount);
+    return fields;
+}();
+
+}  // namespace
+
+const std::array<const char*, kFieldCount> kFieldNames = [] {
+    std::array<const char*, kFieldCount> names{};
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        names[i] = kFields[i].name;
     return names;
 }();
 
@@ -40,29 +78,15 @@ std::string FieldNameList()
 
 bool IsNumberField(std::size_t field)
 {
-    return field >= 6 && field <= 11;
+    return kFields.at(field).number;
 }
 
 std::array<std::string, kFieldCount> DeviceFieldValues(const FoundDevice& device)
 {
-    const DISCOVERY_DATA& record = device.record;
-    return {
-        ReadTextField(record.macAddress),
-        CurrentSetting(record, Setting::Ip),
-        CurrentSetting(record, Setting::Mask),
-        CurrentSetting(record, Setting::Gateway),
-        CurrentSetting(record, Setting::Dns),
-        CurrentSetting(record, Setting::Mode),
-        CurrentSetting(record, Setting::WebPort),
-        CurrentSetting(record, Setting::ControlPort),
-        CurrentSetting(record, Setting::VideoPort),
-        CurrentSetting(record, Setting::AudioTransmitPort),
-        CurrentSetting(record, Setting::AudioReceivePort),
-        std::to_string(record.httpsEnabled),
-        ReadTextField(record.productName),
-        ReadTextField(record.manufacturer),
-        ReadTextField(record.firmwareVersion),
-        FirmwareDate(record) >= DEVICE_NAME_MIN_FIRMWARE_DATE ? ReadTextField(record.deviceName) : "N/A",
-        device.adapter,
-    };
+    std::array<std::string, kFieldCount> values;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const Field& field = kFields[i];
+        values[i] = field.setting ? CurrentSetting(device.record, *field.setting) : field.value(device);
+    }
+    return values;
 }

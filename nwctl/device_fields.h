@@ -19,7 +19,8 @@ std::optional<std::size_t> FieldNamed(std::string_view name);
 // Every field's name, blank-separated, for messages that list them.
 std::string FieldNameList();
 
-// Ports and https are numbers in JSON; the rest are texts.
+// Whether the field is a number in JSON (the ports, https) or a text, as
+// the field table says.
 bool IsNumberField(std::size_t field);
 
 // The device's values, as bytes (not yet made safe to show). The name shows

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "args.h"
-#include "command_support.h"
-#include "commands.h"
+#include "command_table.h"
 #include "exit_codes.h"
+#include "messages.h"
 #include "nw_version.h"
 #include "usage.h"
 
@@ -16,34 +16,17 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     Invocation invocation;
     std::string error;
-    if (!ParseArguments(args, invocation, error))
+    if (!ParseArguments(args, kCommandTable, invocation, error))
         return Fail(kExitUsage, error + "\n(nwctl " +
-                                    (invocation.command == Command::None ? "" : CommandWord(invocation.command)) +
-                                    (invocation.command == Command::None ? "" : " ") + "--help tells more)");
+                                    (invocation.command ? std::string(invocation.command->word) + " " : "") +
+                                    "--help tells more)");
     if (invocation.help) {
-        std::fputs(UsageText(invocation.command), stdout);
+        std::fputs(invocation.command ? invocation.command->help : ProgramHelp(kCommandTable).c_str(), stdout);
         return kExitOk;
     }
     if (invocation.version) {
         std::printf("nwctl %s\n", NW_VERSION);
         return kExitOk;
     }
-    switch (invocation.command) {
-        case Command::Search:
-            return RunSearch(invocation);
-        case Command::Adapters:
-            return RunAdapters(invocation);
-        case Command::Set:
-            return RunSet(invocation);
-        case Command::Reboot:
-        case Command::Reset:
-            return RunRestart(invocation);
-        case Command::Plan:
-            return RunPlan(invocation);
-        case Command::Check:
-            return RunCheck(invocation);
-        case Command::None:
-            break;
-    }
-    return kExitUsage;
+    return invocation.command->run(invocation);
 }

@@ -7,6 +7,8 @@
 #include "csv_table.h"
 #include "ipv4.h"
 #include "safe_text.h"
+#include "setting_changes.h"
+#include "setting_values.h"
 #include "text_field.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "adapter_choice.h"
 #include "found_devices.h"
 #include "mac.h"
-#include "settings.h"
+#include "setting_names.h"
 
 struct PlanRow {
     int line;  // of the plan file

@@ -1,6 +1,9 @@
+// The program's help: what it is for, its commands as the command table
+// lists them, and what every command shares.
 #pragma once
 
-#include "args.h"
+#include <string>
 
-// The help of a command, or the program's for Command::None.
-const char* UsageText(Command command);
+#include "command_entry.h"
+
+std::string ProgramHelp(const CommandTable& commands);

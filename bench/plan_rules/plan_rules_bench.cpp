@@ -17,6 +17,7 @@
 #include "plan_rules.h"
 #include "record_bytes.h"
 #include "rules_before.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 namespace {

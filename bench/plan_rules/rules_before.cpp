@@ -11,6 +11,7 @@
 #include "device_rows.h"
 #include "ipv4.h"
 #include "safe_text.h"
+#include "setting_changes.h"
 #include "text_field.h"
 
 namespace before {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "args.h"
+#include "command_table.h"
+#include "usage.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ TEST(Arguments, RefusedWithAReason)
 {
     const Refusal cases[] = {
         {"", "give a command"},
-        {"find", "no command \"find\""},
+        {"find", "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan and check"},
         {"--rounds 3", "no option \"--rounds\""},
         {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
         {"search --rounds 101", "from 1 to 100"},
@@ -78,7 +80,7 @@ TEST(Arguments, RefusedWithAReason)
     for (const Refusal& c : cases) {
         Invocation invocation;
         std::string error;
-        EXPECT_FALSE(ParseArguments(Words(c.line), invocation, error)) << c.line;
+        EXPECT_FALSE(ParseArguments(Words(c.line), kCommandTable, invocation, error)) << c.line;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.line << " said: " << error;
     }
 }
@@ -91,9 +93,9 @@ TEST(Arguments, SetTakesEverySettingItNames)
                                      "10.0.0.2 --dhcp --web-port 8080 --control-port 0 --video-port 65535 "
                                      "--audio-transmit-port 0100 --audio-receive-port 7 --user admin "
                                      "--password-file pw.txt --timeout 2.5 -y --adapter lan1 --rounds 2"),
-                               invocation, error))
+                               kCommandTable, invocation, error))
         << error;
-    EXPECT_EQ(invocation.command, Command::Set);
+    EXPECT_STREQ(invocation.command->word, "set");
     EXPECT_EQ(invocation.macs, (std::vector<MacAddress>{{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}));
     const std::vector<std::optional<std::string>> change(invocation.change.begin(), invocation.change.end());
     EXPECT_EQ(change, (std::vector<std::optional<std::string>>{"10.0.0.5", "255.0.0.0", "10.0.0.1", "10.0.0.2", "dhcp",
@@ -110,47 +112,80 @@ TEST(Arguments, TheOtherCommands)
 {
     Invocation invocation;
     std::string error;
-    ASSERT_TRUE(ParseArguments(Words("search --adapter all --format csv"), invocation, error)) << error;
+    ASSERT_TRUE(ParseArguments(Words("search --adapter all --format csv"), kCommandTable, invocation, error)) << error;
     EXPECT_EQ(invocation.format, OutputFormat::Csv);
     EXPECT_EQ(invocation.rounds, 5) << "five requests unless told";
     EXPECT_EQ(invocation.adapter, "all");
 
-    ASSERT_TRUE(ParseArguments(Words("reset 00:1A:2B:3C:4D:5E 00:1A:2B:3C:4D:5F --user u"), invocation, error));
-    EXPECT_EQ(invocation.command, Command::Reset);
+    ASSERT_TRUE(
+        ParseArguments(Words("reset 00:1A:2B:3C:4D:5E 00:1A:2B:3C:4D:5F --user u"), kCommandTable, invocation, error));
+    EXPECT_STREQ(invocation.command->word, "reset");
     EXPECT_EQ(invocation.macs.size(), 2u);
     EXPECT_FALSE(invocation.yes);
 
-    ASSERT_TRUE(ParseArguments(Words("plan --assign 10.0.0.10 --mask 255.255.255.0 --product cam"), invocation, error))
+    ASSERT_TRUE(ParseArguments(Words("plan --assign 10.0.0.10 --mask 255.255.255.0 --product cam"), kCommandTable,
+                               invocation, error))
         << error;
     EXPECT_EQ(invocation.assignFirst, 0x0A00000Au);
     EXPECT_EQ(invocation.change[static_cast<std::size_t>(Setting::Mask)], "255.255.255.0");
     EXPECT_EQ(invocation.product, "cam");
 
-    ASSERT_TRUE(ParseArguments(Words("plan site.csv --apply --yes --timeout 1"), invocation, error)) << error;
+    ASSERT_TRUE(ParseArguments(Words("plan site.csv --apply --yes --timeout 1"), kCommandTable, invocation, error))
+        << error;
     EXPECT_EQ(invocation.file, "site.csv");
     EXPECT_TRUE(invocation.apply);
 
-    ASSERT_TRUE(ParseArguments(Words("check inv.csv --min-firmware-date 20220807 --format json"), invocation, error));
+    ASSERT_TRUE(ParseArguments(Words("check inv.csv --min-firmware-date 20220807 --format json"), kCommandTable,
+                               invocation, error));
     EXPECT_EQ(invocation.minFirmwareDate, 20220807);
     EXPECT_EQ(invocation.format, OutputFormat::Json);
 
-    ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), invocation, error)) << error;
+    ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), kCommandTable, invocation, error)) << error;
     EXPECT_EQ(invocation.file, "-odd-name.csv");
+}
+
+// The table drives the command word, the dispatch and the help: each entry
+// is found by its word, runs, and has its own help and its place in the
+// program's.
+TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
+{
+    const std::string program = ProgramHelp(kCommandTable);
+    for (const CommandEntry& command : kCommandTable) {
+        const std::string word = command.word;
+        Invocation invocation;
+        std::string error;
+        ASSERT_TRUE(ParseArguments({word, "--help"}, kCommandTable, invocation, error)) << word << ": " << error;
+        EXPECT_EQ(invocation.command, &command);
+        EXPECT_NE(command.run, nullptr) << word;
+        EXPECT_EQ(std::string(command.help).rfind("usage: nwctl " + word + " ", 0), 0u) << word;
+        EXPECT_NE(program.find("\n  " + word + " "), std::string::npos) << word;
+    }
+    EXPECT_NE(program.find("\ncommands\n"
+                           "  search      list the devices that answer\n"
+                           "  adapters    list the network adapters nwctl can search from\n"),
+              std::string::npos)
+        << program;
+    EXPECT_NE(program.find("  plan FILE   check a plan for many devices; with --apply, carry it out\n"
+                           "  plan --assign FIRST_ADDRESS   write a plan of consecutive addresses\n"
+                           "  check FILE  compare the devices that answer with an inventory\n"
+                           "\nnwctl COMMAND --help tells more"),
+              std::string::npos)
+        << "a summary of two lines, each indented, and the text after the list";
 }
 
 TEST(Arguments, HelpAndVersionNeedNothingElse)
 {
     Invocation invocation;
     std::string error;
-    ASSERT_TRUE(ParseArguments(Words("--help"), invocation, error));
+    ASSERT_TRUE(ParseArguments(Words("--help"), kCommandTable, invocation, error));
     EXPECT_TRUE(invocation.help);
-    EXPECT_EQ(invocation.command, Command::None);
-    ASSERT_TRUE(ParseArguments(Words("set --help"), invocation, error)) << "no MAC needed for help";
+    EXPECT_EQ(invocation.command, nullptr);
+    ASSERT_TRUE(ParseArguments(Words("set --help"), kCommandTable, invocation, error)) << "no MAC needed for help";
     EXPECT_TRUE(invocation.help);
-    EXPECT_EQ(invocation.command, Command::Set);
-    ASSERT_TRUE(ParseArguments(Words("--version"), invocation, error));
+    EXPECT_STREQ(invocation.command->word, "set");
+    ASSERT_TRUE(ParseArguments(Words("--version"), kCommandTable, invocation, error));
     EXPECT_TRUE(invocation.version);
-    EXPECT_FALSE(ParseArguments(Words("search --version"), invocation, error));
+    EXPECT_FALSE(ParseArguments(Words("search --version"), kCommandTable, invocation, error));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "args.h"
+#include "command_table.h"
 #include "csv_table.h"
 #include "inventory_rules.h"
 #include "plan_rules.h"
@@ -99,7 +100,7 @@ TEST(Messages, EveryMacErrorNamesEveryForm)
     std::vector<std::string> messages;
     Invocation invocation;
     std::string error;
-    EXPECT_FALSE(ParseArguments({"reboot", "00:1A:2B:3C:4D"}, invocation, error));
+    EXPECT_FALSE(ParseArguments({"reboot", "00:1A:2B:3C:4D"}, kCommandTable, invocation, error));
     messages.push_back(error);
     std::vector<PlanRow> rows;
     std::vector<std::string> planErrors, inventoryErrors;
@@ -164,7 +165,7 @@ TEST(Messages, AHugeFieldIsCut)
          }) {
         Invocation invocation;
         std::string error;
-        EXPECT_FALSE(ParseArguments(args, invocation, error));
+        EXPECT_FALSE(ParseArguments(args, kCommandTable, invocation, error));
         messages.push_back(error);
     }
     ASSERT_EQ(messages.size(), 11u);

@@ -12,12 +12,18 @@ import sys
 import unittest
 
 NWCTL, PAGE = sys.argv[1:3] if len(sys.argv) >= 3 else ("", "")
-COMMANDS = ("search", "adapters", "set", "reboot", "reset", "plan", "check")
 OPTION = re.compile(r"(?<![\w-])(--?[a-z][a-z-]*)")
 
 
 def help_text(*words):
     return subprocess.run([NWCTL, *words, "--help"], check=True, stdout=subprocess.PIPE, text=True).stdout
+
+
+def commands_of(program_help):
+    """The command words that nwctl --help lists under "commands", each once:
+    what nwctl takes, so that a new command without a page entry fails."""
+    listing = program_help.split("\ncommands\n", 1)[1].split("\n\n", 1)[0]
+    return list(dict.fromkeys(line.split()[0] for line in listing.splitlines()))
 
 
 class ManualPage(unittest.TestCase):
@@ -27,7 +33,14 @@ class ManualPage(unittest.TestCase):
             source = f.read()
         # The page's text as man prints it: roff's escaped minus is a dash.
         cls.page = source.replace("\\-", "-")
-        cls.helps = {None: help_text(), **{command: help_text(command) for command in COMMANDS}}
+        program = help_text()
+        cls.commands = commands_of(program)
+        cls.helps = {None: program, **{command: help_text(command) for command in cls.commands}}
+
+    def test_the_help_lists_the_commands(self):
+        self.assertIn("search", self.commands)
+        for command in self.commands:
+            self.assertTrue(help_text(command).startswith("usage: nwctl %s " % command), command)
 
     def test_every_command_and_option_of_the_help_is_in_the_page(self):
         for command, text in self.helps.items():

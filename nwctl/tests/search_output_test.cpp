@@ -3,10 +3,12 @@
 // for 80 columns by default, every field in CSV and JSON.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "args.h"
+#include "command_table.h"
 #include "csv.h"
 #include "device_fields.h"
 #include "device_output.h"
@@ -106,6 +108,14 @@ TEST(DeviceOutput, EveryFieldUnderItsName)
     EXPECT_EQ(DeviceFieldValues(old)[5], "dhcp");
     old.record.dhcp = 0;
     EXPECT_EQ(DeviceFieldValues(old)[5], "static");
+}
+
+TEST(DeviceFields, PortsAndHttpsAreNumbersAndEveryOtherFieldAText)
+{
+    const std::set<std::string> numbers = {"web_port",           "control_port", "video_port", "audio_transmit_port",
+                                           "audio_receive_port", "https"};
+    for (std::size_t field = 0; field < kFieldCount; ++field)
+        EXPECT_EQ(IsNumberField(field), numbers.count(kFieldNames[field]) == 1) << kFieldNames[field];
 }
 
 TEST(DeviceOutput, CsvHasTheHeaderAndReadsBackAsEscapedText)
@@ -253,7 +263,7 @@ TEST(SearchArguments, ColumnsAndWide)
     for (const auto& c : cases) {
         Invocation invocation;
         std::string error;
-        const bool parsed = ParseArguments(c.args, invocation, error);
+        const bool parsed = ParseArguments(c.args, kCommandTable, invocation, error);
         const std::string name = c.args.back();
         EXPECT_EQ(parsed, c.error.empty()) << name << ": " << error;
         if (!parsed) {

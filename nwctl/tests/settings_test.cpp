@@ -7,9 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "change_record.h"
 #include "device_commands.h"
 #include "record_bytes.h"
-#include "settings.h"
+#include "setting_changes.h"
+#include "setting_values.h"
 
 namespace {
 

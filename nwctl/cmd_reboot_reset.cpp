@@ -4,18 +4,24 @@
 #include <cstdio>
 #include <thread>
 
-#include "command_support.h"
-#include "commands.h"
+#include "args.h"
+#include "command_search.h"
+#include "confirmation.h"
 #include "device_commands.h"
+#include "device_lookup.h"
 #include "exit_codes.h"
+#include "labels.h"
+#include "messages.h"
 #include "safe_text.h"
 #include "session.h"
 #include "text_field.h"
 
-int RunRestart(const Invocation& invocation)
+namespace {
+
+// `command` is DISCOVERY_CMD_REBOOT or DISCOVERY_CMD_FACTORY_RESET: the two
+// differ only in the record's command and the words shown.
+int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
 {
-    const std::uint32_t command =
-        invocation.command == Command::Reboot ? DISCOVERY_CMD_REBOOT : DISCOVERY_CMD_FACTORY_RESET;
     std::string user, password, error;
     Session session;
     std::vector<FoundDevice> found;
@@ -58,4 +64,16 @@ int RunRestart(const Invocation& invocation)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return status;
+}
+
+}  // namespace
+
+int RunReboot(const Invocation& invocation)
+{
+    return RunRebootOrReset(invocation, DISCOVERY_CMD_REBOOT);
+}
+
+int RunReset(const Invocation& invocation)
+{
+    return RunRebootOrReset(invocation, DISCOVERY_CMD_FACTORY_RESET);
 }

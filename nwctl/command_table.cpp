@@ -1,0 +1,242 @@
+// nwctl's commands, one entry each: adding a command is an entry here and
+// its cmd_*.cpp file. The entries' order is the program's help's.
+#include "command_table.h"
+
+#include "args.h"
+
+// Each in its cmd_*.cpp file.
+int RunSearch(const Invocation& invocation);
+int RunAdapters(const Invocation& invocation);
+int RunSet(const Invocation& invocation);
+int RunReboot(const Invocation& invocation);
+int RunReset(const Invocation& invocation);
+int RunPlan(const Invocation& invocation);
+int RunCheck(const Invocation& invocation);
+
+namespace {
+
+const std::initializer_list<const char*> kSearching = {"--adapter", "--rounds"};
+const std::initializer_list<const char*> kSending = {"--user", "--password-file", "--yes"};
+
+const char kSearchHelp[] = R"(usage: nwctl search [--adapter NAME|ADDRESS|all] [--rounds N]
+                    [--format table|csv|json] [--columns LIST | --wide]
+
+Sends the search request N times (default 5) a second apart from the
+adapter and prints every device that answered, once per MAC and IP pair.
+--adapter all searches from every adapter at once; the adapter column says
+where each device answered. Default: the first adapter nwctl adapters lists.
+
+The table shows mac, ip, mode, product and firmware, to fit a terminal 80
+columns wide; --wide shows every field. CSV and JSON have every field. The
+CSV output, edited, is a plan (nwctl plan --help).
+--columns LIST chooses the fields and their order, in any format: field
+names (nwctl --help lists them) joined by commas, such as mac,ip,name.
+In the table an empty text shows as -; CSV and JSON leave it empty.
+
+While it runs, standard error shows the round and the number of devices
+found so far when that is a terminal. When the receive queue was full and
+replies were lost, nwctl says how many (on Linux): a device missed in one
+round is usually heard in the next, so search with more --rounds.
+Device texts are escaped: bytes outside printable ASCII as \xNN and \ as
+\\ in the table and CSV; in JSON each byte is the character of the same
+number, controls escaped.
+
+exit status: 0 devices found; 9 no device answered (standard error names
+the likely causes); 2 bad arguments; 1 network.
+)";
+
+const char kAdaptersHelp[] = R"(usage: nwctl adapters [--loopback]
+
+Lists the adapters with an IPv4 address that nwctl can search from: name,
+address, mask. The loopback adapter only with --loopback.
+)";
+
+const char kSetHelp[] = R"(usage: nwctl set MAC [--ip A] [--mask M] [--gateway G] [--dns D]
+                 [--dhcp|--static] [--web-port P] [--control-port P]
+                 [--video-port P] [--audio-transmit-port P]
+                 [--audio-receive-port P] --user U [--password-file FILE]
+                 [--timeout S] [-y|--yes] [--adapter NAME|ADDRESS|all]
+                 [--rounds N]
+
+Finds the device by a fresh search, sends it the Save record that the
+window program sends (settings not named keep the device's values), waits
+up to --timeout seconds (default 5) for its answer and prints the answer's
+text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
+001A2B3C4D5E, either case.
+
+A set is a plan of one device: before anything is sent it is held to the
+plan's rules (nwctl plan --help), and refused with every problem named.
+A device whose mode is neither static nor dhcp needs --static or --dhcp.
+With nothing to change, nothing is sent.
+
+exit status: 0 Apply, or nothing to change; 6 problems found, nothing
+sent; 11 Failed; 12 Failed. Invalid address; 13 Failed.
+Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
+result without a text; 4 no answer in time; 3 the device did not answer the
+search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
+1 network.
+)";
+
+const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [-y|--yes]
+                    [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
+after confirmation. Devices do not answer a reboot; nwctl prints what it
+sent to whom. If a MAC does not answer the search, nothing is sent.
+
+exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
+arguments; 1 network.
+)";
+
+const char kResetHelp[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [-y|--yes]
+                   [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Finds the devices by a fresh search and sends each a factory reset, 10 ms
+apart, after confirmation. Devices do not answer it; nwctl prints what it
+sent to whom. If a MAC does not answer the search, nothing is sent.
+
+exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
+arguments; 1 network.
+)";
+
+const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
+                  [--timeout S] [-y|--yes]] [--adapter NAME|ADDRESS|all]
+                  [--rounds N]
+       nwctl plan --assign FIRST_ADDRESS [--mask M] [--gateway G] [--dns D]
+                  [--product TEXT] [--adapter NAME|ADDRESS|all] [--rounds N]
+
+A plan is a CSV file with a header line: a mac column and any of ip, mask,
+gateway, dns, mode, web_port, control_port, video_port,
+audio_transmit_port, audio_receive_port; a blank cell keeps the device's
+value and other columns are ignored, so an edited search --format csv is a
+plan.
+
+Without --apply (a dry run) nwctl searches and prints, for every device,
+its changes from the current values, and every problem: a MAC not found or
+answering from two addresses, a MAC planned twice, two devices planned onto
+one address, an address used by a device outside the plan or by this
+computer, an address no device can have (0.0.0.0/8, loopback, multicast,
+the subnet's network or broadcast address), an address, mask, gateway or
+DNS that is not valid, a gateway outside the subnet, a mode neither static
+nor dhcp, a port of 0 or two ports alike (which the device refuses).
+With --apply it refuses while a problem stands; else, after confirmation,
+it sends each device its Save record, one at a time, waits for each answer
+(--timeout, default 5 s), searches again and checks that every device shows
+its planned values. On a terminal a count shows how far it has got.
+
+The audit log, JSON lines beside the plan file (named after it and the
+time), has a line for each thing as it happens, written at once so that a
+run cut short keeps it: each Save sent (event "sent", with the values
+before and those sent; "not sent" when it could not leave), each answer
+("answer": its text and code, or "no answer"), each device with nothing to
+change ("unchanged"), and each verification ("verify"). Every line has the
+time and the device's MAC; none has a password or digest.
+
+--assign writes a plan on standard output: the devices found (those whose
+product name holds TEXT, in any case, with --product) get consecutive
+addresses from FIRST_ADDRESS in MAC order, inside FIRST_ADDRESS's subnet by
+the mask each device will have (--mask, else its own), skipping the
+subnet's network and broadcast addresses, this computer's addresses, every
+address that a found device outside the plan uses, and the gateway's and
+the DNS server's. A device now in DHCP mode gets mode static, with a note
+on standard error. The plan is written only when its own dry run would
+pass; otherwise every problem is named and nothing is written.
+
+exit status: 0 no problems (with --apply: all applied and verified); 6
+problems found (with --apply: refused, nothing sent), or --assign ran out
+of addresses or would write a plan with problems; 7 a device failed, did
+not answer or does not show its planned values, or the audit log could not
+be written; 9 the plan names no device, no device answered, or none
+matched --product; 5 not confirmed; 2 bad arguments or plan file; 1
+network.
+)";
+
+const char kCheckHelp[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
+                   [--format table|json] [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Compares the expected devices (a CSV with a mac column and, if it likes,
+an ip column) with a fresh search, and reports: missing devices, devices
+answering at another address than expected (wrong-address), unexpected
+devices, addresses answered by two MACs or used by this computer
+(conflict), a MAC answering from two addresses (duplicate-mac) and, with
+--min-firmware-date, firmware dated before it by the device list's rule
+(the number after the last _ of the version; firmware without a date
+counts as older).
+
+exit status: 0 nothing to report; 8 something reported; 9 no device
+answered the search; 2 bad arguments or file; 1 network.
+)";
+
+const CommandEntry kEntries[] = {
+    {"search",
+     RunSearch,
+     "search      list the devices that answer",
+     kSearchHelp,
+     Operands::None,
+     nullptr,
+     {kSearching, {"--columns", "--wide"}},
+     {OutputFormat::Table, OutputFormat::Csv, OutputFormat::Json},
+     nullptr},
+    {"adapters",
+     RunAdapters,
+     "adapters    list the network adapters nwctl can search from",
+     kAdaptersHelp,
+     Operands::None,
+     nullptr,
+     {{"--loopback"}},
+     {},
+     nullptr},
+    {"set",
+     RunSet,
+     "set MAC     change one device's address settings and ports",
+     kSetHelp,
+     Operands::OneMac,
+     "the device's MAC address",
+     {kSearching,
+      kSending,
+      {"--ip", "--mask", "--gateway", "--dns", "--dhcp", "--static", "--web-port", "--control-port", "--video-port",
+       "--audio-transmit-port", "--audio-receive-port", "--timeout"}},
+     {},
+     CheckSetArguments},
+    {"reboot",
+     RunReboot,
+     "reboot MAC...   restart devices",
+     kRebootHelp,
+     Operands::Macs,
+     "the MAC address of every device",
+     {kSearching, kSending},
+     {},
+     nullptr},
+    {"reset",
+     RunReset,
+     "reset MAC...    return devices to their factory settings",
+     kResetHelp,
+     Operands::Macs,
+     "the MAC address of every device",
+     {kSearching, kSending},
+     {},
+     nullptr},
+    {"plan",
+     RunPlan,
+     "plan FILE   check a plan for many devices; with --apply, carry it out\n"
+     "plan --assign FIRST_ADDRESS   write a plan of consecutive addresses",
+     kPlanHelp,
+     Operands::OneFile,
+     nullptr,
+     {kSearching, kSending, {"--timeout", "--apply", "--assign", "--mask", "--gateway", "--dns", "--product"}},
+     {},
+     CheckPlanArguments},
+    {"check",
+     RunCheck,
+     "check FILE  compare the devices that answer with an inventory",
+     kCheckHelp,
+     Operands::OneFile,
+     "a file of the expected devices",
+     {kSearching, {"--min-firmware-date"}},
+     {OutputFormat::Table, OutputFormat::Json},
+     nullptr},
+};
+
+}  // namespace
+
+const CommandTable kCommandTable = kEntries;
