@@ -61,12 +61,11 @@ std::string ProgramHelp(const CommandTable& commands)
 {
     std::string help = kBefore;
     for (const CommandEntry& command : commands) {
-        const std::string summary = command.summary;
-        for (std::size_t start = 0; start < summary.size();) {
-            const std::size_t end = summary.find('\n', start);
-            help += "  " + summary.substr(start, end == std::string::npos ? end : end - start) + "\n";
-            start = end == std::string::npos ? summary.size() : end + 1;
-        }
+        // Every line of it indented.
+        std::string summary = command.summary;
+        for (std::size_t at = 0; (at = summary.find('\n', at)) != std::string::npos; at += 3)
+            summary.insert(at + 1, "  ");
+        help += "  " + summary + "\n";
     }
     return help + kAfter;
 }
