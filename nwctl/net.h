@@ -22,7 +22,7 @@ public:
     bool Start(std::string& error);
 
 private:
-    bool started_ = false;
+    bool started_ = false;  // Winsock started, so cleaned up at the end
 };
 
 // Why the latest socket call failed, in the system's words.

@@ -31,7 +31,6 @@ SocketLibrary::~SocketLibrary() = default;
 
 bool SocketLibrary::Start(std::string&)
 {
-    started_ = true;
     return true;
 }
 
