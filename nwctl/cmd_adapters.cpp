@@ -5,7 +5,7 @@
 #include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "safe_text.h"
 #include "table.h"
 

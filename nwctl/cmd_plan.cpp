@@ -8,7 +8,7 @@
 #include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "plan_rules.h"
 #include "progress.h"
 #include "prompt.h"

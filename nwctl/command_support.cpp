@@ -8,7 +8,7 @@
 #include "device_commands.h"
 #include "exit_codes.h"
 #include "file_access.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "plan_rules.h"
 #include "prompt.h"
 #include "safe_text.h"
