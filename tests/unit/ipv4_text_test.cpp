@@ -84,8 +84,9 @@ TEST(IPv4Text, OnlyFourPlainDecimalPartsOf0To255)
         SCOPED_TRACE("text \"" + c.text.substr(0, 40) + "\"");
         EXPECT_EQ(ParseIPv4(c.text), c.address);
         EXPECT_EQ(IsDottedIPv4(c.text), c.address.has_value());
-        if (c.address)
+        if (c.address) {
             EXPECT_EQ(FormatIPv4(*c.address), c.text);
+        }
     }
 }
 
