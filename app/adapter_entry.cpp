@@ -1,29 +1,21 @@
 #include "adapter_entry.h"
 
-namespace {
+#include "ansi_lead_byte.h"
 
-// As much of `text` as fits `maxBytes` of ANSI text, cut between characters.
-std::string AnsiPrefix(const wchar_t* text, int maxBytes)
-{
-    for (int length = ::lstrlenW(text); length > 0; --length) {
-        const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-        if (bytes > 0 && bytes <= maxBytes) {
-            std::string ansi(static_cast<std::size_t>(bytes), '\0');
-            ::WideCharToMultiByte(CP_ACP, 0, text, length, ansi.data(), bytes, nullptr, nullptr);
-            return ansi;
-        }
-    }
-    return {};
-}
-
-}  // namespace
-
-std::string AdapterEntryText(const wchar_t* friendlyName, const std::string& address)
+std::string AdapterEntryText(const std::string& friendlyName, const std::string& address)
 {
     static constexpr char separator[] = " : ";
     const std::size_t fixed = address.size() + sizeof separator - 1;
     if (fixed >= ADAPTER_ENTRY_BUFFER)
         return address.substr(0, ADAPTER_ENTRY_BUFFER - 1);
-    const int room = static_cast<int>(ADAPTER_ENTRY_BUFFER - 1 - fixed);
-    return AnsiPrefix(friendlyName ? friendlyName : L"", room) + separator + address;
+    const std::size_t room = ADAPTER_ENTRY_BUFFER - 1 - fixed;
+    std::size_t kept = 0;
+    while (kept < friendlyName.size()) {
+        const std::size_t width =
+            IsAnsiLeadByte(static_cast<unsigned char>(friendlyName[kept])) && kept + 1 < friendlyName.size() ? 2 : 1;
+        if (kept + width > room)
+            break;
+        kept += width;
+    }
+    return friendlyName.substr(0, kept) + separator + address;
 }

@@ -1,41 +1,30 @@
-// The adapter box: every adapter with an IPv4 address, filled once at
-// start-up. Each entry's item data points into the adapter buffer, which
-// therefore lives as long as the program.
-#include <winsock2.h>
-#include <iphlpapi.h>
-
+// The adapter box: the first address of every adapter with an IPv4 address
+// (FirstAddressOfEveryAdapter), filled once at start-up. Each entry's item
+// data points to its address in the adapter table, which therefore lives as
+// long as the program.
 #include "adapter_entry.h"
+#include "adapter_rules.h"
+#include "ipv4_text.h"
+#include "network_adapters.h"
 #include "seekwell_dlg.h"
 
 namespace {
-IP_ADAPTER_ADDRESSES* adapterAddresses = nullptr;
+std::vector<NetworkAdapter> adapterAddresses;
 }
 
 void CSeekwellDlg::FillAdapterList()
 {
-    ULONG size = 15000;
-    ULONG outcome = ERROR_BUFFER_OVERFLOW;
-    for (int attempt = 0; attempt < 3 && outcome == ERROR_BUFFER_OVERFLOW; ++attempt) {
-        adapterAddresses = static_cast<IP_ADAPTER_ADDRESSES*>(::HeapAlloc(::GetProcessHeap(), 0, size));
-        if (!adapterAddresses)
-            return;
-        outcome = ::GetAdaptersAddresses(AF_INET, GAA_FLAG_INCLUDE_PREFIX, nullptr, adapterAddresses, &size);
-        if (outcome == ERROR_BUFFER_OVERFLOW) {
-            ::HeapFree(::GetProcessHeap(), 0, adapterAddresses);
-            adapterAddresses = nullptr;
-        }
-    }
-
-    if (outcome == NO_ERROR) {
-        for (IP_ADAPTER_ADDRESSES* adapter = adapterAddresses; adapter; adapter = adapter->Next) {
-            const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
-            if (!unicast || !unicast->Address.lpSockaddr)
-                continue;
-            const auto* address = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
-            const std::string text = AdapterEntryText(adapter->FriendlyName, ::inet_ntoa(address->sin_addr));
+    // A table the system could not give leaves the box empty, unexplained:
+    // the search says that no adapter is chosen.
+    std::string error;
+    if (ReadNetworkAdapters(adapterAddresses, error)) {
+        for (const ListedAddress& listed : FirstAddressOfEveryAdapter(adapterAddresses)) {
+            const NetworkAdapter& adapter = adapterAddresses[listed.adapter];
+            const AdapterIPv4& address = adapter.addresses[listed.address];
+            const std::string text = AdapterEntryText(adapter.name, FormatIPv4(address.address));
             const int index = adapterCombo.AddString(text.c_str());
             if (index >= 0)
-                adapterCombo.SetItemData(index, reinterpret_cast<DWORD_PTR>(adapter));
+                adapterCombo.SetItemData(index, reinterpret_cast<DWORD_PTR>(&address));
         }
     }
     if (adapterCombo.GetCount() > 0)
@@ -53,10 +42,7 @@ std::string CSeekwellDlg::ChosenAdapterAddress()
     if (selection == CB_ERR)
         return {};
     const DWORD_PTR data = adapterCombo.GetItemData(selection);
-    const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(data);
-    if (!adapter || data == static_cast<DWORD_PTR>(CB_ERR) || !adapter->FirstUnicastAddress ||
-        !adapter->FirstUnicastAddress->Address.lpSockaddr)
+    if (data == 0 || data == static_cast<DWORD_PTR>(CB_ERR))
         return {};
-    const auto* address = reinterpret_cast<const sockaddr_in*>(adapter->FirstUnicastAddress->Address.lpSockaddr);
-    return ::inet_ntoa(address->sin_addr);
+    return FormatIPv4(reinterpret_cast<const AdapterIPv4*>(data)->address);
 }

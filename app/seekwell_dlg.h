@@ -47,7 +47,7 @@ private:
     // Handlers and helpers, grouped by the file that defines them. The
     // message map (app/seekwell_dlg.cpp) routes to the handlers.
 
-    // app/about_dlg.cpp: the about entry and the icon.
+    // app/main_sysmenu_icon.cpp: the system menu's about entry and the icon.
     void OnSysCommand(UINT id, LPARAM param);
     void OnPaint();
     HCURSOR OnQueryDragIcon();

@@ -1,6 +1,6 @@
 // The list, as shown, written to "SearchIPList.txt" in the current folder.
-#include "device_links.h"
 #include "device_rows.h"
+#include "export_line.h"
 #include "message_box.h"
 #include "resource.h"
 #include "seekwell_dlg.h"

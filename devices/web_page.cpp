@@ -5,10 +5,10 @@
 
 #include <cstdio>
 
-#include "device_links.h"
 #include "device_rows.h"
 #include "message_box.h"
 #include "seekwell_dlg.h"
+#include "web_address.h"
 
 namespace {
 

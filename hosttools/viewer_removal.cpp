@@ -4,8 +4,9 @@
 #include "code_page_text.h"
 #include "message_box.h"
 #include "seekwell_dlg.h"
-#include "viewer_components.h"
+#include "viewer_removal_order.h"
 #include "viewer_steps.h"
+#include "viewer_texts.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 // Unregistering the viewer components with the system's regsvr32.
 #include "debug_trace.h"
-#include "viewer_components.h"
+#include "viewer_paths.h"
+#include "viewer_removal_order.h"
 #include "viewer_steps.h"
+#include "viewer_traces.h"
 #include "windows_host.h"
 
 namespace {

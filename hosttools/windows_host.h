@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "viewer_components.h"
+#include "viewer_paths.h"
 
 // The system folder as GetSystemDirectoryA gives it, or why it cannot be
 // trusted (CheckSystemDirectory).

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "safe_text.h"
 
 bool ChooseAdapters(const std::vector<Adapter>& adapters, const std::string& wanted, std::vector<Adapter>& chosen,

@@ -1,5 +1,6 @@
-// The machine's network adapters, one implementation per platform
-// (adapters_posix.cpp, adapters_win32.cpp).
+// The adapters nwctl may search from: the system's adapter table
+// (ReadNetworkAdapters, one implementation per platform) through nwctl's
+// rule (EveryAddressOfAdaptersUp).
 #pragma once
 
 #include <string>

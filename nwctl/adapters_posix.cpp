@@ -1,4 +1,5 @@
-// The adapters on Linux: getifaddrs.
+// The adapters on Linux: getifaddrs, whose IPv4 entries come one per
+// address. They are gathered by name into the table that Windows gives.
 #include <ifaddrs.h>
 #include <arpa/inet.h>
 #include <net/if.h>
@@ -7,9 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "adapters.h"
+#include "network_adapters.h"
 
-bool ListAdapters(std::vector<Adapter>& adapters, std::string& error)
+bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& error)
 {
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) {
@@ -18,17 +19,26 @@ bool ListAdapters(std::vector<Adapter>& adapters, std::string& error)
     }
     adapters.clear();
     for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
             continue;
-        Adapter adapter;
-        adapter.name = entry->ifa_name;
-        adapter.address = ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
-        adapter.mask =
+        // An address label ("eth0:1") is listed under its own name, as
+        // `ip address` shows it.
+        auto adapter = adapters.begin();
+        while (adapter != adapters.end() && adapter->name != entry->ifa_name)
+            ++adapter;
+        if (adapter == adapters.end()) {
+            NetworkAdapter added;
+            added.name = entry->ifa_name;
+            added.up = (entry->ifa_flags & IFF_UP) != 0;
+            added.loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
+            // A label belongs to the interface named before its colon.
+            added.index = if_nametoindex(added.name.substr(0, added.name.find(':')).c_str());
+            adapter = adapters.insert(adapters.end(), std::move(added));
+        }
+        const std::uint32_t mask =
             entry->ifa_netmask ? ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr) : 0;
-        // An address label ("eth0:1") belongs to the interface before the colon.
-        adapter.index = if_nametoindex(adapter.name.substr(0, adapter.name.find(':')).c_str());
-        adapter.loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
-        adapters.push_back(adapter);
+        adapter->addresses.push_back(
+            {ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr), mask});
     }
     freeifaddrs(list);
     return true;

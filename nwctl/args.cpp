@@ -6,6 +6,7 @@
 
 #include "device_fields.h"
 #include "ipv4.h"
+#include "ipv4_text.h"
 #include "safe_text.h"
 #include "setting_values.h"
 

@@ -7,6 +7,7 @@
 
 #include "csv.h"
 #include "ipv4.h"
+#include "ipv4_text.h"
 #include "mac.h"
 #include "safe_text.h"
 #include "setting_changes.h"

@@ -4,7 +4,7 @@
 #include "adapters.h"
 #include "args.h"
 #include "exit_codes.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "messages.h"
 #include "safe_text.h"
 #include "table.h"

@@ -11,7 +11,7 @@
 #include "confirmation.h"
 #include "exit_codes.h"
 #include "file_reading.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "labels.h"
 #include "messages.h"
 #include "plan_rules.h"

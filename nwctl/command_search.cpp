@@ -3,7 +3,7 @@
 #include "confirmation.h"
 #include "credentials.h"
 #include "exit_codes.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "messages.h"
 #include "prompt.h"
 #include "safe_text.h"

@@ -6,7 +6,7 @@
 
 #include "csv_table.h"
 #include "device_rows.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "json.h"
 #include "plan_rules.h"
 #include "safe_text.h"

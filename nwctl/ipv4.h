@@ -1,17 +1,9 @@
-// Dotted IPv4 addresses as nwctl reads and writes them. Host byte order
-// throughout: 198.51.100.1 is 0xC6336401.
+// What nwctl asks of an IPv4 address beyond its text (ipv4_text.h): whether
+// it is a subnet mask, and whether a device may be given it. Host byte order.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
-
-// Four decimal numbers 0 to 255 joined by dots, nothing else: no blanks, no
-// sign, no leading zeros (which some readers take for octal).
-std::optional<std::uint32_t> ParseIPv4(std::string_view text);
-
-std::string FormatIPv4(std::uint32_t address);
 
 // The length of a netmask's prefix when its one bits are contiguous from the
 // top (255.255.255.0 gives 24); none for 255.0.255.0.

@@ -6,6 +6,7 @@
 
 #include "csv_table.h"
 #include "ipv4.h"
+#include "ipv4_text.h"
 #include "safe_text.h"
 #include "setting_changes.h"
 #include "setting_values.h"

@@ -13,7 +13,7 @@
 
 #include "csv.h"
 #include "inventory_rules.h"
-#include "ipv4.h"
+#include "ipv4_text.h"
 #include "plan_rules.h"
 #include "record_bytes.h"
 #include "rules_before.h"

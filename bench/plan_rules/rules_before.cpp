@@ -10,6 +10,7 @@
 
 #include "device_rows.h"
 #include "ipv4.h"
+#include "ipv4_text.h"
 #include "safe_text.h"
 #include "setting_changes.h"
 #include "text_field.h"

@@ -30,12 +30,13 @@
 #include "datagram.h"
 #include "device_commands.h"
 #include "device_keys.h"
-#include "device_links.h"
 #include "device_rows.h"
+#include "export_line.h"
 #include "extension_command.h"
 #include "md5.h"
 #include "record_bytes.h"
 #include "scan_long.h"
+#include "web_address.h"
 #include "windows_command_line.h"
 
 namespace {

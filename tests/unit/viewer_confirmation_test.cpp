@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "viewer_components.h"
+#include "viewer_texts.h"
 
 #ifdef _WIN32
 #include "code_page_text.h"

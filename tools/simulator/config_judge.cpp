@@ -18,7 +18,7 @@ void CopyText(char (&to)[N], const char (&from)[N])
 
 }  // namespace
 
-bool IsDottedIPv4(std::string_view text)
+bool FirmwareAcceptsDottedIPv4(std::string_view text)
 {
     int parts = 0;
     std::size_t start = 0;
@@ -55,9 +55,10 @@ bool CredentialsMatch(const DISCOVERY_DATA& request, const std::string& userId, 
 std::uint32_t JudgeSettings(const DISCOVERY_DATA& request)
 {
     const std::string ip = ReadTextField(request.ipAddress);
-    if (!IsDottedIPv4(ip) || ip == "0.0.0.0" || ip == "255.255.255.255" ||
-        !IsDottedIPv4(ReadTextField(request.subnetMask)) || !IsDottedIPv4(ReadTextField(request.gateway)) ||
-        !IsDottedIPv4(ReadTextField(request.dns)))
+    if (!FirmwareAcceptsDottedIPv4(ip) || ip == "0.0.0.0" || ip == "255.255.255.255" ||
+        !FirmwareAcceptsDottedIPv4(ReadTextField(request.subnetMask)) ||
+        !FirmwareAcceptsDottedIPv4(ReadTextField(request.gateway)) ||
+        !FirmwareAcceptsDottedIPv4(ReadTextField(request.dns)))
         return DISCOVERY_RESULT_INVALID_ADDRESS;
 
     const std::uint16_t ports[] = {request.webPort, request.controlPort, request.videoPort, request.audioReceivePort,

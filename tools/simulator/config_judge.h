@@ -8,9 +8,13 @@
 
 #include "discovery_data.h"
 
-// Four decimal numbers from 0 to 255 joined by dots, nothing else: no blanks,
-// no sign, no leading zero (inet_aton would read "010" as octal).
-bool IsDottedIPv4(std::string_view text);
+// Whether the firmware takes `text` as an address: four decimal numbers from
+// 0 to 255 joined by dots, nothing else: no blanks, no sign, no leading zero
+// (inet_aton would read "010" as octal). The simulator plays a device, whose
+// firmware is not this program: it judges with a rule of its own, so a change
+// to the program's reading of addresses (ipv4_text.h) cannot also change
+// what the devices it is tested against accept.
+bool FirmwareAcceptsDottedIPv4(std::string_view text);
 
 // The request's `userId` text equals `userId`, and its 32 digest bytes equal
 // those the program forms from `password`.

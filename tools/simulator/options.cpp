@@ -7,10 +7,10 @@
 #include <string_view>
 #include <utility>
 
-#include "config_judge.h"
 #include "device_file.h"
 #include "device_settings.h"
 #include "hex.h"
+#include "ipv4_text.h"
 
 namespace {
 

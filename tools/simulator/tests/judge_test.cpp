@@ -14,11 +14,11 @@ namespace {
 TEST(Judge, DottedAddresses)
 {
     for (const char* good : {"0.0.0.0", "198.51.100.1", "255.255.255.255", "10.0.0.9", "1.22.133.255"})
-        EXPECT_TRUE(IsDottedIPv4(good)) << good;
+        EXPECT_TRUE(FirmwareAcceptsDottedIPv4(good)) << good;
     for (const char* bad : {"",           "1.2.3",      "1.2.3.4.5", "1.2.3.",   ".1.2.3",    "1..2.3",   "256.1.1.1",
                             "1.2.3.1000", "01.2.3.4",   "1.2.3.04",  " 1.2.3.4", "1.2.3.4 ",  "1.2.3.-4", "+1.2.3.4",
                             "a.b.c.d",    "1.2.3.4/24", "0x1.2.3.4", "1,2,3,4",  "1.2.3.4\n", "localhost"})
-        EXPECT_FALSE(IsDottedIPv4(bad)) << '"' << bad << '"';
+        EXPECT_FALSE(FirmwareAcceptsDottedIPv4(bad)) << '"' << bad << '"';
 }
 
 // A request a device with the patterned settings and admin/admin accepts.

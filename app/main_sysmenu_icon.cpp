@@ -1,4 +1,5 @@
-// The system menu's about entry, and the minimised window's icon.
+// The main window's system menu, whose about entry opens the about box, and
+// its icon when minimised: painted in the middle, and dragged.
 #include "about_dlg.h"
 
 #include "seekwell_dlg.h"

@@ -1,13 +1,14 @@
-// The adapters on Windows: GetAdaptersAddresses, as the window's adapter box.
+// The adapters on Windows: one GetAdaptersAddresses walk for the window's
+// adapter box and for nwctl.exe, so that both start from the same table.
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
 
-#include "adapters.h"
+#include "network_adapters.h"
 
 namespace {
 
-// An adapter's friendly name in the ANSI code page.
+// An adapter's friendly name in the ANSI code page, the program's text.
 std::string AnsiName(const wchar_t* name)
 {
     const int bytes = ::WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
@@ -19,18 +20,24 @@ std::string AnsiName(const wchar_t* name)
     return text;
 }
 
+std::uint32_t PrefixMask(unsigned prefix)
+{
+    return prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~0u << (32 - prefix);
+}
+
 }  // namespace
 
-bool ListAdapters(std::vector<Adapter>& adapters, std::string& error)
+bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& error)
 {
+    // The call names the size it needs when the buffer is too small; an
+    // adapter that appears in between may ask for more once again.
     std::vector<unsigned char> buffer(15000);
     ULONG size = static_cast<ULONG>(buffer.size());
     ULONG outcome = ERROR_BUFFER_OVERFLOW;
     for (int attempt = 0; attempt < 3 && outcome == ERROR_BUFFER_OVERFLOW; ++attempt) {
         buffer.resize(size);
-        outcome =
-            ::GetAdaptersAddresses(AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
-                                   nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+        outcome = ::GetAdaptersAddresses(AF_INET, GAA_FLAG_INCLUDE_PREFIX, nullptr,
+                                         reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
     }
     adapters.clear();
     if (outcome == ERROR_NO_DATA)
@@ -40,21 +47,19 @@ bool ListAdapters(std::vector<Adapter>& adapters, std::string& error)
         return false;
     }
     for (const auto* entry = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data()); entry; entry = entry->Next) {
-        if (entry->OperStatus != IfOperStatusUp)
-            continue;
+        NetworkAdapter adapter;
+        adapter.name = AnsiName(entry->FriendlyName ? entry->FriendlyName : L"");
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = entry->FirstUnicastAddress; unicast; unicast = unicast->Next) {
             const sockaddr* address = unicast->Address.lpSockaddr;
             if (!address || address->sa_family != AF_INET)
                 continue;
-            Adapter adapter;
-            adapter.name = AnsiName(entry->FriendlyName ? entry->FriendlyName : L"");
-            adapter.address = ::ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
-            const unsigned prefix = unicast->OnLinkPrefixLength;
-            adapter.mask = prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~0u << (32 - prefix);
-            adapter.index = entry->IfIndex;
-            adapter.loopback = entry->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
-            adapters.push_back(adapter);
+            adapter.addresses.push_back({::ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr),
+                                         PrefixMask(unicast->OnLinkPrefixLength)});
         }
+        adapter.up = entry->OperStatus == IfOperStatusUp;
+        adapter.loopback = entry->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
+        adapter.index = entry->IfIndex;
+        adapters.push_back(std::move(adapter));
     }
     return true;
 }
