@@ -16,6 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from dialog_geometry import base_units, to_pixels  # noqa: E402
 from uidriver import BUILD_DIR, DRIVER, UiDriver, UiDriverError, from_ansi, wine_path  # noqa: E402
 from windows_build import wine  # noqa: E402
 
@@ -51,11 +52,6 @@ def eventually(condition, timeout_s=10):
         if time.monotonic() > deadline:
             return False
         time.sleep(0.05)
-
-
-def mul_div(a, b, c):
-    """Windows' MulDiv for non-negative values: a * b / c, rounded."""
-    return (a * b + c // 2) // c
 
 
 class Fixture:
@@ -109,10 +105,9 @@ def test_find_and_describe(d, fx):
     d.call("wait-window", "main")
 
     main = d.call("describe")
-    check(main["template"] == 200 and main["clientDlu"] == {"x": 0, "y": 0, "w": 400, "h": 250},
-          "the main window is recognised as template 200 of 400 x 250 dialog units")
+    base = base_units(main["client"], 400, 250)
+    check(base is not None, "the main window's client area is its template's 400 x 250 dialog units")
     controls = {c["id"]: c for c in main["controls"]}
-    base_x, base_y = main["baseUnits"]["x"], main["baseUnits"]["y"]
     # id, class, text, visible, enabled, checked, kind, rectangle in dialog units
     expected = [
         (HELLO, "Button", "Hello", True, True, None, "push button", (7, 7, 60, 14)),
@@ -132,11 +127,8 @@ def test_find_and_describe(d, fx):
               (class_, text, visible, enabled, checked, kind),
               "control %d: %s %r, visible %s, enabled %s, checked %s" % (id_, class_, text, visible, enabled, checked))
         if dlu is not None:
-            x, y, w, h = dlu
-            check(c["dlu"] == {"x": x, "y": y, "w": w, "h": h}, "control %d lies at %s in dialog units" % (id_, dlu))
-            check(c["rect"] == {"x": mul_div(x, base_x, 4), "y": mul_div(y, base_y, 8),
-                                "w": mul_div(w, base_x, 4), "h": mul_div(h, base_y, 8)},
-                  "control %d's pixels are its dialog units times the base units" % id_)
+            check(c["rect"] == to_pixels(*dlu, base),
+                  "control %d lies at %s dialog units, in client pixels" % (id_, dlu))
     check(controls[SECRET]["password"] and not controls[SECRET]["readOnly"] and controls[READONLY]["readOnly"],
           "password and read-only edits are told apart")
     check(any(c["id"] in (-1, 0xFFFF) and c["text"] == "Name" for c in main["controls"]),
@@ -144,8 +136,8 @@ def test_find_and_describe(d, fx):
     check([c["id"] for c in main["controls"]][:3] == [HELLO, NAME, SECRET], "controls come in template order")
 
     wait = d.call("describe", "wait")
-    check(not wait["visible"] and wait["template"] == 202 and [c["text"] for c in wait["controls"]] ==
-          ["Please Wait..."] and wait["controls"][0]["dlu"] == {"x": 12, "y": 18, "w": 106, "h": 13},
+    check(not wait["visible"] and [c["text"] for c in wait["controls"]] == ["Please Wait..."] and
+          wait["controls"][0]["rect"] == to_pixels(12, 18, 106, 13, base_units(wait["client"], 131, 43)),
           "the hidden wait box is found and measured in its own font (MS Shell Dlg)")
 
     check(d.call("control", "text=HELLO")["id"] == HELLO, "a control can be named by its text, case ignored")
@@ -349,10 +341,10 @@ def test_about_box(d, fx):
         d.call("wait-window", "about")
         about = d.call("about")
         ok_button = [c for c in about["controls"] if c["id"] == 1]
-        check(about["caption"] == ABOUT and about["template"] == 201 and
+        check(about["caption"] == ABOUT and
               [(c.get("kind"), c["text"]) for c in about["controls"]] ==
               [("icon", ""), ("text", "Fixture Version 1.0"), ("default push button", "OK")] and
-              ok_button[0]["dlu"] == {"x": 143, "y": 7, "w": 50, "h": 14},
+              ok_button[0]["rect"] == to_pixels(143, 7, 50, 14, base_units(about["client"], 200, 50)),
               "system command %d opens the about box, read with its controls (an icon shows no text)" % command_id)
         check(not d.try_call("msgbox")["ok"], "the about box is not taken for a message box")
         d.call("about-ok")

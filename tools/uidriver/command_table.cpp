@@ -37,7 +37,7 @@ const std::vector<Command>& Commands()
         {"describe",
          "describe [WINDOW]",
          "The window (default main) and each of its controls: id, class, text, visible, enabled,\n"
-         "checked, focused, style bits, rectangle in client pixels (rect) and dialog units (dlu).",
+         "checked, focused, style bits, rectangle in client pixels (rect).",
          0,
          1,
          {},
