@@ -152,18 +152,18 @@ def test_text_and_session_lines(d, fx):
     rows = d.call("list", LIST)["rows"]
     check(rows[2]["cells"][2] == "K\u00e4mera C" and from_ansi(rows[2]["cells"][2]) == "Kämera C",
           "a byte above 0x7F comes back as one \\u00XX escape (the answer lines are pure ASCII)")
-    answer = d.send_line('set-text %d "two words \\"quoted\\""' % NAME)
-    check(answer["ok"] and answer["text"] == 'two words "quoted"', "a session line of words takes quoted words")
     fx.mark()
     check(d.call("set-text", NAME, "caf\u00e9")["text"] == "caf\u00e9", "a JSON line's \\u00XX escapes are bytes")
     fx.wait_for("WM_COMMAND id=%d code=EN_CHANGE text=caf\u00e9" % NAME)
     bad_lines = [('["set-text", "2002", "\\u0100"]', "\\u00ff"),
                  ('["text", 2002]', "must be a string"),
-                 ('text "unclosed', "no closing quote"),
-                 ("", "no command"),
-                 ("clik 1", "unknown command"),
-                 ("text", "usage: text CONTROL"),
-                 ("type 2002 x --sideways 1", "unknown option --sideways")]
+                 ('["text", "2002"] x', "text after the array"),
+                 ("text 2002", "'[' expected"),
+                 ("", "unexpected end of line"),
+                 ("[]", "no command"),
+                 ('["clik", "1"]', "unknown command"),
+                 ('["text"]', "usage: text CONTROL"),
+                 ('["type", "2002", "x", "--sideways", "1"]', "unknown option --sideways")]
     for line, error in bad_lines:
         answer = d.send_line(line)
         check(not answer["ok"] and error in answer["error"], "the line %r gets one answer: %s" % (line, error))
@@ -383,23 +383,24 @@ def test_waits(d, fx):
               (words[0], seen, answer, took))
 
 
-def one_shot(*words):
-    result = subprocess.run(wine(DRIVER, *words), capture_output=True, timeout=120)
+def run_driver(*options, lines=()):
+    """A driver of its own, given these options and these command lines on
+    stdin: its exit status and its answers."""
+    commands = "".join(json.dumps([str(word) for word in line]) + "\n" for line in lines)
+    result = subprocess.run(wine(DRIVER, *map(str, options)), input=commands.encode("ascii"), capture_output=True,
+                            timeout=120)
     return result.returncode, [json.loads(line) for line in result.stdout.decode("ascii").splitlines()]
 
 
-def test_one_shot(d, fx):
-    status, answers = one_shot("--caption", CAPTION, "text", STATUS, ";", "control", HELLO)
-    check(status == 0 and [a["ok"] for a in answers] == [True, True] and answers[1]["id"] == HELLO,
-          "one-shot runs several commands and answers each on a line")
-    status, answers = one_shot("--caption", CAPTION, "text", STATUS, ";", "clik", ";", "text", STATUS)
-    check(status == 2 and len(answers) == 2 and not answers[1]["ok"], "a bad command stops the run with status 2")
-    status, answers = one_shot("--caption", CAPTION, "wait-text", STATUS, "never", "--timeout", 100)
-    check(status == 1 and answers[0]["timedOut"], "a timed-out wait ends with status 1")
-    status, answers = one_shot("--caption", "No Such Window", "--timeout", 300, "find")
-    check(status == 1 and "no window with the caption" in answers[0]["error"], "a missing window ends with status 1")
-    status, answers = one_shot("--bogus", "find")
-    check(status == 2 and not answers[0]["ok"], "an unknown option is a usage error")
+def test_options(d, fx):
+    status, answers = run_driver("--caption", "No Such Window", "--timeout", 300, lines=[["find"], ["text", STATUS]])
+    check(status == 0 and len(answers) == 2 and "no window with the caption" in answers[0]["error"] and
+          not answers[1]["ok"], "--caption and --timeout hold for every command; the end of input ends the session")
+    for options, error in [(("--bogus",), "unknown option --bogus"), (("--timeout",), "needs a value"),
+                           (("find",), "commands come on stdin")]:
+        status, answers = run_driver(*options)
+        check(status == 2 and len(answers) == 1 and error in answers[0]["error"],
+              "%s is a usage error: %s" % (" ".join(options), error))
     result = subprocess.run(wine(DRIVER, "--help"), capture_output=True, timeout=120)
     usage = result.stdout.decode("latin-1")
     check(result.returncode == 0 and all("\n  %s" % name in usage for name in COMMANDS),
@@ -441,7 +442,7 @@ def test_ending(d, fx, scratch):
 
 
 TESTS = [test_find_and_describe, test_text_and_session_lines, test_buttons, test_edits, test_keys, test_combo,
-         test_list, test_message_boxes, test_about_box, test_waits, test_one_shot]
+         test_list, test_message_boxes, test_about_box, test_waits, test_options]
 
 
 def main():
