@@ -15,31 +15,20 @@ datagram zero-filled)."""
 
 import argparse
 import json
+import os
 import random
 import socket
+import sys
 import time
 
-RECORD_SIZE = 371
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "e2e"))
+from record_layout import RECORD_SIZE, put_field, read_field  # noqa: E402
+
 REPLY_PORT = 40014
 SEARCH_REPLY = 4
 SET_CONFIG = 5
-MAC = (72, 24)
-IP = (232, 32)
 
 HOSTILE_BYTES = b" \t\"'-\r\n\x01\x1b\x7f&|;<>%$`\\"
-
-
-def put(record, field, text):
-    offset, width = field
-    raw = text[:width]
-    record[offset:offset + len(raw)] = raw
-    if len(raw) < width:
-        record[offset + len(raw)] = 0
-
-
-def text_of(record, field):
-    offset, width = field
-    return record[offset:offset + width].split(b"\0", 1)[0]
 
 
 def repeating_devices(rng, count):
@@ -56,21 +45,21 @@ def repeating_devices(rng, count):
         else:
             record = bytearray(RECORD_SIZE)
             hostile = bytes(rng.choice(HOSTILE_BYTES) for _ in range(rng.randint(1, 40)))
-            put(record, (96, 32), b"-i x " + hostile)  # product name
-            put(record, (192, 36), b"1 -i 203.0.113.5&80&x" + hostile[:8])  # firmware
-            put(record, (160, 32), hostile)  # device name
+            put_field(record, "productName", b"-i x " + hostile)
+            put_field(record, "firmwareVersion", b"1 -i 203.0.113.5&80&x" + hostile[:8])
+            put_field(record, "deviceName", hostile)
         if kind == 1:
             # A MAC text of 32 characters: 24 fill the field, no NUL.
-            put(record, MAC, b"%02X:" % n * 8)
-            put(record, IP, b"198.51.100.%d" % (150 + n))
+            put_field(record, "macAddress", b"%02X:" % n * 8)
+            put_field(record, "ipAddress", b"198.51.100.%d" % (150 + n))
         elif kind == 2:
-            put(record, MAC, b"-%d \"quoted\" mac" % n)
-            put(record, IP, b" 198.51.100.%d -x" % n)
+            put_field(record, "macAddress", b"-%d \"quoted\" mac" % n)
+            put_field(record, "ipAddress", b" 198.51.100.%d -x" % n)
         elif kind == 3:
-            put(record, MAC, b"\x1b[31m%d\r\n" % n)
-            put(record, IP, b"10.0.%d.1\t" % n)
-        record[0:4] = SEARCH_REPLY.to_bytes(4, "little")
-        devices.append((bytes(record), (text_of(record, MAC).decode("latin-1"), text_of(record, IP).decode("latin-1"))))
+            put_field(record, "macAddress", b"\x1b[31m%d\r\n" % n)
+            put_field(record, "ipAddress", b"10.0.%d.1\t" % n)
+        put_field(record, "command", SEARCH_REPLY)
+        devices.append((bytes(record), (read_field(record, "macAddress"), read_field(record, "ipAddress"))))
     return devices
 
 
@@ -87,25 +76,25 @@ def junk(rng):
 def other_command(rng):
     command = rng.choice([0, 1, 2, 3, 6, 7, 8, 0x104, 0xFFFFFFFF, rng.getrandbits(32) | 0x100])
     record = bytearray(rng.getrandbits(8) for _ in range(RECORD_SIZE))
-    record[0:4] = command.to_bytes(4, "little")
+    put_field(record, "command", command)
     return bytes(record)
 
 
 def oversized_reply(rng):
     record = bytearray(rng.getrandbits(8) for _ in range(rng.randint(RECORD_SIZE + 1, 1500)))
-    record[0:4] = SEARCH_REPLY.to_bytes(4, "little")
+    put_field(record, "command", SEARCH_REPLY)
     return bytes(record)
 
 
 def unasked_apply_reply(rng):
     record = bytearray(RECORD_SIZE)
-    record[0:4] = SET_CONFIG.to_bytes(4, "little")
-    record[4:8] = rng.randint(0, 9).to_bytes(4, "little")
+    put_field(record, "command", SET_CONFIG)
+    put_field(record, "result", rng.randint(0, 9))
     choice = rng.randint(0, 2)
     if choice == 1:
-        put(record, MAC, b"00:1A:2B:00:00:%02X" % rng.randint(1, 255))
+        put_field(record, "macAddress", b"00:1A:2B:00:00:%02X" % rng.randint(1, 255))
     elif choice == 2:
-        put(record, MAC, bytes(rng.choice(HOSTILE_BYTES) for _ in range(24)))
+        put_field(record, "macAddress", bytes(rng.choice(HOSTILE_BYTES) for _ in range(24)))
     return bytes(record)
 
 

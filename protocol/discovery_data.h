@@ -63,26 +63,8 @@ struct DISCOVERY_DATA {
 #pragma pack(pop)
 
 static_assert(sizeof(DISCOVERY_DATA) == DISCOVERY_DATA_SIZE);
-static_assert(offsetof(DISCOVERY_DATA, command) == 0);
-static_assert(offsetof(DISCOVERY_DATA, result) == 4);
-static_assert(offsetof(DISCOVERY_DATA, userId) == 8);
-static_assert(offsetof(DISCOVERY_DATA, passwordDigest) == 40);
-static_assert(offsetof(DISCOVERY_DATA, macAddress) == 72);
-static_assert(offsetof(DISCOVERY_DATA, productName) == 96);
-static_assert(offsetof(DISCOVERY_DATA, manufacturer) == 128);
-static_assert(offsetof(DISCOVERY_DATA, deviceName) == 160);
-static_assert(offsetof(DISCOVERY_DATA, firmwareVersion) == 192);
-static_assert(offsetof(DISCOVERY_DATA, dhcp) == 228);
-static_assert(offsetof(DISCOVERY_DATA, ipAddress) == 232);
-static_assert(offsetof(DISCOVERY_DATA, subnetMask) == 264);
-static_assert(offsetof(DISCOVERY_DATA, gateway) == 296);
-static_assert(offsetof(DISCOVERY_DATA, dns) == 328);
-static_assert(offsetof(DISCOVERY_DATA, webPort) == 360);
-static_assert(offsetof(DISCOVERY_DATA, controlPort) == 362);
-static_assert(offsetof(DISCOVERY_DATA, videoPort) == 364);
-static_assert(offsetof(DISCOVERY_DATA, audioReceivePort) == 366);
-static_assert(offsetof(DISCOVERY_DATA, audioTransmitPort) == 368);
-static_assert(offsetof(DISCOVERY_DATA, httpsEnabled) == 370);
+// Each member's place is held against the test scripts' description of the
+// record by tests/unit/record_layout_test.py.
 
 // The search request: command 3, every other byte zero.
 DISCOVERY_DATA MakeSearchRequest();

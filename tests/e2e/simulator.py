@@ -23,7 +23,8 @@ import subprocess
 import tempfile
 import time
 
-RECORD_SIZE = 371
+from record_layout import FIELDS, RECORD_SIZE, parse_record, put_field  # noqa: F401 (re-exported)
+
 DEVICE_PORT = 40013
 REPLY_PORT = 40014
 
@@ -39,31 +40,6 @@ RESULT_INVALID_ADDRESS = 2
 RESULT_INVALID_PORT = 3
 RESULT_INVALID_CONFIG = 4
 RESULT_LOGIN_FAILED = 5
-
-# (name, offset, width, kind): kind "n" number, "t" text, "b" bytes.
-FIELDS = [
-    ("command", 0, 4, "n"),
-    ("result", 4, 4, "n"),
-    ("userId", 8, 32, "t"),
-    ("passwordDigest", 40, 32, "b"),
-    ("macAddress", 72, 24, "t"),
-    ("productName", 96, 32, "t"),
-    ("manufacturer", 128, 32, "t"),
-    ("deviceName", 160, 32, "t"),
-    ("firmwareVersion", 192, 36, "t"),
-    ("dhcp", 228, 4, "n"),
-    ("ipAddress", 232, 32, "t"),
-    ("subnetMask", 264, 32, "t"),
-    ("gateway", 296, 32, "t"),
-    ("dns", 328, 32, "t"),
-    ("webPort", 360, 2, "n"),
-    ("controlPort", 362, 2, "n"),
-    ("videoPort", 364, 2, "n"),
-    ("audioReceivePort", 366, 2, "n"),
-    ("audioTransmitPort", 368, 2, "n"),
-    ("httpsEnabled", 370, 1, "n"),
-]
-_FIELDS_BY_NAME = {f[0]: f for f in FIELDS}
 
 
 class SimulatorError(Exception):
@@ -90,31 +66,8 @@ def make_record(command=0, password=None, **fields):
     if password is not None:
         fields["passwordDigest"] = password_digest(password)
     for name, value in fields.items():
-        _, offset, width, kind = _FIELDS_BY_NAME[name]
-        if kind == "n":
-            record[offset:offset + width] = (value & ((1 << (8 * width)) - 1)).to_bytes(width, "little")
-        else:
-            raw = _as_bytes(value)[:width]
-            record[offset:offset + width] = raw + bytes(width - len(raw))
+        put_field(record, name, value)
     return bytes(record)
-
-
-def parse_record(data):
-    """The fields lying wholly within `data`, as the simulator's log decodes
-    them: numbers, texts (bytes up to the first NUL or the field's end, as
-    str, one character per byte) and the digest in hex."""
-    record = {}
-    for name, offset, width, kind in FIELDS:
-        if offset + width > len(data):
-            break
-        raw = data[offset:offset + width]
-        if kind == "n":
-            record[name] = int.from_bytes(raw, "little")
-        elif kind == "t":
-            record[name] = raw.split(b"\0", 1)[0].decode("latin-1")
-        else:
-            record[name] = raw.hex()
-    return record
 
 
 def nwsim_path():

@@ -3,64 +3,40 @@
 cannot open, OK and Cancel, the data exchange of the port boxes, the about
 box."""
 
+import ast
 import os
+import re
 import socket
 import subprocess
 
 import harness
+from dialog_geometry import base_units, to_pixels
 from harness import (CAPTION, IDC_ADAPTER, IDC_CONTROL_PORT, IDC_EXTENSION_TOOL, IDC_PASSWORD, IDC_RADIO_DHCP,
-                     IDC_RADIO_STATIC, IDC_SAVE, IDC_USER_ID, IDC_WEB_PORT, PORT_BOXES, TITLE)
+                     IDC_RADIO_STATIC, IDC_SAVE, IDC_SAVE_LIST, IDC_USER_ID, IDC_WEB_PORT, PORT_BOXES, TITLE)
 from simulator import SET_CONFIG
 
-# Every control of the main window in template order: id, class, text and
-# place in dialog units.
-CONTROLS = [
-    (1000, "Button", "Search", 7, 27, 507, 20),
-    (1001, "SysListView32", "List1", 7, 48, 507, 481),
-    (1006, "Button", "STATIC", 560, 75, 47, 10),
-    (1007, "Button", "DHCP", 621, 75, 34, 10),
-    (-1, "Static", "Subnet Mask", 528, 126, 49, 8),
-    (-1, "Static", "Gateway", 528, 142, 49, 8),
-    (1003, "Edit", "0", 613, 193, 68, 15),
-    (-1, "Static", "Web Port", 550, 196, 49, 8),
-    (1008, "Edit", "0", 613, 210, 68, 15),
-    (-1, "Static", "Control Port", 550, 213, 49, 8),
-    (1009, "Edit", "0", 613, 227, 67, 15),
-    (-1, "Static", "Video Port", 550, 231, 49, 8),
-    (1010, "Edit", "0", 613, 245, 67, 15),
-    (1020, "Static", "Audio Transmit Port", 534, 249, 65, 8),
-    (1012, "Edit", "0", 613, 262, 67, 15),
-    (1021, "Static", "Audio Receive Port", 528, 266, 71, 8),
-    (-1, "Static", "DNS", 528, 157, 49, 8),
-    (1015, "Button", "Save", 526, 351, 168, 20),
-    (-1, "Static", "IP", 528, 111, 49, 8),
-    (-1, "Button", "", 525, 460, 169, 69),
-    (1017, "Button", "UnInstall ( SD, HD )", 554, 503, 108, 20),
-    (-1, "Button", "IP Setting", 522, 93, 172, 80),
-    (-1, "Button", "Port Setting", 522, 181, 172, 103),
-    (-1, "Button", "", 523, 65, 171, 24),
-    (1022, "Button", "File Save List", 391, 19, 78, 20),
-    (-1, "Static", "All ActiveX of IP camera's webviewer will be deleted!", 528, 476, 160, 19),
-    (-1, "Button", "Authentication", 523, 291, 171, 54),
-    (1011, "Edit", "", 612, 302, 68, 15),
-    (-1, "Static", "User ID", 549, 305, 49, 8),
-    (1014, "Edit", "", 612, 322, 68, 15),
-    (-1, "Static", "Password", 549, 325, 49, 8),
-    (1023, "Edit", "", 593, 106, 89, 14),
-    (1024, "Edit", "", 593, 122, 89, 14),
-    (1025, "Edit", "", 593, 138, 89, 14),
-    (1026, "Edit", "", 593, 154, 89, 14),
-    (-1, "Button", "Device Info", 523, 7, 171, 56),
-    (-1, "Static", "Model Name", 528, 28, 49, 8),
-    (1027, "Edit", "", 581, 24, 106, 14),
-    (1028, "Edit", "", 527, 42, 161, 14),
-    (1029, "ComboBox", "lan0 : 198.51.100.1", 7, 11, 506, 103),
-    (1016, "Button", "Reboot", 526, 375, 84, 20),
-    (1018, "Button", "Factory Reset (SW)", 611, 375, 83, 20),
-    (-1, "Button", "Extension Tool", 525, 403, 169, 54),
-    (1032, "ComboBox", "DevozuduDere", 529, 426, 106, 30),
-    (1033, "Button", "Run", 639, 426, 50, 14),
-]
+
+def main_window_layout():
+    """The main window's size and its controls in template order, from the
+    table that the resource test compiles too: ((width, height), [(id, class,
+    text, x, y, width, height)]) in dialog units."""
+    with open(os.path.join(harness.SOURCE_DIR, "tests", "win32", "main_window_layout.h")) as table:
+        text = table.read()
+    size = tuple(int(n) for n in re.search(r"^MAIN_WINDOW_SIZE\((\d+), (\d+)\)", text, re.M).groups())
+    controls = []
+    entry = r'^MAIN_WINDOW_CONTROL\((\w+),\s*("\w+"),\s*("(?:[^"\\]|\\.)*"),' + r'\s*(\d+),' * 4
+    for match in re.finditer(entry, text, re.M):
+        name, class_, label, *place = match.groups()
+        # The resource compiler's id of labels and group boxes.
+        cid = -1 if name == "IDC_STATIC" else harness.RESOURCE_IDS[name]
+        controls.append((cid, ast.literal_eval(class_), ast.literal_eval(label), *map(int, place)))
+    return size, controls
+
+
+# What the program puts into controls that the template leaves empty, by the
+# time its first search has ended.
+START_TEXTS = {**{box: "0" for box in PORT_BOXES}, IDC_ADAPTER: "lan0 : " + harness.OPERATOR_IP,
+               IDC_EXTENSION_TOOL: "DevozuduDere"}
 
 ARTIFACTS = os.path.join(harness.BUILD_DIR, "e2e-artifacts")
 
@@ -71,21 +47,23 @@ class MainWindow(harness.ProgramTest):
         window = self.call("describe")
         self.assertEqual(window["caption"], CAPTION)
         self.assertTrue(window["visible"])
-        self.assertEqual(window["template"], 102)
-        self.assertEqual((window["clientDlu"]["w"], window["clientDlu"]["h"]), (731, 536))
 
+        (width, height), layout = main_window_layout()
+        base = base_units(window["client"], width, height)
+        self.assertIsNotNone(base, "the client area %s is %d x %d dialog units" % (window["client"], width, height))
         controls = window["controls"]
-        self.assertEqual(len(controls), len(CONTROLS))
-        for control, (cid, cls, text, x, y, w, h) in zip(controls, CONTROLS):
+        self.assertEqual(len(controls), len(layout))
+        for control, (cid, cls, text, x, y, w, h) in zip(controls, layout):
             where = "control %d %r" % (cid, text)
-            self.assertEqual((control["id"], control["class"], control["text"]), (cid, cls, text), where)
-            dlu = control["dlu"]
+            self.assertEqual((control["id"], control["class"], control["text"]),
+                             (cid, cls, START_TEXTS.get(cid, text)), where)
+            # In pixels on the live window, where the resource test cannot see
+            # the program move or resize a control after the template made it.
+            expected = to_pixels(x, y, w, h, base)
             # A combo box's height in the template is its drop-down list's.
-            measured = (x, y, w) if cls == "ComboBox" else (x, y, w, h)
-            # Dialog units come back from pixels: allow a unit for rounding.
-            for got, want in zip((dlu["x"], dlu["y"], dlu["w"], dlu["h"]), measured):
-                self.assertLessEqual(abs(got - want), 1, where + ": " + str(dlu))
-            hidden = cid == 1022
+            keys = ["x", "y", "w"] if cls == "ComboBox" else ["x", "y", "w", "h"]
+            self.assertEqual({k: control["rect"][k] for k in keys}, {k: expected[k] for k in keys}, where)
+            hidden = cid == IDC_SAVE_LIST
             self.assertEqual(control["visible"], not hidden, where)
             self.assertEqual(control["enabled"], not hidden, where)
 

@@ -1,9 +1,9 @@
 """Client of the UI driver (tools/uidriver) for the end-to-end tests.
 
-One driver runs under Wine in session mode for the life of a UiDriver
-object: each call sends one command line (a JSON array of words) and reads
-its one-line JSON answer. call() raises UiDriverError, with what the driver
-saw, when a command fails; try_call() returns the failed answer instead.
+One driver runs under Wine for the life of a UiDriver object: each call
+sends one command line (a JSON array of words) and reads its one-line JSON
+answer. call() raises UiDriverError, with what the driver saw, when a
+command fails; try_call() returns the failed answer instead.
 
 Texts travel as the program's ANSI bytes, one character per byte (U+0000 to
 U+00FF); to_ansi() and from_ansi() convert between that form and real text.
@@ -54,7 +54,7 @@ def from_ansi(text, codepage="cp1252"):
 
 class UiDriver:
     def __init__(self, caption=None, about_caption=None, timeout_ms=None, driver=DRIVER):
-        args = wine(driver, "--session")
+        args = wine(driver)
         if caption is not None:
             args += ["--caption", caption]
         if about_caption is not None:
@@ -117,7 +117,7 @@ class UiDriver:
     def close(self):
         if self.process.poll() is None:
             try:
-                self.process.stdin.write(b"quit\n")
+                self.process.stdin.write(json.dumps(["quit"]).encode("ascii") + b"\n")
                 self.process.stdin.flush()
                 self.process.wait(timeout=30)
             except (OSError, subprocess.TimeoutExpired):

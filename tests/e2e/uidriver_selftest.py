@@ -16,6 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from dialog_geometry import base_units, to_pixels  # noqa: E402
 from uidriver import BUILD_DIR, DRIVER, UiDriver, UiDriverError, from_ansi, wine_path  # noqa: E402
 from windows_build import wine  # noqa: E402
 
@@ -51,11 +52,6 @@ def eventually(condition, timeout_s=10):
         if time.monotonic() > deadline:
             return False
         time.sleep(0.05)
-
-
-def mul_div(a, b, c):
-    """Windows' MulDiv for non-negative values: a * b / c, rounded."""
-    return (a * b + c // 2) // c
 
 
 class Fixture:
@@ -109,10 +105,9 @@ def test_find_and_describe(d, fx):
     d.call("wait-window", "main")
 
     main = d.call("describe")
-    check(main["template"] == 200 and main["clientDlu"] == {"x": 0, "y": 0, "w": 400, "h": 250},
-          "the main window is recognised as template 200 of 400 x 250 dialog units")
+    base = base_units(main["client"], 400, 250)
+    check(base is not None, "the main window's client area is its template's 400 x 250 dialog units")
     controls = {c["id"]: c for c in main["controls"]}
-    base_x, base_y = main["baseUnits"]["x"], main["baseUnits"]["y"]
     # id, class, text, visible, enabled, checked, kind, rectangle in dialog units
     expected = [
         (HELLO, "Button", "Hello", True, True, None, "push button", (7, 7, 60, 14)),
@@ -132,11 +127,8 @@ def test_find_and_describe(d, fx):
               (class_, text, visible, enabled, checked, kind),
               "control %d: %s %r, visible %s, enabled %s, checked %s" % (id_, class_, text, visible, enabled, checked))
         if dlu is not None:
-            x, y, w, h = dlu
-            check(c["dlu"] == {"x": x, "y": y, "w": w, "h": h}, "control %d lies at %s in dialog units" % (id_, dlu))
-            check(c["rect"] == {"x": mul_div(x, base_x, 4), "y": mul_div(y, base_y, 8),
-                                "w": mul_div(w, base_x, 4), "h": mul_div(h, base_y, 8)},
-                  "control %d's pixels are its dialog units times the base units" % id_)
+            check(c["rect"] == to_pixels(*dlu, base),
+                  "control %d lies at %s dialog units, in client pixels" % (id_, dlu))
     check(controls[SECRET]["password"] and not controls[SECRET]["readOnly"] and controls[READONLY]["readOnly"],
           "password and read-only edits are told apart")
     check(any(c["id"] in (-1, 0xFFFF) and c["text"] == "Name" for c in main["controls"]),
@@ -144,8 +136,8 @@ def test_find_and_describe(d, fx):
     check([c["id"] for c in main["controls"]][:3] == [HELLO, NAME, SECRET], "controls come in template order")
 
     wait = d.call("describe", "wait")
-    check(not wait["visible"] and wait["template"] == 202 and [c["text"] for c in wait["controls"]] ==
-          ["Please Wait..."] and wait["controls"][0]["dlu"] == {"x": 12, "y": 18, "w": 106, "h": 13},
+    check(not wait["visible"] and [c["text"] for c in wait["controls"]] == ["Please Wait..."] and
+          wait["controls"][0]["rect"] == to_pixels(12, 18, 106, 13, base_units(wait["client"], 131, 43)),
           "the hidden wait box is found and measured in its own font (MS Shell Dlg)")
 
     check(d.call("control", "text=HELLO")["id"] == HELLO, "a control can be named by its text, case ignored")
@@ -160,18 +152,18 @@ def test_text_and_session_lines(d, fx):
     rows = d.call("list", LIST)["rows"]
     check(rows[2]["cells"][2] == "K\u00e4mera C" and from_ansi(rows[2]["cells"][2]) == "Kämera C",
           "a byte above 0x7F comes back as one \\u00XX escape (the answer lines are pure ASCII)")
-    answer = d.send_line('set-text %d "two words \\"quoted\\""' % NAME)
-    check(answer["ok"] and answer["text"] == 'two words "quoted"', "a session line of words takes quoted words")
     fx.mark()
     check(d.call("set-text", NAME, "caf\u00e9")["text"] == "caf\u00e9", "a JSON line's \\u00XX escapes are bytes")
     fx.wait_for("WM_COMMAND id=%d code=EN_CHANGE text=caf\u00e9" % NAME)
     bad_lines = [('["set-text", "2002", "\\u0100"]', "\\u00ff"),
                  ('["text", 2002]', "must be a string"),
-                 ('text "unclosed', "no closing quote"),
-                 ("", "no command"),
-                 ("clik 1", "unknown command"),
-                 ("text", "usage: text CONTROL"),
-                 ("type 2002 x --sideways 1", "unknown option --sideways")]
+                 ('["text", "2002"] x', "text after the array"),
+                 ("text 2002", "'[' expected"),
+                 ("", "unexpected end of line"),
+                 ("[]", "no command"),
+                 ('["clik", "1"]', "unknown command"),
+                 ('["text"]', "usage: text CONTROL"),
+                 ('["type", "2002", "x", "--sideways", "1"]', "unknown option --sideways")]
     for line, error in bad_lines:
         answer = d.send_line(line)
         check(not answer["ok"] and error in answer["error"], "the line %r gets one answer: %s" % (line, error))
@@ -349,10 +341,10 @@ def test_about_box(d, fx):
         d.call("wait-window", "about")
         about = d.call("about")
         ok_button = [c for c in about["controls"] if c["id"] == 1]
-        check(about["caption"] == ABOUT and about["template"] == 201 and
+        check(about["caption"] == ABOUT and
               [(c.get("kind"), c["text"]) for c in about["controls"]] ==
               [("icon", ""), ("text", "Fixture Version 1.0"), ("default push button", "OK")] and
-              ok_button[0]["dlu"] == {"x": 143, "y": 7, "w": 50, "h": 14},
+              ok_button[0]["rect"] == to_pixels(143, 7, 50, 14, base_units(about["client"], 200, 50)),
               "system command %d opens the about box, read with its controls (an icon shows no text)" % command_id)
         check(not d.try_call("msgbox")["ok"], "the about box is not taken for a message box")
         d.call("about-ok")
@@ -391,23 +383,24 @@ def test_waits(d, fx):
               (words[0], seen, answer, took))
 
 
-def one_shot(*words):
-    result = subprocess.run(wine(DRIVER, *words), capture_output=True, timeout=120)
+def run_driver(*options, lines=()):
+    """A driver of its own, given these options and these command lines on
+    stdin: its exit status and its answers."""
+    commands = "".join(json.dumps([str(word) for word in line]) + "\n" for line in lines)
+    result = subprocess.run(wine(DRIVER, *map(str, options)), input=commands.encode("ascii"), capture_output=True,
+                            timeout=120)
     return result.returncode, [json.loads(line) for line in result.stdout.decode("ascii").splitlines()]
 
 
-def test_one_shot(d, fx):
-    status, answers = one_shot("--caption", CAPTION, "text", STATUS, ";", "control", HELLO)
-    check(status == 0 and [a["ok"] for a in answers] == [True, True] and answers[1]["id"] == HELLO,
-          "one-shot runs several commands and answers each on a line")
-    status, answers = one_shot("--caption", CAPTION, "text", STATUS, ";", "clik", ";", "text", STATUS)
-    check(status == 2 and len(answers) == 2 and not answers[1]["ok"], "a bad command stops the run with status 2")
-    status, answers = one_shot("--caption", CAPTION, "wait-text", STATUS, "never", "--timeout", 100)
-    check(status == 1 and answers[0]["timedOut"], "a timed-out wait ends with status 1")
-    status, answers = one_shot("--caption", "No Such Window", "--timeout", 300, "find")
-    check(status == 1 and "no window with the caption" in answers[0]["error"], "a missing window ends with status 1")
-    status, answers = one_shot("--bogus", "find")
-    check(status == 2 and not answers[0]["ok"], "an unknown option is a usage error")
+def test_options(d, fx):
+    status, answers = run_driver("--caption", "No Such Window", "--timeout", 300, lines=[["find"], ["text", STATUS]])
+    check(status == 0 and len(answers) == 2 and "no window with the caption" in answers[0]["error"] and
+          not answers[1]["ok"], "--caption and --timeout hold for every command; the end of input ends the session")
+    for options, error in [(("--bogus",), "unknown option --bogus"), (("--timeout",), "needs a value"),
+                           (("find",), "commands come on stdin")]:
+        status, answers = run_driver(*options)
+        check(status == 2 and len(answers) == 1 and error in answers[0]["error"],
+              "%s is a usage error: %s" % (" ".join(options), error))
     result = subprocess.run(wine(DRIVER, "--help"), capture_output=True, timeout=120)
     usage = result.stdout.decode("latin-1")
     check(result.returncode == 0 and all("\n  %s" % name in usage for name in COMMANDS),
@@ -449,7 +442,7 @@ def test_ending(d, fx, scratch):
 
 
 TESTS = [test_find_and_describe, test_text_and_session_lines, test_buttons, test_edits, test_keys, test_combo,
-         test_list, test_message_boxes, test_about_box, test_waits, test_one_shot]
+         test_list, test_message_boxes, test_about_box, test_waits, test_options]
 
 
 def main():

@@ -12,41 +12,20 @@ so those fields carry typed texts here.
 usage: make_corpus.py [FOLDER]   (default: corpus/ beside this script)
 """
 import os
-import struct
 import sys
 
-SIZE = 371
-SEARCH, SEARCH_REPLY, SET_CONFIG, REBOOT, FACTORY_RESET = 3, 4, 5, 6, 7
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+from record_layout import RECORD_SIZE, put_field  # noqa: E402
 
-# name: (offset, width); texts and bytes, then numbers with their format.
-TEXTS = {
-    "userId": (8, 32), "password": (40, 32), "mac": (72, 24), "product": (96, 32), "maker": (128, 32),
-    "name": (160, 32), "firmware": (192, 36), "ip": (232, 32), "mask": (264, 32), "gateway": (296, 32),
-    "dns": (328, 32),
-}
-NUMBERS = {
-    "command": (0, "<I"), "result": (4, "<I"), "dhcp": (228, "<I"), "webPort": (360, "<H"),
-    "controlPort": (362, "<H"), "videoPort": (364, "<H"), "audioReceivePort": (366, "<H"),
-    "audioTransmitPort": (368, "<H"), "https": (370, "<B"),
-}
+SEARCH, SEARCH_REPLY, SET_CONFIG, REBOOT, FACTORY_RESET = 3, 4, 5, 6, 7
 
 
 def record(**fields):
-    """A whole record: zero, then each field given; a text gets a NUL after
-    it when it leaves room, and is cut at its field's width."""
-    data = bytearray(SIZE)
-    for key, value in fields.items():
-        if key in TEXTS:
-            offset, width = TEXTS[key]
-            raw = value.encode("latin-1") if isinstance(value, str) else value
-            raw = raw[:width]
-            data[offset:offset + len(raw)] = raw
-            if len(raw) < width:
-                data[offset + len(raw)] = 0
-        else:
-            offset, fmt = NUMBERS[key]
-            mask = (1 << 8 * struct.calcsize(fmt)) - 1
-            struct.pack_into(fmt, data, offset, value & mask)
+    """A whole record: zero, then each field given, by its name in the
+    record; a text is zero-filled and cut at its field's width."""
+    data = bytearray(RECORD_SIZE)
+    for name, value in fields.items():
+        put_field(data, name, value)
     return bytes(data)
 
 
@@ -56,11 +35,11 @@ def simulated(index, **fields):
     serial = index + 1
     device = dict(
         command=SEARCH_REPLY, result=0,
-        mac="00:1A:2B:%02X:%02X:%02X" % (serial >> 16 & 0xFF, serial >> 8 & 0xFF, serial & 0xFF),
-        product="SimCam-%04u" % serial, maker="Nodewright Lab", name="cam-%04u" % serial,
-        firmware="1.4.2_20240115", ip="198.51.100.%u" % (100 + index), mask="255.255.255.0",
+        macAddress="00:1A:2B:%02X:%02X:%02X" % (serial >> 16 & 0xFF, serial >> 8 & 0xFF, serial & 0xFF),
+        productName="SimCam-%04u" % serial, manufacturer="Nodewright Lab", deviceName="cam-%04u" % serial,
+        firmwareVersion="1.4.2_20240115", ipAddress="198.51.100.%u" % (100 + index), subnetMask="255.255.255.0",
         gateway="198.51.100.254", dns="198.51.100.253", dhcp=0, webPort=80, controlPort=30001,
-        videoPort=30002, audioReceivePort=30003, audioTransmitPort=30004, https=0)
+        videoPort=30002, audioReceivePort=30003, audioTransmitPort=30004, httpsEnabled=0)
     device.update(fields)
     return record(**device)
 
@@ -68,7 +47,7 @@ def simulated(index, **fields):
 def seeds():
     yield "sim-0001", simulated(0)
     yield "sim-0008", simulated(7)
-    yield "sim-0001-operator", simulated(0, userId="admin", password="s3cret")
+    yield "sim-0001-operator", simulated(0, userId="admin", passwordDigest="s3cret")
 
     # Firmware versions around the date rule.
     firmwares = [
@@ -79,53 +58,57 @@ def seeds():
         b"V1_20220806\0_20220807",
     ]
     for n, firmware in enumerate(firmwares):
-        yield "firmware-%02d" % n, simulated(n, firmware=firmware, name="Lobby")
+        yield "firmware-%02d" % n, simulated(n, firmwareVersion=firmware, deviceName="Lobby")
 
     # Texts that fill their fields, and empty ones.
-    yield "mac-24-no-nul", simulated(1, mac=b"ABCDEFGHIJKLMNOPQRSTUVWX", product=b"P" * 32)
-    yield "texts-full-width", simulated(2, product=b"Q" * 32, maker=b"M" * 32, name=b"N" * 32,
-                                        ip=b"198.51.100.209" + b"9" * 18, firmware=b"F" * 36, mask=b"S" * 32,
-                                        gateway=b"G" * 32, dns=b"D" * 32, userId=b"U" * 32, password=b"W" * 32)
-    yield "texts-empty", simulated(3, mac=b"", ip=b"", product=b"", maker=b"", firmware=b"", name=b"")
-    yield "every-byte-ff", b"\x04\x00\x00\x00" + b"\xff" * (SIZE - 4)
-    yield "every-byte-a", b"\x04\x00\x00\x00" + b"a" * (SIZE - 4)
+    yield "mac-24-no-nul", simulated(1, macAddress=b"ABCDEFGHIJKLMNOPQRSTUVWX", productName=b"P" * 32)
+    yield "texts-full-width", simulated(2, productName=b"Q" * 32, manufacturer=b"M" * 32, deviceName=b"N" * 32,
+                                        ipAddress=b"198.51.100.209" + b"9" * 18, firmwareVersion=b"F" * 36,
+                                        subnetMask=b"S" * 32, gateway=b"G" * 32, dns=b"D" * 32, userId=b"U" * 32,
+                                        passwordDigest=b"W" * 32)
+    yield "texts-empty", simulated(3, macAddress=b"", ipAddress=b"", productName=b"", manufacturer=b"",
+                                   firmwareVersion=b"", deviceName=b"")
+    yield "every-byte-ff", b"\x04\x00\x00\x00" + b"\xff" * (RECORD_SIZE - 4)
+    yield "every-byte-a", b"\x04\x00\x00\x00" + b"a" * (RECORD_SIZE - 4)
 
     # Control characters, blanks, quotes, commas and dashes.
-    yield "control-chars", simulated(4, product=b"a\nb\rc\r\n", mac=b"\r\n00:1A", ip=b"1.2.3.4\n",
-                                     maker=b"\t\x01\x7f", firmware=b"V1_\n20220807")
-    yield "quotes-commas", simulated(5, product=b"Cam\xe9ra, \"quoted\"", maker=b"Make,r")
+    yield "control-chars", simulated(4, productName=b"a\nb\rc\r\n", macAddress=b"\r\n00:1A", ipAddress=b"1.2.3.4\n",
+                                     manufacturer=b"\t\x01\x7f", firmwareVersion=b"V1_\n20220807")
+    yield "quotes-commas", simulated(5, productName=b"Cam\xe9ra, \"quoted\"", manufacturer=b"Make,r")
     for n, ip in enumerate([b"198.51.100.43 -new-window", b"-url 198.51.100.44", b" 198.51.100.45",
                             b"198.51.100.300", b"198.51.100", b"198.051.100.46", b"198.51.100.47\t",
                             bytes(range(0x80, 0x9F)), b"10.0.0.300", b"10.1", b"192.168.0.9.77", b"fe80::1",
                             b"1.2.3.4:80", b"0.0.0.0", b"255.255.255.255"]):
-        yield "ip-%02d" % n, simulated(n, ip=ip, https=n % 2, webPort=65535 if n % 3 == 0 else 8000 + n)
+        yield "ip-%02d" % n, simulated(n, ipAddress=ip, httpsEnabled=n % 2,
+                                       webPort=65535 if n % 3 == 0 else 8000 + n)
 
     # What the firmware tool's command line must keep as one argument each.
     tool = [
-        dict(firmware=b"1 -i 203.0.113.5&80&x", userId=b"admin", password=b"pw"),
-        dict(userId=b"ad\tmin", password=b"p\tw", firmware=b"a\t-i\tb"),
-        dict(userId=b"\"admin", password=b"p\"w\"", firmware=b"\" -i 203.0.113.5&80&x \""),
-        dict(userId=b"x\" -i 203.0.113.5&80&x \"y", password=b"-p"),
-        dict(userId=b"a\\\" -u root", password=b"p\\\\\" -i x", firmware=b"\\\\\\\" b"),
-        dict(userId=b"a b\\", password=b"c d\\\\", firmware=b"e f\\\\\\"),
-        dict(userId=b"C:\\dir\\", password=b"\\\\", firmware=b"a\\b c\\\\d"),
-        dict(userId=b" ", password=b"  ", firmware=b" "),
-        dict(userId=b"\"\"", password=b"a\"\"b c", firmware=b"\"\" \"\""),
-        dict(userId=b"\"" * 32, password=b"\\" * 30 + b"\""),
-        dict(userId=b"\x81\x5c\"", password=b"a \x81\x5c", firmware=b"\x81\"x"),
-        dict(userId=b"ab\x81", password=b"a b\x81", firmware=b"x" * 35 + b"\x81"),
-        dict(userId=b"u" * 31 + b"\x81", password=b"\xb0\xa1 \xb3\xaa"),
+        dict(firmwareVersion=b"1 -i 203.0.113.5&80&x", userId=b"admin", passwordDigest=b"pw"),
+        dict(userId=b"ad\tmin", passwordDigest=b"p\tw", firmwareVersion=b"a\t-i\tb"),
+        dict(userId=b"\"admin", passwordDigest=b"p\"w\"", firmwareVersion=b"\" -i 203.0.113.5&80&x \""),
+        dict(userId=b"x\" -i 203.0.113.5&80&x \"y", passwordDigest=b"-p"),
+        dict(userId=b"a\\\" -u root", passwordDigest=b"p\\\\\" -i x", firmwareVersion=b"\\\\\\\" b"),
+        dict(userId=b"a b\\", passwordDigest=b"c d\\\\", firmwareVersion=b"e f\\\\\\"),
+        dict(userId=b"C:\\dir\\", passwordDigest=b"\\\\", firmwareVersion=b"a\\b c\\\\d"),
+        dict(userId=b" ", passwordDigest=b"  ", firmwareVersion=b" "),
+        dict(userId=b"\"\"", passwordDigest=b"a\"\"b c", firmwareVersion=b"\"\" \"\""),
+        dict(userId=b"\"" * 32, passwordDigest=b"\\" * 30 + b"\""),
+        dict(userId=b"\x81\x5c\"", passwordDigest=b"a \x81\x5c", firmwareVersion=b"\x81\"x"),
+        dict(userId=b"ab\x81", passwordDigest=b"a b\x81", firmwareVersion=b"x" * 35 + b"\x81"),
+        dict(userId=b"u" * 31 + b"\x81", passwordDigest=b"\xb0\xa1 \xb3\xaa"),
     ]
     for n, fields in enumerate(tool):
         yield "tool-%02d" % n, simulated(n, **fields)
 
     # Double-byte text in every column (Korean, Japanese), as sort keys.
-    yield "double-byte", simulated(6, product=b"\xb0\xa1\xb3\xaa", maker=b"\x81\x5c\x81\x5c", name=b"\xc9cran",
-                                   mac=b"\xe0\x40:\xfc", firmware=b"\x95\x5c_20230101")
+    yield "double-byte", simulated(6, productName=b"\xb0\xa1\xb3\xaa", manufacturer=b"\x81\x5c\x81\x5c",
+                                   deviceName=b"\xc9cran", macAddress=b"\xe0\x40:\xfc",
+                                   firmwareVersion=b"\x95\x5c_20230101")
 
     # Settings of every kind: DHCP, neither, ports at their ends, HTTPS.
-    yield "settings-dhcp", simulated(1, dhcp=1, https=1)
-    yield "settings-odd", simulated(2, dhcp=2, result=9, https=255, webPort=0, controlPort=65535,
+    yield "settings-dhcp", simulated(1, dhcp=1, httpsEnabled=1)
+    yield "settings-odd", simulated(2, dhcp=2, result=9, httpsEnabled=255, webPort=0, controlPort=65535,
                                     videoPort=65535, audioReceivePort=0, audioTransmitPort=65535)
     yield "settings-negative", simulated(3, dhcp=0xFFFFFFFF, result=0xFFFFFFFF)
 

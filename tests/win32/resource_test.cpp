@@ -23,9 +23,13 @@
 #include "nw_version.h"
 #include "resource.h"
 
+// The resource compiler's name for the id of labels and group boxes.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 namespace {
 
-constexpr int kNoId = -1;  // labels and group boxes
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
 const LPCSTR kDialogInitType = MAKEINTRESOURCEA(240);
 // The manifest Windows reads when it starts the process.
@@ -338,10 +342,7 @@ struct ExpectedDialog {
 };
 
 constexpr const wchar_t* kButton = L"Button";
-constexpr const wchar_t* kEdit = L"Edit";
 constexpr const wchar_t* kStatic = L"Static";
-constexpr const wchar_t* kComboBox = L"ComboBox";
-constexpr const wchar_t* kListView = L"SysListView32";
 
 constexpr DWORD kPushButton = kShown | BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kEditBox = kShown | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
@@ -350,70 +351,37 @@ constexpr DWORD kLeftLabel = kShown | SS_LEFT;
 constexpr DWORD kRightLabel = kShown | SS_RIGHT;
 constexpr DWORD kDropDownList = kShown | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 
-// The main window in template order, which is also its tab order.
+// The main window, from the table that the end-to-end test reads too.
+#define MAIN_WINDOW_SIZE(cx, cy) constexpr short kMainWidth = cx, kMainHeight = cy;
+#define MAIN_WINDOW_CONTROL(id, className, text, x, y, cx, cy, style)
+#include "main_window_layout.h"
+#undef MAIN_WINDOW_SIZE
+#undef MAIN_WINDOW_CONTROL
+
 const std::vector<ExpectedControl> kMainControls = {
-    {IDC_SEARCH, kButton, L"Search", 7, 27, 507, 20, kPushButton},
-    {IDC_DEVICE_LIST, kListView, L"List1", 7, 48, 507, 481,
-     kShown | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT | WS_BORDER | WS_TABSTOP},
-    {IDC_RADIO_STATIC, kButton, L"STATIC", 560, 75, 47, 10, kShown | BS_AUTORADIOBUTTON | WS_GROUP},
-    {IDC_RADIO_DHCP, kButton, L"DHCP", 621, 75, 34, 10, kShown | BS_AUTORADIOBUTTON},
-    {kNoId, kStatic, L"Subnet Mask", 528, 126, 49, 8, kLeftLabel | WS_GROUP},
-    {kNoId, kStatic, L"Gateway", 528, 142, 49, 8, kLeftLabel},
-    {IDC_WEB_PORT, kEdit, L"", 613, 193, 68, 15, kEditBox},
-    {kNoId, kStatic, L"Web Port", 550, 196, 49, 8, kRightLabel},
-    {IDC_CONTROL_PORT, kEdit, L"", 613, 210, 68, 15, kEditBox},
-    {kNoId, kStatic, L"Control Port", 550, 213, 49, 8, kRightLabel},
-    {IDC_VIDEO_PORT, kEdit, L"", 613, 227, 67, 15, kEditBox},
-    {kNoId, kStatic, L"Video Port", 550, 231, 49, 8, kRightLabel},
-    {IDC_AUDIO_TRANSMIT_PORT, kEdit, L"", 613, 245, 67, 15, kEditBox},
-    {IDC_AUDIO_TRANSMIT_LABEL, kStatic, L"Audio Transmit Port", 534, 249, 65, 8, kLeftLabel},
-    {IDC_AUDIO_RECEIVE_PORT, kEdit, L"", 613, 262, 67, 15, kEditBox},
-    {IDC_AUDIO_RECEIVE_LABEL, kStatic, L"Audio Receive Port", 528, 266, 71, 8, kRightLabel},
-    {kNoId, kStatic, L"DNS", 528, 157, 49, 8, kLeftLabel},
-    {IDC_SAVE, kButton, L"Save", 526, 351, 168, 20, kPushButton},
-    {kNoId, kStatic, L"IP", 528, 111, 49, 8, kLeftLabel},
-    {kNoId, kButton, L"", 525, 460, 169, 69, kGroupBox},
-    {IDC_UNINSTALL, kButton, L"UnInstall ( SD, HD )", 554, 503, 108, 20, kPushButton},
-    {kNoId, kButton, L"IP Setting", 522, 93, 172, 80, kGroupBox},
-    {kNoId, kButton, L"Port Setting", 522, 181, 172, 103, kGroupBox},
-    {kNoId, kButton, L"", 523, 65, 171, 24, kGroupBox},
-    {IDC_SAVE_LIST, kButton, L"File Save List", 391, 19, 78, 20, WS_CHILD | WS_DISABLED | BS_PUSHBUTTON},
-    {kNoId, kStatic, L"All ActiveX of IP camera's webviewer will be deleted!", 528, 476, 160, 19, kShown | SS_CENTER},
-    {kNoId, kButton, L"Authentication", 523, 291, 171, 54, kGroupBox},
-    {IDC_USER_ID, kEdit, L"", 612, 302, 68, 15, kEditBox},
-    {kNoId, kStatic, L"User ID", 549, 305, 49, 8, kRightLabel},
-    {IDC_PASSWORD, kEdit, L"", 612, 322, 68, 15, kEditBox | ES_PASSWORD},
-    {kNoId, kStatic, L"Password", 549, 325, 49, 8, kRightLabel},
-    {IDC_IP_ADDRESS, kEdit, L"", 593, 106, 89, 14, kEditBox},
-    {IDC_SUBNET_MASK, kEdit, L"", 593, 122, 89, 14, kEditBox},
-    {IDC_GATEWAY, kEdit, L"", 593, 138, 89, 14, kEditBox},
-    {IDC_DNS, kEdit, L"", 593, 154, 89, 14, kEditBox},
-    {kNoId, kButton, L"Device Info", 523, 7, 171, 56, kGroupBox},
-    {kNoId, kStatic, L"Model Name", 528, 28, 49, 8, kLeftLabel},
-    {IDC_MODEL_NAME, kEdit, L"", 581, 24, 106, 14, kEditBox | ES_READONLY},
-    {IDC_DEVICE_INFO, kEdit, L"", 527, 42, 161, 14, kEditBox | ES_READONLY},
-    {IDC_ADAPTER, kComboBox, L"", 7, 11, 506, 103, kDropDownList},
-    {IDC_REBOOT, kButton, L"Reboot", 526, 375, 84, 20, kPushButton},
-    {IDC_FACTORY_RESET, kButton, L"Factory Reset (SW)", 611, 375, 83, 20, kPushButton},
-    {kNoId, kButton, L"Extension Tool", 525, 403, 169, 54, kGroupBox},
-    {IDC_EXTENSION_TOOL, kComboBox, L"", 529, 426, 106, 30, kDropDownList | CBS_SORT},
-    {IDC_RUN, kButton, L"Run", 639, 426, 50, 14, kPushButton},
+#define MAIN_WINDOW_SIZE(cx, cy)
+#define MAIN_WINDOW_CONTROL(id, className, text, x, y, cx, cy, style) \
+    {id, L"" className, L"" text, x, y, cx, cy, style},
+#include "main_window_layout.h"
+#undef MAIN_WINDOW_SIZE
+#undef MAIN_WINDOW_CONTROL
 };
 
 const std::vector<ExpectedControl> kAboutControls = {
-    {kNoId, kStatic, NameOrOrdinal::Ordinal(IDR_MAINFRAME), 11, 17, 20, 20, kShown | SS_ICON},
-    {kNoId, kStatic, L"Seekwell Version 1.0", 40, 10, 119, 8, kLeftLabel | SS_NOPREFIX},
-    {kNoId, kStatic, L"Copyright (C) 2026 Nodewright", 40, 25, 119, 8, kLeftLabel | SS_NOPREFIX},
+    {IDC_STATIC, kStatic, NameOrOrdinal::Ordinal(IDR_MAINFRAME), 11, 17, 20, 20, kShown | SS_ICON},
+    {IDC_STATIC, kStatic, L"Seekwell Version 1.0", 40, 10, 119, 8, kLeftLabel | SS_NOPREFIX},
+    {IDC_STATIC, kStatic, L"Copyright (C) 2026 Nodewright", 40, 25, 119, 8, kLeftLabel | SS_NOPREFIX},
     {IDOK, kButton, L"OK", 178, 7, 50, 14, kShown | BS_DEFPUSHBUTTON | WS_GROUP},
 };
 
 const std::vector<ExpectedControl> kWaitControls = {
-    {kNoId, kStatic, L"Please Wait...", 12, 18, 106, 13, kShown | SS_CENTER},
+    {IDC_STATIC, kStatic, L"Please Wait...", 12, 18, 106, 13, kShown | SS_CENTER},
 };
 
 const ExpectedDialog kDialogs[] = {
     {"MainWindow", IDD_SEEKWELL_DIALOG, DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-     WS_EX_APPWINDOW, 0, 0, 731, 536, L"Nodewright ( 2.1.0.5.1 )", 8, FW_NORMAL, L"MS Sans Serif", &kMainControls},
+     WS_EX_APPWINDOW, 0, 0, kMainWidth, kMainHeight, L"Nodewright ( 2.1.0.5.1 )", 8, FW_NORMAL, L"MS Sans Serif",
+     &kMainControls},
     {"AboutBox", IDD_ABOUTBOX, DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 235, 55,
      L"About Seekwell", 8, FW_NORMAL, L"MS Sans Serif", &kAboutControls},
     // A title bar without a title and without a system menu: the box offers no way to close it.

@@ -37,7 +37,7 @@ const std::vector<Command>& Commands()
         {"describe",
          "describe [WINDOW]",
          "The window (default main) and each of its controls: id, class, text, visible, enabled,\n"
-         "checked, focused, style bits, rectangle in client pixels (rect) and dialog units (dlu).",
+         "checked, focused, style bits, rectangle in client pixels (rect).",
          0,
          1,
          {},
@@ -254,10 +254,10 @@ Json Failure(const std::string& name, const std::string& error)
 
 }  // namespace
 
-CommandResult RunCommand(Context& context, const std::vector<std::string>& words)
+Json RunCommand(Context& context, const std::vector<std::string>& words)
 {
     if (words.empty()) {
-        return {Outcome::Misused, Failure("", "no command given")};
+        return Failure("", "no command given");
     }
     const std::string& name = words[0];
     const Command* command = nullptr;
@@ -267,7 +267,7 @@ CommandResult RunCommand(Context& context, const std::vector<std::string>& words
         }
     }
     if (command == nullptr) {
-        return {Outcome::Misused, Failure(name, "unknown command \"" + name + "\"; see --help")};
+        return Failure(name, "unknown command \"" + name + "\"; see --help");
     }
     try {
         Args args(std::vector<std::string>(words.begin() + 1, words.end()), command->options);
@@ -276,20 +276,19 @@ CommandResult RunCommand(Context& context, const std::vector<std::string>& words
         }
         Json answer = Json::Object().Set("ok", true).Set("command", name);
         answer.Merge(command->run(context, args));
-        return {Outcome::Done, answer};
+        return answer;
     } catch (const UsageError& error) {
-        return {Outcome::Misused, Failure(name, error.what())};
+        return Failure(name, error.what());
     } catch (const TimeoutError& error) {
-        Json answer = Failure(name, error.what()).Set("timedOut", true);
-        return {Outcome::Failed, answer.Set("seen", error.Seen())};
+        return Failure(name, error.what()).Set("timedOut", true).Set("seen", error.Seen());
     } catch (const DriverError& error) {
         Json answer = Failure(name, error.what());
         if (!error.Seen().IsNull()) {
             answer.Set("seen", error.Seen());
         }
-        return {Outcome::Failed, answer};
+        return answer;
     } catch (const std::exception& error) {
-        return {Outcome::Failed, Failure(name, std::string("internal error: ") + error.what())};
+        return Failure(name, std::string("internal error: ") + error.what());
     }
 }
 

@@ -45,7 +45,7 @@ Json CmdMsgBoxPress(Context& context, const Args& args)
 Json CmdAbout(Context& context, const Args&)
 {
     HWND box = RequireSelected(context.target, "about");
-    return DescribeWindow(box, context.target.ImagePath(), true);
+    return DescribeWindow(box, true);
 }
 
 Json CmdAboutOk(Context& context, const Args& args)

@@ -30,14 +30,12 @@ Json CmdDescribe(Context& context, const Args& args)
 {
     std::string selector = args.Count() > 0 ? args.At(0) : "main";
     HWND window = RequireSelected(context.target, selector);
-    return DescribeWindow(window, context.target.ImagePath(), true);
+    return DescribeWindow(window, true);
 }
 
 Json CmdControl(Context& context, const Args& args)
 {
-    HWND dialog = WindowOf(context, args);
-    HWND control = FindControl(dialog, args.At(0));
-    return DescribeControl(control, DialogUnitsOf(dialog, context.target.ImagePath()));
+    return DescribeControl(ControlOf(context, args, 0));
 }
 
 Json CmdText(Context& context, const Args& args)

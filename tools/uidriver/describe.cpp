@@ -84,7 +84,7 @@ Json CheckedState(HWND control, LONG style)
 
 }  // namespace
 
-Json DescribeControl(HWND control, const std::optional<DialogUnits>& units)
+Json DescribeControl(HWND control)
 {
     LONG style = GetWindowLongA(control, GWL_STYLE);
     std::string className = ClassOf(control);
@@ -103,8 +103,7 @@ Json DescribeControl(HWND control, const std::optional<DialogUnits>& units)
                     .Set("focused", FocusOf(control) == control)
                     .Set("style", static_cast<unsigned long>(style))
                     .Set("exStyle", static_cast<unsigned long>(GetWindowLongA(control, GWL_EXSTYLE)))
-                    .Set("rect", PixelRect(rect))
-                    .Set("dlu", units ? ToDialogUnits(rect, *units) : Json());
+                    .Set("rect", PixelRect(rect));
     if (className == "Button") {
         json.Set("kind", ButtonKind(style));
     } else if (className == "Static") {
@@ -124,9 +123,8 @@ Json BriefWindow(HWND window)
         .Set("enabled", IsWindowEnabled(window) != FALSE);
 }
 
-Json DescribeWindow(HWND window, const std::string& executable, bool withControls)
+Json DescribeWindow(HWND window, bool withControls)
 {
-    std::optional<DialogUnits> units = DialogUnitsOf(window, executable);
     RECT screen = {};
     GetWindowRect(window, &screen);
     RECT client = {};
@@ -140,14 +138,11 @@ Json DescribeWindow(HWND window, const std::string& executable, bool withControl
         .Set("style", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)))
         .Set("exStyle", static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)))
         .Set("rect", PixelRect(screen))
-        .Set("client", PixelRect(client))
-        .Set("clientDlu", units ? ToDialogUnits(client, *units) : Json())
-        .Set("template", units && units->templateId >= 0 ? Json(units->templateId) : Json())
-        .Set("baseUnits", units ? Json::Object().Set("x", units->baseX).Set("y", units->baseY) : Json());
+        .Set("client", PixelRect(client));
     if (withControls) {
         Json controls = Json::Array();
         for (HWND control : ControlsOf(window)) {
-            controls.Push(DescribeControl(control, units));
+            controls.Push(DescribeControl(control));
         }
         json.Set("controls", controls);
     }

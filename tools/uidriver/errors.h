@@ -1,5 +1,5 @@
 // The two ways a command fails: the target did not do or show what was
-// asked (exit status 1), or the command itself was malformed (status 2).
+// asked, or the command itself was malformed.
 #pragma once
 
 #include <stdexcept>

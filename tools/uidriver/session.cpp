@@ -52,7 +52,7 @@ int RunSession(Context& context)
             PrintAnswer(Json::Object().Set("ok", true).Set("command", "quit"));
             return 0;
         }
-        PrintAnswer(RunCommand(context, words).answer);
+        PrintAnswer(RunCommand(context, words));
     }
     return 0;
 }

@@ -1,5 +1,5 @@
-// Session mode: one command per line on stdin, one JSON answer per line on
-// stdout, flushed at once, so that a test keeps one driver running.
+// The driver's session: one command per line on stdin, one JSON answer per
+// line on stdout, flushed at once, so that a test keeps one driver running.
 #pragma once
 
 #include "command_support.h"
@@ -7,5 +7,5 @@
 
 // Writes one answer as one line and flushes it.
 void PrintAnswer(const Json& answer);
-// Runs commands until "quit" or the end of stdin; returns the exit status.
+// Runs commands until ["quit"] or the end of stdin; returns the exit status.
 int RunSession(Context& context);

@@ -137,52 +137,9 @@ private:
     size_t pos_ = 0;
 };
 
-std::vector<std::string> SplitWords(std::string_view line)
-{
-    std::vector<std::string> words;
-    size_t pos = 0;
-    for (;;) {
-        while (pos < line.size() && IsBlank(line[pos])) {
-            ++pos;
-        }
-        if (pos == line.size()) {
-            return words;
-        }
-        std::string word;
-        if (line[pos] == '"') {
-            ++pos;
-            for (;;) {
-                if (pos == line.size()) {
-                    throw UsageError("a quoted word has no closing quote");
-                }
-                char c = line[pos++];
-                if (c == '"') {
-                    break;
-                }
-                if (c == '\\' && pos < line.size() && (line[pos] == '"' || line[pos] == '\\')) {
-                    c = line[pos++];
-                }
-                word += c;
-            }
-        } else {
-            while (pos < line.size() && !IsBlank(line[pos])) {
-                word += line[pos++];
-            }
-        }
-        words.push_back(word);
-    }
-}
-
 }  // namespace
 
 std::vector<std::string> SplitSessionLine(std::string_view line)
 {
-    size_t first = 0;
-    while (first < line.size() && IsBlank(line[first])) {
-        ++first;
-    }
-    if (first < line.size() && line[first] == '[') {
-        return JsonArrayReader(line.substr(first)).Read();
-    }
-    return SplitWords(line);
+    return JsonArrayReader(line).Read();
 }

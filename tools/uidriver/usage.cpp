@@ -30,8 +30,7 @@ std::string Wrapped(const std::string& paragraph)
 std::string UsageText()
 {
     Settings defaults;
-    return "usage: uidriver.exe [OPTIONS] COMMAND [ARGS...] [; COMMAND [ARGS...]]...\n"
-           "       uidriver.exe [OPTIONS] --session\n"
+    return "usage: uidriver.exe [OPTIONS] < COMMAND-LINES\n"
            "\n"
            "Drives a dialog program from outside its process, as a user would, and reports what a\n"
            "user would see. It runs beside the program (same Wine prefix and display; on Windows at\n"
@@ -49,23 +48,20 @@ std::string UsageText()
            "                        included (default " +
            std::to_string(defaults.timeoutMs) +
            "); commands that wait also take --timeout\n"
-           "  --session             read one command per line on stdin, answer each with one line\n"
            "  -h, --help            this text\n"
            "\n"
-           "One-shot: the commands run in order, separated by a word \";\", until one fails.\n"
-           "Session: each line is a command, either as words (\"double quotes\" around a word with\n"
-           "blanks; \\\" and \\\\ inside them) or as a JSON array of strings; \"quit\" or the end of\n"
-           "input ends the session.\n"
+           "Commands come on stdin, one a line, each a JSON array of strings: the command's name,\n"
+           "then its arguments, e.g. [\"text\", \"1000\"]. [\"quit\"] or the end of input ends the\n"
+           "session.\n"
            "\n"
            "Answers: one JSON object per command and line, {\"ok\": true, \"command\": NAME, ...} or\n"
            "{\"ok\": false, \"command\": NAME, \"error\": TEXT}; a wait that timed out adds\n"
            "\"timedOut\": true and \"seen\" (what it saw last). Texts are the program's ANSI bytes:\n"
            "bytes from 0x80 up are written as \\u0080 to \\u00ff, one escape per byte, so a reader\n"
            "gets the bytes back exactly and decodes them with the ANSI code page (find answers\n"
-           "\"codePage\"). Session input in JSON uses the same escapes.\n"
+           "\"codePage\"). Command lines use the same escapes.\n"
            "\n"
-           "Exit status: 0 every command succeeded; 1 a command failed or timed out; 2 usage error.\n"
-           "A session ends with 0.\n"
+           "Exit status: 0 at the end of the session, whatever its commands answered; 2 a bad option.\n"
            "\n"
            "WINDOW: main (default), msgbox (the open message box), about (the about box), wait (the\n"
            "wait box: a dialog with static texts only), or caption=TEXT.\n"
