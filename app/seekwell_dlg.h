@@ -72,15 +72,16 @@ private:
     void JoinSearchWorker();
     void StopSearchWorker();
 
-    // discovery/reply_intake.cpp: every datagram, read and handed on.
+    // discovery/reply_intake.cpp: every datagram, read and handed on, and
+    // whether a search reply repeats a listed device.
     LRESULT OnUdpReceive();
     bool ReplyWaiting();
+    bool IsDuplicate(DISCOVERY_DATA record);
 
-    // discovery/search_reply.cpp and duplicate_check.cpp: search replies.
+    // discovery/search_reply.cpp: search replies become rows.
     void OnSearchReply(const DISCOVERY_DATA& record);
     void EndReplyBurst();
     LRESULT OnDrawListBand();
-    bool IsDuplicate(DISCOVERY_DATA record);
 
     // devices/device_list.cpp: the list's columns, rows and sort.
     void InitDeviceColumns();

@@ -9,10 +9,6 @@
 
 #include "critical_section.h"
 
-// True in the program. The discovery benchmark's baseline links its own
-// definition, which walks every access from the head.
-bool DeviceTableWalksFromCursor();
-
 template <class T>
 class CListVur {
 public:
@@ -118,7 +114,7 @@ typename CListVur<T>::Node* CListVur<T>::NodeAt(std::uint32_t position)
 {
     Node* node = head;
     std::uint32_t at = 0;
-    if (DeviceTableWalksFromCursor() && cursor && cursorPosition <= position) {
+    if (cursor && cursorPosition <= position) {
         node = cursor;
         at = cursorPosition;
     }

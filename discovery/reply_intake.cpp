@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "datagram.h"
+#include "device_keys.h"
 #include "seekwell_dlg.h"
 
 LRESULT CSeekwellDlg::OnUdpReceive()
@@ -37,4 +38,11 @@ bool CSeekwellDlg::ReplyWaiting()
 {
     u_long waiting = 0;
     return recvSocket && recvSocket->IOCtl(FIONREAD, &waiting) && waiting > 0;
+}
+
+// Asked of the index of (MAC, IP) keys kept beside the table, so that a
+// reply costs the same however many devices are listed.
+bool CSeekwellDlg::IsDuplicate(DISCOVERY_DATA record)
+{
+    return deviceKeys->Contains(record);
 }

@@ -1,5 +1,6 @@
 // The discovery benchmark's baseline: every listed record is read by its
-// position for each search reply.
+// position for each search reply. The baseline's link takes this definition
+// in place of the program's (bench/CMakeLists.txt).
 #include "device_keys.h"
 #include "seekwell_dlg.h"
 

@@ -1,6 +1,0 @@
-#include "device_table.h"
-
-bool DeviceTableWalksFromCursor()
-{
-    return true;
-}
