@@ -52,3 +52,12 @@ int ArrivalAdapter(const std::vector<Adapter>& chosen, unsigned interfaceIndex, 
     }
     return -1;
 }
+
+const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uint32_t address)
+{
+    for (const Adapter& adapter : adapters) {
+        if (adapter.address == address)
+            return &adapter;
+    }
+    return nullptr;
+}

@@ -24,3 +24,7 @@ bool ChooseAdapters(const std::vector<Adapter>& adapters, const std::string& wan
 // interface it arrived at and the address it was sent to (0 for either when
 // the system did not say); -1 when it cannot be told.
 int ArrivalAdapter(const std::vector<Adapter>& chosen, unsigned interfaceIndex, std::uint32_t destination);
+
+// The adapter that holds `address`, or null: no device may be given one of
+// this computer's addresses.
+const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uint32_t address);

@@ -1,13 +1,14 @@
 #include "device_lookup.h"
 
-#include "plan_rules.h"
+#include "found_devices.h"
 #include "safe_text.h"
 #include "text_field.h"
 
 bool FindOneDevice(const std::vector<FoundDevice>& found, const MacAddress& mac, const FoundDevice*& device,
                    std::string& error)
 {
-    const std::vector<const FoundDevice*> devices = DevicesWithMac(found, mac);
+    const DevicesByMac byMac(found);
+    const std::vector<const FoundDevice*>& devices = byMac.With(mac);
     if (devices.size() == 1) {
         device = devices.front();
         return true;

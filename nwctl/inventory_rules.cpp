@@ -1,6 +1,5 @@
 #include "inventory_rules.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -94,16 +93,14 @@ std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>
     for (const auto& [ip, macs] : macsAt) {
         const std::set<std::string> distinct(macs.begin(), macs.end());
         const auto address = ParseIPv4(ip);
-        const auto own = std::find_if(ownAdapters.begin(), ownAdapters.end(),
-                                      [&address](const Adapter& adapter) { return address == adapter.address; });
-        if (distinct.size() < 2 && own == ownAdapters.end())
+        const Adapter* own = address ? AdapterWithAddress(ownAdapters, *address) : nullptr;
+        if (distinct.size() < 2 && !own)
             continue;
         std::string list;
         for (const std::string& mac : distinct)
             list += (list.empty() ? "" : " ") + mac;
         findings.push_back({"conflict", list, ip,
-                            own != ownAdapters.end()
-                                ? "this computer's own address (adapter " + own->name + ")"
+                            own ? "this computer's own address (adapter " + own->name + ")"
                                 : std::to_string(distinct.size()) + " devices answer from one address"});
     }
     for (const auto& [mac, addresses] : addressesOf) {

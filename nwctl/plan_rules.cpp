@@ -65,15 +65,6 @@ std::vector<std::string> PortProblems(const DISCOVERY_DATA& record, const PlanRo
     return problems;
 }
 
-const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uint32_t address)
-{
-    for (const Adapter& adapter : adapters) {
-        if (adapter.address == address)
-            return &adapter;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors)
@@ -116,17 +107,6 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
         rows.push_back(std::move(row));
     }
     return errors.empty();
-}
-
-std::vector<const FoundDevice*> DevicesWithMac(const std::vector<FoundDevice>& found, const MacAddress& mac)
-{
-    std::vector<const FoundDevice*> devices;
-    for (const FoundDevice& device : found) {
-        const auto deviceMac = ParseMac(ReadTextField(device.record.macAddress));
-        if (deviceMac && *deviceMac == mac)
-            devices.push_back(&device);
-    }
-    return devices;
 }
 
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,

@@ -25,9 +25,6 @@ struct PlanRow {
 // not such a CSV or a MAC, port or mode cell cannot be read.
 bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors);
 
-// The found devices that answered with `mac`.
-std::vector<const FoundDevice*> DevicesWithMac(const std::vector<FoundDevice>& found, const MacAddress& mac);
-
 struct PlanProblem {
     int line;  // of the plan row, 0 for none
     std::string text;
