@@ -1,0 +1,23 @@
+// The probe: who answers for each address on the LAN of the adapters a
+// command works from. On Linux ARP probes that carry no sender address, as
+// a host checks an address before it takes it, so that every host that
+// holds the address answers, whatever its subnet (this needs the raw packet
+// right); without that right, the kernel's own neighbour resolution for the
+// addresses on an adapter's subnet. On Windows the system's resolution of
+// on-link addresses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "adapter_choice.h"
+#include "address_use.h"
+
+// Probes every one of `addresses` (any order, repeats allowed) together,
+// with a few retries and a bounded wait, from `adapters`, and records each
+// in `use`: probed with the MACs that answered, or not probed, with
+// `use.limit` saying why. False with `error` only when nothing could be
+// probed for a fault of this computer (no socket at all).
+bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
+                    std::string& error);

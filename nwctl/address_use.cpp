@@ -1,0 +1,30 @@
+#include "address_use.h"
+
+#include <algorithm>
+
+void AddressUse::Probed(std::uint32_t address, std::vector<MacAddress> macs)
+{
+    std::vector<MacAddress>& answers = probed_[address];
+    answers.insert(answers.end(), macs.begin(), macs.end());
+    std::sort(answers.begin(), answers.end());
+    answers.erase(std::unique(answers.begin(), answers.end()), answers.end());
+}
+
+void AddressUse::NotProbed(std::uint32_t address)
+{
+    const auto at = std::lower_bound(notProbed_.begin(), notProbed_.end(), address);
+    if (at == notProbed_.end() || *at != address)
+        notProbed_.insert(at, address);
+}
+
+const std::vector<MacAddress>* AddressUse::Answers(std::uint32_t address) const
+{
+    const auto found = probed_.find(address);
+    return found == probed_.end() ? nullptr : &found->second;
+}
+
+bool AddressUse::UsedByOther(std::uint32_t address, const MacAddress& mac) const
+{
+    const std::vector<MacAddress>* answers = Answers(address);
+    return answers && std::any_of(answers->begin(), answers->end(), [&](const MacAddress& m) { return m != mac; });
+}
