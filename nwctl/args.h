@@ -39,6 +39,8 @@ struct Invocation {
     std::optional<std::uint32_t> assignFirst;
     std::string product;
     std::optional<std::int32_t> minFirmwareDate;
+
+    std::vector<std::uint32_t> addresses;  // probe: every address its operands name
 };
 
 // `args` without the program's name, the command's word one of `commands`.
