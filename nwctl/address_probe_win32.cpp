@@ -8,6 +8,8 @@
 #include <iphlpapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <set>
 
 #include "resolution_rules.h"
