@@ -6,6 +6,10 @@ probes as root, and the kernel's own resolution with the raw packet right
 taken away.
 
     tools/testlan/testlan -- python3 tests/e2e/test_nwctl_probe.py
+    tools/testlan/testlan -- python3 tests/e2e/test_nwctl_probe.py --wine   # nwctl.exe
+
+Under Wine, whose SendARP is not supported, only that: nwctl.exe says it
+could not probe, never that an address is free.
 """
 
 import json
@@ -15,7 +19,7 @@ import unittest
 
 import harness
 from lan_hosts import LanHost
-from test_nwctl import OK, REPORTED, USAGE, NwctlTest
+from test_nwctl import OK, REPORTED, USAGE, WINE, NwctlTest
 
 NOT_PROBED = 17  # probe: some addresses could not be probed
 
@@ -53,6 +57,7 @@ class ProbeTest(NwctlTest):
                 for entry in json.loads(run.stdout)}
 
 
+@unittest.skipIf(WINE, "Linux's probe")
 class Probe(ProbeTest):
     def test_hosts_free_addresses_and_this_computer_each_in_every_format(self):
         with LanHost(HOST, ["198.51.100.31"]):
@@ -101,6 +106,7 @@ class Probe(ProbeTest):
         self.assert_run(self.probe(), USAGE, "", "probe needs one or more addresses")
 
 
+@unittest.skipIf(WINE, "Linux's probe")
 class ProbeOffTheSubnet(ProbeTest):
     """The operator side's lan0 holds 198.51.100.1/25: a host at
     198.51.100.200 is outside its subnet, where the kernel never asks."""
@@ -149,6 +155,20 @@ class ProbeOffTheSubnet(ProbeTest):
             self.assertEqual(state, "used")
             self.assertIn(macs[0], [HOST, OTHER])
             self.assertIn("show as one of them", run.stderr)
+
+
+@unittest.skipUnless(WINE, "nwctl.exe under Wine")
+class ProbeUnderWine(ProbeTest):
+    def test_what_the_system_cannot_ask_for_is_not_probed_never_free(self):
+        with LanHost(HOST, ["198.51.100.31"]):
+            run = self.probe("198.51.100.31", "198.51.100.32", "198.51.100.200", "--format", "json")
+            self.assert_run(run, NOT_PROBED)
+            self.assertEqual(self.states(run), {address: ("not-probed", []) for address in
+                                                ["198.51.100.31", "198.51.100.32", "198.51.100.200"]})
+            limit = [line for line in run.stderr.splitlines() if "could not be probed" in line]
+            self.assertEqual(len(limit), 1, run)
+            self.assertIn("3 addresses could not be probed (the system could not ask for them: its SendARP failed "
+                          "or is not supported, as under Wine)", limit[0])
 
 
 if __name__ == "__main__":
