@@ -149,12 +149,8 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
     ProbeSchedule schedule(addresses, ProbeTiming{});
     // This computer's own addresses answer for themselves; the probe still
     // goes out, so that another host on one of them shows as a conflict.
-    for (const Adapter& adapter : adapters) {
-        for (const ArpSocket& arp : sockets) {
-            if (arp.index == adapter.index)
-                schedule.Heard(adapter.address, arp.mac);
-        }
-    }
+    for (const auto& [address, mac] : OwnAddressMacs())
+        schedule.Heard(address, mac);
     const Clock::time_point start = Clock::now();
     const auto now = [&] { return std::chrono::duration_cast<ProbeSchedule::Time>(Clock::now() - start); };
     std::vector<pollfd> polled;

@@ -54,12 +54,12 @@ bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<s
                  [](const Adapter& adapter) { return !adapter.loopback; });
     const std::set<std::uint32_t> unique(addresses.begin(), addresses.end());
     std::vector<std::uint32_t> onLink, offLink;
+    // This computer's own addresses: the kernel does not ask for them.
+    const std::map<std::uint32_t, MacAddress> own = OwnAddressMacs();
     for (const std::uint32_t address : unique) {
-        // This computer's own addresses: the kernel does not ask for them.
-        const Adapter* own = AdapterWithAddress(lan, address);
-        MacAddress mac;
-        if (own && own->index != 0 && InterfaceMac(own->index, mac, error))
-            use.Probed(address, {mac});
+        const auto ownMac = own.find(address);
+        if (ownMac != own.end())
+            use.Probed(address, {ownMac->second});
         else
             (OnLinkAdapter(lan, address) ? onLink : offLink).push_back(address);
     }

@@ -159,12 +159,13 @@ class ProbeOffTheSubnet(ProbeTest):
 
 @unittest.skipUnless(WINE, "nwctl.exe under Wine")
 class ProbeUnderWine(ProbeTest):
-    def test_what_the_system_cannot_ask_for_is_not_probed_never_free(self):
+    def test_what_the_system_cannot_ask_for_is_not_probed_never_free_and_this_computer_is_itself(self):
         with LanHost(HOST, ["198.51.100.31"]):
-            run = self.probe("198.51.100.31", "198.51.100.32", "198.51.100.200", "--format", "json")
+            run = self.probe("198.51.100.31", "198.51.100.32", "198.51.100.200", "198.51.100.1", "--format", "json")
             self.assert_run(run, NOT_PROBED)
-            self.assertEqual(self.states(run), {address: ("not-probed", []) for address in
-                                                ["198.51.100.31", "198.51.100.32", "198.51.100.200"]})
+            self.assertEqual(self.states(run), {"198.51.100.1": ("used", [own_mac()]),
+                                                **{address: ("not-probed", []) for address in
+                                                   ["198.51.100.31", "198.51.100.32", "198.51.100.200"]}})
             limit = [line for line in run.stderr.splitlines() if "could not be probed" in line]
             self.assertEqual(len(limit), 1, run)
             self.assertIn("3 addresses could not be probed (the system could not ask for them: its SendARP failed "
