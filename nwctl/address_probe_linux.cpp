@@ -147,10 +147,6 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
     }
 
     ProbeSchedule schedule(addresses, ProbeTiming{});
-    // This computer's own addresses answer for themselves; the probe still
-    // goes out, so that another host on one of them shows as a conflict.
-    for (const auto& [address, mac] : OwnAddressMacs())
-        schedule.Heard(address, mac);
     const Clock::time_point start = Clock::now();
     const auto now = [&] { return std::chrono::duration_cast<ProbeSchedule::Time>(Clock::now() - start); };
     std::vector<pollfd> polled;
@@ -183,6 +179,12 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
     }
     CloseAll(sockets);
     schedule.Record(use);
+    // This computer does not answer its own probes: its addresses are its
+    // own, and another host that answers for one of them is a conflict.
+    for (const auto& [address, mac] : OwnAddressMacs()) {
+        if (use.ProbedAddresses().count(address))
+            use.Probed(address, {mac});
+    }
     use.limit = NotProbedText({{use.NotProbedAddresses(), "no probe could leave for them: " + sendError}});
     return true;
 }

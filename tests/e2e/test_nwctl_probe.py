@@ -85,6 +85,12 @@ class Probe(ProbeTest):
                                                 "198.51.100.41": ("used", [HOST]),
                                                 "198.51.100.42": ("free", [])})
 
+    def test_another_host_on_this_computers_address_is_a_conflict(self):
+        with LanHost(HOST, ["198.51.100.1"]):
+            run = self.probe("198.51.100.1", "--format", "json")
+            self.assert_run(run, REPORTED)
+            self.assertEqual(self.states(run), {"198.51.100.1": ("conflict", sorted([own_mac(), HOST]))})
+
     def test_a_whole_subnet_at_once(self):
         addresses = ["198.51.100.%d" % n for n in range(50, 70)]
         with LanHost(HOST, addresses[:10]), LanHost(OTHER, addresses[10:12]):
