@@ -63,6 +63,7 @@ std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat 
             return csv;
         }
         case OutputFormat::Table:
+        case OutputFormat::Html:  // no command lists devices as HTML on their own
             break;
     }
     return FormatTable(header, rows);

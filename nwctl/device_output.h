@@ -7,7 +7,7 @@
 
 #include "found_devices.h"
 
-enum class OutputFormat { Table, Csv, Json };
+enum class OutputFormat { Table, Csv, Json, Html };
 
 // The fields a search prints, as positions in kFieldNames, in order: those
 // `columns` names; else every field in CSV and JSON (an edited CSV is a
