@@ -1,5 +1,7 @@
 #include "audit_reading.h"
 
+#include <algorithm>
+
 #include "json_reading.h"
 
 namespace {
@@ -82,7 +84,8 @@ void ReadAuditLog(std::string_view name, std::string_view text, std::vector<Audi
         if (event != "answer" && event != "verify") {
             problems.push_back(where + "an event it does not know, \"" + event + "\", skipped");
         } else if (!change) {
-            problems.push_back(where + "an " + event + " for " + mac + ", which nothing before it sent, skipped");
+            problems.push_back(where + (event == "answer" ? "an answer" : "a verification") + " for " + mac +
+                               ", which nothing before it sent, skipped");
         } else if (event == "answer") {
             const std::string result = Text(entry.Member("result"));
             change->result = result.empty() ? "an answer without a result" : result;

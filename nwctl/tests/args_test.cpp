@@ -30,7 +30,7 @@ TEST(Arguments, RefusedWithAReason)
 {
     const Refusal cases[] = {
         {"", "give a command"},
-        {"find", "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan and check"},
+        {"find", "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check and report"},
         {"--rounds 3", "no option \"--rounds\""},
         {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
         {"search --rounds 101", "from 1 to 100"},
@@ -76,6 +76,15 @@ TEST(Arguments, RefusedWithAReason)
         {"check a.csv --min-firmware-date 20221301", "YYYYMMDD"},
         {"check a.csv --min-firmware-date 20220800", "YYYYMMDD"},
         {"check a.csv --yes", "check has no option \"--yes\""},
+        {"report", "report needs -o FILE"},
+        {"report --site x", "report needs -o FILE"},
+        {"report -o", "-o needs a value"},
+        {"report -o=", "--output needs a file's name"},
+        {"report -o r.html --format table", "--format must be html or json"},
+        {"report -o r.html extra", "report takes no \"extra\""},
+        {"report -o r.html --audit a.jsonl --site s extra", "report takes no \"extra\""},
+        {"report -o r.html --inventory=", "--inventory needs a file's name"},
+        {"search -o r.html", "search has no option \"-o\""},
     };
     for (const Refusal& c : cases) {
         Invocation invocation;
@@ -142,6 +151,26 @@ TEST(Arguments, TheOtherCommands)
 
     ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), kCommandTable, invocation, error)) << error;
     EXPECT_EQ(invocation.file, "-odd-name.csv");
+
+    // report: HTML unless told; --audit takes every word up to the next
+    // option, as a shell pattern gives them, and may come again.
+    ASSERT_TRUE(ParseArguments(Words("report -o r.html --audit a.jsonl b.jsonl --site North --audit c.jsonl "
+                                     "--inventory inv.csv --rounds 2"),
+                               kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.output, "r.html");
+    EXPECT_EQ(invocation.format, OutputFormat::Html);
+    EXPECT_EQ(invocation.audits, (std::vector<std::string>{"a.jsonl", "b.jsonl", "c.jsonl"}));
+    EXPECT_EQ(invocation.site, "North");
+    EXPECT_EQ(invocation.inventory, "inv.csv");
+    EXPECT_EQ(invocation.rounds, 2);
+    ASSERT_TRUE(ParseArguments(Words("report --format json --output=r.json"), kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.format, OutputFormat::Json);
+    EXPECT_EQ(invocation.output, "r.json");
+    EXPECT_FALSE(invocation.inventory);
+    ASSERT_TRUE(ParseArguments(Words("search"), kCommandTable, invocation, error));
+    EXPECT_EQ(invocation.format, OutputFormat::Table) << "each command's first format is its own default";
 }
 
 // The table drives the command word, the dispatch and the help: each entry
@@ -168,6 +197,7 @@ TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
     EXPECT_NE(program.find("  plan FILE   check a plan for many devices; with --apply, carry it out\n"
                            "  plan --assign FIRST_ADDRESS   write a plan of consecutive addresses\n"
                            "  check FILE  compare the devices that answer with an inventory\n"
+                           "  report -o FILE  write a handover report of the site (HTML or JSON)\n"
                            "\nnwctl COMMAND --help tells more"),
               std::string::npos)
         << "a summary of two lines, each indented, and the text after the list";
