@@ -172,13 +172,13 @@ const char kReportHelp[] = R"(usage: nwctl report -o FILE [--site NAME] [--inven
                     [--min-firmware-date YYYYMMDD] [--format html|json]
                     [--adapter NAME|ADDRESS|all] [--rounds N]
 
-Writes a handover report of the site to FILE: one HTML page that needs
-nothing else (no script, no fonts or pictures from elsewhere; it prints on
-A4), or with --format json the same content as JSON. It searches, probes
-who answers for each address of the adapter's subnet, and shows:
-the site's name, the time and this computer's adapter; the devices by
-model, by firmware date and by address mode; every device with every
-field, by address; the findings of nwctl check (with --inventory FILE:
+Writes a handover report of the site to FILE (-o FILE or --output FILE):
+one HTML page that needs nothing else (no script, no fonts or pictures
+from elsewhere; it prints on A4), or with --format json the same content
+as JSON. It searches, probes who answers for each address of the
+adapter's subnet, and shows: the site's name, the time and this
+computer's adapter; the devices by model, by firmware date and by address
+mode; every device with every field, by address; the findings of nwctl check (with --inventory FILE:
 missing and unexpected devices; conflicts; with --min-firmware-date, old
 firmware) and devices still on a factory port (web 80, control 30001, video
 30002, audio 30003 and 30004); a map of the subnet's addresses (devices,

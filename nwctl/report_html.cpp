@@ -17,7 +17,7 @@ constexpr char kPolicy[] =
 constexpr char kStyle[] = R"(
 :root { --ink: #111827; --muted: #6b7280; --line: #e5e7eb; --head: #f3f4f6; --accent: #1e40af; }
 * { box-sizing: border-box; }
-body { margin: 0 auto; max-width: 1200px; padding: 24px 32px 48px; color: var(--ink);
+body { margin: 0 auto; max-width: 1440px; padding: 24px 32px 48px; color: var(--ink);
   font: 14px/1.45 system-ui, -apple-system, "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif; }
 h1 { font-size: 26px; margin: 0 0 4px; color: var(--accent); }
 h1 .site { color: var(--ink); }
