@@ -51,7 +51,8 @@ int RunReport(const Invocation& invocation)
     input.searchAdapters = session.SearchAdapters();
     input.ownAdapters = session.OwnAdapters();
     const std::vector<std::uint32_t> addresses =
-        AddressesToProbe(MapRangeOf(input.searchAdapters.front()), input.ownAdapters);
+        input.searchAdapters.empty() ? std::vector<std::uint32_t>()
+                                     : AddressesToProbe(MapRangeOf(input.searchAdapters.front()), input.ownAdapters);
     if (!ProbeAddresses(input.searchAdapters, addresses, input.use, error)) {
         // The report still says what the search found, and that the
         // addresses were not probed, and why.

@@ -34,10 +34,10 @@ table { border-collapse: collapse; font-size: 12.5px; }
 th, td { text-align: left; padding: 4px 8px; border-bottom: 1px solid var(--line); vertical-align: top; }
 th { background: var(--head); font-weight: 600; }
 td.n, th.n { text-align: right; font-variant-numeric: tabular-nums; }
-table.devices { font-size: 11.5px; width: 100%; }
+table.devices { font-size: 11px; width: 100%; }
 table.devices td { white-space: nowrap; }
-table.devices td.text { white-space: normal; overflow-wrap: anywhere; min-width: 7em; }
-table.devices th, table.devices td { padding: 3px 5px; }
+table.devices td.text { white-space: normal; overflow-wrap: anywhere; min-width: 6em; }
+table.devices th, table.devices td { padding: 3px 4px; }
 tbody tr:nth-child(even) td { background: #fafafa; }
 .wide { overflow-x: auto; }
 .kind { display: inline-block; padding: 0 6px; border-radius: 8px; font-size: 11px; font-weight: 600;

@@ -30,8 +30,11 @@ std::string DeviceDetail(const FoundDevice& device)
 std::string MacList(const std::vector<MacAddress>& macs)
 {
     std::string list;
-    for (const MacAddress& mac : macs)
-        list += (list.empty() ? "" : " ") + FormatMac(mac);
+    for (const MacAddress& mac : macs) {
+        if (!list.empty())
+            list += ' ';
+        list += FormatMac(mac);
+    }
     return list;
 }
 

@@ -29,8 +29,10 @@ std::string Number(double value)
 {
     const long tenths = std::lround(value * 10);
     std::string text = std::to_string(tenths / 10);
-    if (tenths % 10)
-        text += "." + std::to_string(tenths % 10);
+    if (tenths % 10) {
+        text += '.';
+        text += static_cast<char>('0' + tenths % 10);
+    }
     return text;
 }
 
