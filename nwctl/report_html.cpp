@@ -6,7 +6,6 @@
 #include "ipv4_text.h"
 #include "report_svg.h"
 #include "safe_text.h"
-#include "text_field.h"
 
 namespace {
 

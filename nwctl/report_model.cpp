@@ -51,12 +51,13 @@ MapCell Cell(std::uint32_t address, const MapRange& range, const std::vector<Ada
             detail += (detail.empty() ? "" : ", ") + DeviceDetail(*device);
     }
     if (!devices.empty()) {
+        // The device's own MAC may answer the probe; any other is a second
+        // host on its address.
         bool other = macs.size() > 1;
         if (answers) {
-            for (const MacAddress& mac : *answers) {
-                const auto parsed = ParseMac(ReadTextField(devices.front()->record.macAddress));
-                other = other || !parsed || *parsed != mac;
-            }
+            const auto own = ParseMac(*macs.begin());
+            for (const MacAddress& mac : *answers)
+                other = other || !own || *own != mac;
         }
         if (!other)
             return {MapState::Device, detail};
