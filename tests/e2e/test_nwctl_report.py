@@ -103,7 +103,7 @@ class Report(NwctlTest):
         return self.path(logs[0])
 
     def test_the_site_report_shows_everything_and_nothing_runs_in_the_browser(self):
-        simulator = self.start_simulator(count=3, devices=[
+        self.start_simulator(count=3, devices=[
             {"mac": HOSTILE_MAC, "ip": "198.51.100.40", "name": HOSTILE_NAME, "firmware": "1.0_20230101"}])
         bystander = lan_hosts.LanHost(BYSTANDER_MAC, [BYSTANDER_IP])
         with bystander:
@@ -183,7 +183,7 @@ class Report(NwctlTest):
         self.browser("--print-to-pdf=" + pdf, "--no-pdf-header-footer", "file://" + page)
         self.assertEqual(pdf_pages(pdf), (4, 1))
 
-    def test_what_it_refuses_and_a_site_where_nothing_answered(self):
+    def test_what_it_refuses_before_the_search_and_a_log_line_it_skips(self):
         simulator = self.start_simulator(count=1)
         os.mkdir(os.path.join(self.workdir, "folder"))
         cases = [
