@@ -39,6 +39,9 @@ struct Invocation {
     std::optional<std::uint32_t> assignFirst;
     std::string product;
     std::optional<std::int32_t> minFirmwareDate;
+
+    double intervalSeconds = 5;              // watch: from the start of one search to the next
+    std::optional<std::uint32_t> defaultIp;  // watch: the address of a device after a factory reset
 };
 
 // `args` without the program's name, the command's word one of `commands`.

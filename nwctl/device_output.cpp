@@ -63,6 +63,8 @@ std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat 
             return csv;
         }
         case OutputFormat::Table:
+        case OutputFormat::Lines:  // not search's
+        case OutputFormat::Jsonl:
             break;
     }
     return FormatTable(header, rows);

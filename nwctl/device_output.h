@@ -7,7 +7,8 @@
 
 #include "found_devices.h"
 
-enum class OutputFormat { Table, Csv, Json };
+// What --format takes; watch writes lines and JSON Lines, one per event.
+enum class OutputFormat { Table, Csv, Json, Lines, Jsonl };
 
 // The fields a search prints, as positions in kFieldNames, in order: those
 // `columns` names; else every field in CSV and JSON (an edited CSV is a
