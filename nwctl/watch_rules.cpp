@@ -67,6 +67,7 @@ std::vector<WatchEvent> Watch::Pass(const std::vector<FoundDevice>& found, std::
             device.ip = device.firstIp = ip;
             device.product = ReadTextField(one.record.productName);
             device.lastSeen = time;
+            device.arrived = passes_;
             devices_.push_back(device);
             event(WatchEventKind::Appeared, device);
             continue;
@@ -78,6 +79,8 @@ std::vector<WatchEvent> Watch::Pass(const std::vector<FoundDevice>& found, std::
         device.product = ReadTextField(one.record.productName);
         device.lastSeen = time;
         device.missed = 0;
+        if (device.gone || ip != before)
+            device.arrived = passes_;
         if (device.gone) {
             device.gone = false;
             WatchEvent& back = event(WatchEventKind::Back, device);
@@ -100,20 +103,26 @@ std::vector<WatchEvent> Watch::Pass(const std::vector<FoundDevice>& found, std::
     }
 
     // Among the devices not gone: one that missed a pass keeps its address.
-    std::map<std::string, std::vector<std::string>> atAddress;
+    std::map<std::string, std::vector<const WatchedDevice*>> atAddress;
     for (const WatchedDevice& device : devices_) {
         if (!device.gone && !device.ip.empty())
-            atAddress[device.ip].push_back(device.mac);
+            atAddress[device.ip].push_back(&device);
     }
     std::map<std::string, std::set<std::string>> shared;
-    for (const auto& [ip, macs] : atAddress) {
-        if (macs.size() < 2)
+    for (const auto& [ip, there] : atAddress) {
+        if (there.size() < 2)
             continue;
-        std::set<std::string>& said = shared_[ip];
-        const auto newcomer =
-            std::find_if(macs.rbegin(), macs.rend(), [&said](const std::string& mac) { return said.count(mac) == 0; });
-        if (newcomer != macs.rend()) {
-            events.push_back(Event(WatchEventKind::Shared, time, *newcomer, ip));
+        const std::set<std::string>& said = shared_[ip];
+        const WatchedDevice* newcomer = nullptr;
+        for (const WatchedDevice* device : there) {
+            if (!said.count(device->mac) && (!newcomer || device->arrived >= newcomer->arrived))
+                newcomer = device;
+        }
+        std::vector<std::string> macs;
+        for (const WatchedDevice* device : there)
+            macs.push_back(device->mac);
+        if (newcomer) {
+            events.push_back(Event(WatchEventKind::Shared, time, newcomer->mac, ip));
             events.back().macs = macs;
         }
         shared[ip] = std::set<std::string>(macs.begin(), macs.end());

@@ -36,7 +36,7 @@ struct WatchEvent {
     WatchEventKind kind = WatchEventKind::Appeared;
     std::time_t time = 0;  // of the pass that saw it
     // Texts as the device sent them. Shared: the MAC that came to the
-    // address last (the first of them at the first pass).
+    // address last.
     std::string mac;
     std::string ip;                 // its address now; Gone: the last it answered at
     std::string previousIp;         // Moved, Back: where it answered before
@@ -52,7 +52,8 @@ struct WatchedDevice {
     std::string firstIp;  // the address it answered at when first seen
     std::string product;
     std::time_t lastSeen = 0;
-    int missed = 0;  // passes in a row without it
+    int arrived = 0;  // the pass that heard it come to its address: first seen, moved there or back
+    int missed = 0;   // passes in a row without it
     bool gone = false;
 };
 
