@@ -64,8 +64,9 @@ std::string Doing(const Watch& watch, double interval)
 {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g", interval);
+    const std::size_t devices = watch.Devices().size();
     return "a search every " + std::string(seconds) + " s, " + std::to_string(watch.Passes()) + " done, " +
-           std::to_string(watch.Devices().size()) + " devices seen";
+           std::to_string(devices) + (devices == 1 ? " device" : " devices") + " seen";
 }
 
 }  // namespace
