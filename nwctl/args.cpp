@@ -48,6 +48,8 @@ const OptionEntry kOptions[] = {
     {"--audit", true},
     {"--site", true},
     {"--output", true},
+    {"--interval", true},
+    {"--default-ip", true},
 };
 
 constexpr char kPasswordRefused[] =
@@ -87,6 +89,10 @@ const char* FormatName(OutputFormat format)
             return "json";
         case OutputFormat::Html:
             return "html";
+        case OutputFormat::Lines:
+            return "lines";
+        case OutputFormat::Jsonl:
+            return "jsonl";
     }
     return "";
 }
@@ -232,6 +238,13 @@ public:
                             "and above");
         } else if (name == "--product") {
             inv_.product = value;
+        } else if (name == "--interval") {
+            if (!Seconds(value, inv_.intervalSeconds) || inv_.intervalSeconds < 1)
+                return Fail("--interval must be seconds from 1 to 3600, such as 5 or 2.5, not " + Quoted(value));
+        } else if (name == "--default-ip") {
+            inv_.defaultIp = ParseIPv4(value);
+            if (!inv_.defaultIp)
+                return Fail("--default-ip must be a dotted IPv4 address such as 192.0.2.10, not " + Quoted(value));
         } else if (name == "--min-firmware-date") {
             std::int32_t date = 0;
             if (!Date(value, date))

@@ -44,7 +44,9 @@ struct Invocation {
     std::optional<std::string> inventory;
     std::vector<std::string> audits;
     std::string site;
-    std::string output;  // -o
+    std::string output;                      // -o
+    double intervalSeconds = 5;              // watch: from the start of one search to the next
+    std::optional<std::uint32_t> defaultIp;  // watch: the address of a device after a factory reset
 };
 
 // `args` without the program's name, the command's word one of `commands`.

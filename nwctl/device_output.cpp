@@ -63,7 +63,9 @@ std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat 
             return csv;
         }
         case OutputFormat::Table:
-        case OutputFormat::Html:  // no command lists devices as HTML on their own
+        case OutputFormat::Html:  // not search's
+        case OutputFormat::Lines:
+        case OutputFormat::Jsonl:
             break;
     }
     return FormatTable(header, rows);

@@ -30,7 +30,8 @@ TEST(Arguments, RefusedWithAReason)
 {
     const Refusal cases[] = {
         {"", "give a command"},
-        {"find", "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check and report"},
+        {"find",
+         "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check, report and watch"},
         {"--rounds 3", "no option \"--rounds\""},
         {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
         {"search --rounds 101", "from 1 to 100"},
@@ -85,6 +86,16 @@ TEST(Arguments, RefusedWithAReason)
         {"report -o r.html --audit a.jsonl --site s extra", "report takes no \"extra\""},
         {"report -o r.html --inventory=", "--inventory needs a file's name"},
         {"search -o r.html", "search has no option \"-o\""},
+        {"watch --interval 0.5", "--interval must be seconds from 1 to 3600, such as 5 or 2.5, not \"0.5\""},
+        {"watch --interval 3601", "--interval must be seconds"},
+        {"watch --interval 0", "--interval must be seconds"},
+        {"watch --interval soon", "not \"soon\""},
+        {"watch --default-ip 192.0.2", "--default-ip must be a dotted IPv4 address such as 192.0.2.10"},
+        {"watch --format csv", "--format must be table, lines or jsonl, not \"csv\""},
+        {"search --format lines", "--format must be table, csv or json"},
+        {"watch --rounds 2", "watch has no option \"--rounds\""},
+        {"search --interval 2", "search has no option \"--interval\""},
+        {"watch 00:1A:2B:3C:4D:5E", "watch takes no"},
     };
     for (const Refusal& c : cases) {
         Invocation invocation;
@@ -149,6 +160,17 @@ TEST(Arguments, TheOtherCommands)
     EXPECT_EQ(invocation.minFirmwareDate, 20220807);
     EXPECT_EQ(invocation.format, OutputFormat::Json);
 
+    ASSERT_TRUE(ParseArguments(Words("watch"), kCommandTable, invocation, error)) << error;
+    EXPECT_DOUBLE_EQ(invocation.intervalSeconds, 5) << "a search every five seconds unless told";
+    EXPECT_FALSE(invocation.defaultIp);
+    ASSERT_TRUE(ParseArguments(Words("watch --interval 1.5 --default-ip 192.0.2.250 --format jsonl --adapter all"),
+                               kCommandTable, invocation, error))
+        << error;
+    EXPECT_DOUBLE_EQ(invocation.intervalSeconds, 1.5);
+    EXPECT_EQ(invocation.defaultIp, 0xC00002FAu);
+    EXPECT_EQ(invocation.format, OutputFormat::Jsonl);
+    EXPECT_EQ(invocation.adapter, "all");
+
     ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), kCommandTable, invocation, error)) << error;
     EXPECT_EQ(invocation.file, "-odd-name.csv");
 
@@ -198,6 +220,7 @@ TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
                            "  plan --assign FIRST_ADDRESS   write a plan of consecutive addresses\n"
                            "  check FILE  compare the devices that answer with an inventory\n"
                            "  report -o FILE  write a handover report of the site (HTML or JSON)\n"
+                           "  watch       search again and again and say what changed\n"
                            "\nnwctl COMMAND --help tells more"),
               std::string::npos)
         << "a summary of two lines, each indented, and the text after the list";
