@@ -64,27 +64,23 @@ ProbeCounts CountProbe(const AddressUse& use)
 std::string FormatProbe(const AddressUse& use, OutputFormat format)
 {
     const std::map<std::uint32_t, Row> rows = Rows(use);
-    std::string text;
-    switch (format) {
-        case OutputFormat::Json: {
-            std::vector<std::string> objects;
-            for (const auto& [address, row] : rows) {
-                std::string macs;
-                for (const std::string& mac : row.macs)
-                    macs += (macs.empty() ? "" : ", ") + JsonString(mac);
-                objects.push_back(JsonObject({{"address", JsonString(FormatIPv4(address))},
-                                              {"state", JsonString(row.state)},
-                                              {"macs", "[" + macs + "]"}}));
-            }
-            return JsonArray(objects) + '\n';
+    if (format == OutputFormat::Json) {
+        std::vector<std::string> objects;
+        for (const auto& [address, row] : rows) {
+            std::string macs;
+            for (const std::string& mac : row.macs)
+                macs += (macs.empty() ? "" : ", ") + JsonString(mac);
+            objects.push_back(JsonObject({{"address", JsonString(FormatIPv4(address))},
+                                          {"state", JsonString(row.state)},
+                                          {"macs", "[" + macs + "]"}}));
         }
-        case OutputFormat::Csv:
-            text = CsvLine({"address", "state", "macs"});
-            for (const auto& [address, row] : rows)
-                text += CsvLine({FormatIPv4(address), row.state, Joined(row.macs, "")});
-            return text;
-        case OutputFormat::Table:
-            break;
+        return JsonArray(objects) + '\n';
+    }
+    if (format == OutputFormat::Csv) {
+        std::string text = CsvLine({"address", "state", "macs"});
+        for (const auto& [address, row] : rows)
+            text += CsvLine({FormatIPv4(address), row.state, Joined(row.macs, "")});
+        return text;
     }
     std::vector<std::vector<std::string>> cells;
     for (const auto& [address, row] : rows)

@@ -18,7 +18,8 @@ ProbeCounts CountProbe(const AddressUse& use);
 
 // Every address of `use` in ascending order with its state (used,
 // conflict, free or not-probed) and the MACs that answered: a table, CSV
-// (MACs joined by blanks) or JSON (an array of them).
+// (MACs joined by blanks) or JSON (an array of them); the table for any
+// other format.
 std::string FormatProbe(const AddressUse& use, OutputFormat format);
 
 // "254 addresses: 63 used, 1 conflict, 190 free, 0 not probed".
