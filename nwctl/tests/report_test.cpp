@@ -3,7 +3,6 @@
 // hostile as a datagram can make them.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "report_html.h"
 #include "report_json.h"
 #include "report_model.h"
+#include "search_reply.h"
 
 namespace {
 
@@ -22,20 +22,9 @@ constexpr char kHostileName[] = "<img src=x onerror=alert(1)>";
 FoundDevice Device(const std::string& mac, const std::string& ip, const std::string& product = "Cam",
                    const std::string& firmware = "1.0_20240115", const std::string& name = "cam")
 {
-    DISCOVERY_DATA record;
-    std::memset(&record, 0, sizeof record);
-    record.command = DISCOVERY_CMD_SEARCH_REPLY;
-    PutField(record.macAddress, mac);
-    PutField(record.ipAddress, ip);
-    PutField(record.subnetMask, "255.255.255.0");
-    PutField(record.productName, product);
+    DISCOVERY_DATA record = SearchReply(mac, ip, product);
     PutField(record.firmwareVersion, firmware);
     PutField(record.deviceName, name);
-    record.webPort = 80;
-    record.controlPort = 30001;
-    record.videoPort = 30002;
-    record.audioReceivePort = 30003;
-    record.audioTransmitPort = 30004;
     return FoundDevice{record, "lan0"};
 }
 
