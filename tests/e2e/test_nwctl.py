@@ -421,9 +421,13 @@ class Terminal:
     """nwctl with a terminal on standard input and error (native only): what
     it shows there can be read, and answers typed."""
 
-    def __init__(self, command, env, cwd):
+    def __init__(self, command, env, cwd, output_on_terminal=False):
+        """With `output_on_terminal`, standard output goes to the terminal
+        too (a live view); else to a pipe that finish() returns."""
         self.master, slave = pty.openpty()
-        self.process = subprocess.Popen(command, stdin=slave, stdout=subprocess.PIPE, stderr=slave, env=env, cwd=cwd)
+        self.process = subprocess.Popen(command, stdin=slave, stdout=slave if output_on_terminal else subprocess.PIPE,
+                                        stderr=slave, env=env, cwd=cwd,
+                                        preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
         os.close(slave)
         self.shown = b""
 
@@ -458,7 +462,7 @@ class Terminal:
                 break
             self.shown += chunk
         os.close(self.master)
-        return self.process.returncode, stdout.decode("latin-1")
+        return self.process.returncode, (stdout or b"").decode("latin-1")
 
 
 class SetCommand(NwctlTest):

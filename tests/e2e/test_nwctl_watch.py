@@ -12,7 +12,6 @@ table needs a Linux terminal and runs natively only.
 
 import json
 import os
-import pty
 import re
 import signal
 import subprocess
@@ -173,46 +172,18 @@ class Watch(NwctlTest):
         self.assert_run(self.nwctl("watch", "--adapter", "lan9"), NETWORK, "", "no adapter is named")
 
 
-class Screen(Terminal):
-    """nwctl with a terminal on standard output as well: its live view."""
-
-    def __init__(self, command, env, cwd):
-        self.master, slave = pty.openpty()
-        self.process = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, env=env, cwd=cwd,
-                                        preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
-        os.close(slave)
-        self.shown = b""
-
-    def finish(self, timeout=60):
-        self.process.wait(timeout=timeout)
-        while select_ready(self.master):
-            try:
-                chunk = os.read(self.master, 4096)
-            except OSError:
-                break
-            if not chunk:
-                break
-            self.shown += chunk
-        os.close(self.master)
-        return self.process.returncode
-
-
-def select_ready(fd):
-    import select
-    return select.select([fd], [], [], 0)[0]
-
-
 @unittest.skipIf(WINE, "the terminal is Linux's")
 class LiveTable(NwctlTest):
     def test_the_table_is_redrawn_in_place_with_the_events_above(self):
         self.start_simulator(devices=[{"mac": mac(1)}, {"mac": mac(2), "appearAt": 3},
                                       {"mac": mac(3), "productName": b"\x1b[2Jwiped"}])
-        screen = Screen(self.command("watch", "--interval", 1), dict(os.environ), self.workdir)
+        screen = Terminal(self.command("watch", "--interval", 1), dict(os.environ), self.workdir,
+                          output_on_terminal=True)
         screen.wait_for("watching lan0 (198.51.100.1): first search; Ctrl-C ends")
         screen.wait_for("appeared %s at 198.51.100.101" % mac(2))
         screen.wait_for("%s  198.51.100.101  present" % mac(2))
         screen.process.send_signal(signal.SIGINT)
-        self.assertEqual(screen.finish(timeout=30), OK, screen.shown)
+        self.assertEqual(screen.finish(timeout=30)[0], OK, screen.shown)
         shown = screen.shown.decode("latin-1")
         # Each redraw goes back up over the block it drew before (status,
         # header and a line per device), clears it and draws it again,
