@@ -58,10 +58,10 @@ TEST(InventoryFile, MacRequiredIpOptional)
 const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false}};
 
 std::vector<std::string> Findings(const std::string& csv, const std::vector<FoundDevice>& found,
-                                  std::optional<std::int32_t> date = std::nullopt)
+                                  std::optional<std::int32_t> date = std::nullopt, const AddressUse& use = AddressUse())
 {
     std::vector<std::string> texts;
-    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, kOwnAdapters, date))
+    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, kOwnAdapters, use, date))
         texts.push_back(finding.kind + " | " + finding.mac + " | " + finding.ip + " | " + finding.detail);
     return texts;
 }

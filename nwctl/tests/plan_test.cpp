@@ -83,10 +83,11 @@ struct ProblemCase {
 const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2, false},
                                            {"lo", 0x7F000001u, 0xFF000000u, 1, true}};
 
-std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found)
+std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found,
+                                  const AddressUse& use = AddressUse())
 {
     std::vector<std::string> texts;
-    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters))
+    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters, use))
         texts.push_back(std::to_string(problem.line) + ": " + problem.text);
     return texts;
 }
@@ -312,7 +313,7 @@ TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
     for (const AssignCase& c : cases) {
         Assignment assignment;
         std::string error;
-        EXPECT_EQ(AssignAddresses(c.found, c.request, kOwnAdapters, assignment, error), c.outcome) << c.name;
+        EXPECT_EQ(AssignAddresses(c.found, c.request, kOwnAdapters, AddressUse(), assignment, error), c.outcome) << c.name;
         std::string notes;
         for (const std::string& note : assignment.notes)
             notes += (notes.empty() ? "" : "; ") + note;
@@ -366,7 +367,7 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
     for (const auto& c : cases) {
         Assignment assignment;
         std::string error;
-        EXPECT_EQ(AssignAddresses({c1}, c.request, kOwnAdapters, assignment, error), AssignOutcome::BadRequest)
+        EXPECT_EQ(AssignAddresses({c1}, c.request, kOwnAdapters, AddressUse(), assignment, error), AssignOutcome::BadRequest)
             << c.name;
         EXPECT_EQ(error, c.error) << c.name;
         EXPECT_TRUE(assignment.rows.empty()) << c.name;
@@ -377,9 +378,10 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
     const std::vector<FoundDevice> twice = {c1, Device("00:1A:2B:00:00:01", "192.0.2.31", "SimCam")};
     Assignment assignment;
     std::string error;
-    ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, assignment, error),
+    ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, AddressUse(), assignment,
+                              error),
               AssignOutcome::Assigned);
-    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters);
+    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters, AddressUse());
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].text,
               "00:1A:2B:00:00:01: answered from 2 addresses (192.0.2.30, 192.0.2.31); it cannot be told which one is "
@@ -398,7 +400,7 @@ TEST(Assign, AHugeProductIsCutInTheMessage)
     const std::string product(1 << 20, 'p');
     EXPECT_EQ(AssignAddresses({Device("00:1A:2B:00:00:01", "192.0.2.30")},
                               Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, product.c_str()),
-                              kOwnAdapters, assignment, error),
+                              kOwnAdapters, AddressUse(), assignment, error),
               AssignOutcome::NoDevice);
     EXPECT_LT(error.size(), 400u);
     EXPECT_NE(error.find("(1048576 bytes)"), std::string::npos) << error;
