@@ -216,11 +216,10 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
         const bool verified = answered && left.empty() && !taken;
         good += verified && applied[i];
         const std::string outcome =
-            verified    ? "verified"
-            : !answered ? "NOT verified: it did not answer the search once"
-            : !left.empty()
-                ? "NOT verified: it shows " + DescribeChanges(left)
-                : "NOT verified: " + FormatIPv4(*shown[i]) + " is in use by " + MacList(*inUseBy) + " too";
+            verified        ? "verified"
+            : !answered     ? "NOT verified: it did not answer the search once"
+            : !left.empty() ? "NOT verified: it shows " + DescribeChanges(left)
+                            : "NOT verified: " + FormatIPv4(*shown[i]) + " is in use by " + MacList(*inUseBy) + " too";
         std::printf("%s: %s\n", FormatMac(mac).c_str(), outcome.c_str());
         audit.Write(AuditVerified(std::time(nullptr), steps[i].device->record, verified, inUseBy));
     }

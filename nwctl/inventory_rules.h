@@ -26,7 +26,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
 struct InventoryFinding {
     // missing, unexpected, wrong-address, conflict, ip-conflict, duplicate-mac, old-firmware
     std::string kind;
-    std::string mac;   // device texts as they came: not yet safe to show
+    std::string mac;  // device texts as they came: not yet safe to show
     std::string ip;
     std::string detail;
 };

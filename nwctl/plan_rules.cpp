@@ -229,8 +229,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
                 others.push_back(mac);
         }
         if (!others.empty())
-            problems.push_back({planned.first, FormatIPv4(ip) + " is in use by " + MacList(others) +
-                                                   ", which is not " + FormatMac(planned.second)});
+            problems.push_back({planned.first, FormatIPv4(ip) + " is in use by " + MacList(others) + ", which is not " +
+                                                   FormatMac(planned.second)});
     }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) { return a.line < b.line; });

@@ -67,7 +67,8 @@ TEST(AuditLog, OneLinePerEventWithoutSecrets)
          head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"in_use_by\": []}"},
         {AuditVerified(time, before, true, std::nullopt),
          head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"in_use_by\": null}"},
-        {AuditVerified(time, before, false, std::vector<MacAddress>{{0x02, 0, 0x5E, 0x10, 0, 7}, {0x02, 0, 0x5E, 0x10, 0, 0xAB}}),
+        {AuditVerified(time, before, false,
+                       std::vector<MacAddress>{{0x02, 0, 0x5E, 0x10, 0, 7}, {0x02, 0, 0x5E, 0x10, 0, 0xAB}}),
          head + "\"event\": \"verify\", " + mac +
              "\"verified\": false, \"in_use_by\": [\"02:00:5E:10:00:07\", \"02:00:5E:10:00:AB\"]}"},
     };
