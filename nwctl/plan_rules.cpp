@@ -220,8 +220,10 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         }
     }
     for (const auto& [ip, planned] : plannedAddress) {
+        // This computer's own addresses answer with its adapters' MACs, and
+        // are named already.
         const std::vector<MacAddress>* answers = use.Answers(ip);
-        if (!answers)
+        if (!answers || AdapterWithAddress(ownAdapters, ip))
             continue;
         std::vector<MacAddress> others;
         for (const MacAddress& mac : *answers) {

@@ -45,7 +45,8 @@ struct PlanProblem {
 // is none of the others; nor are those of the plan's other devices, which
 // leave their addresses (or are named already as planned onto it), nor
 // that of a device outside the plan that the search found there, named
-// already as using it.
+// already as using it; and this computer's own addresses are named as such
+// only.
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
                                           const std::vector<Adapter>& ownAdapters, const AddressUse& use);
 
