@@ -44,6 +44,12 @@ const OptionEntry kOptions[] = {
     {"--assign", true},
     {"--product", true},
     {"--min-firmware-date", true},
+    {"--inventory", true},
+    {"--audit", true},
+    {"--site", true},
+    {"--output", true},
+    {"--interval", true},
+    {"--default-ip", true},
 };
 
 constexpr char kPasswordRefused[] =
@@ -81,6 +87,12 @@ const char* FormatName(OutputFormat format)
             return "csv";
         case OutputFormat::Json:
             return "json";
+        case OutputFormat::Html:
+            return "html";
+        case OutputFormat::Lines:
+            return "lines";
+        case OutputFormat::Jsonl:
+            return "jsonl";
     }
     return "";
 }
@@ -168,6 +180,7 @@ public:
 
     bool Option(const std::string& name, const std::string& value)
     {
+        auditWords_ = name == "--audit";
         if (name == "--adapter") {
             if (value.empty())
                 return Fail("--adapter needs an adapter's name or address, or all");
@@ -225,17 +238,36 @@ public:
                             "and above");
         } else if (name == "--product") {
             inv_.product = value;
+        } else if (name == "--interval") {
+            if (!Seconds(value, inv_.intervalSeconds) || inv_.intervalSeconds < 1)
+                return Fail("--interval must be seconds from 1 to 3600, such as 5 or 2.5, not " + Quoted(value));
+        } else if (name == "--default-ip") {
+            inv_.defaultIp = ParseIPv4(value);
+            if (!inv_.defaultIp)
+                return Fail("--default-ip must be a dotted IPv4 address such as 192.0.2.10, not " + Quoted(value));
         } else if (name == "--min-firmware-date") {
             std::int32_t date = 0;
             if (!Date(value, date))
                 return Fail("--min-firmware-date must be a date as YYYYMMDD, such as 20220807, not " + Quoted(value));
             inv_.minFirmwareDate = date;
+        } else if (name == "--inventory" || name == "--output") {
+            if (value.empty())
+                return Fail(name + " needs a file's name");
+            (name == "--output" ? inv_.output : inv_.inventory.emplace()) = value;
+        } else if (name == "--audit") {
+            return Audit(value);
+        } else if (name == "--site") {
+            inv_.site = value;
         }
         return true;
     }
 
     bool Positional(const std::string& word)
     {
+        // --audit LOG... takes every word up to the next option, so that a
+        // shell pattern gives it every log.
+        if (auditWords_)
+            return Audit(word);
         const std::string command = inv_.command->word;
         switch (inv_.command->operands) {
             case Operands::OneMac:
@@ -320,8 +352,17 @@ private:
         return true;
     }
 
+    bool Audit(const std::string& path)
+    {
+        if (path.empty())
+            return Fail("--audit needs an audit log's name");
+        inv_.audits.push_back(path);
+        return true;
+    }
+
     Invocation& inv_;
     std::string& error_;
+    bool auditWords_ = false;  // the words that follow are logs for --audit
 };
 
 }  // namespace
@@ -346,6 +387,11 @@ bool CheckPlanArguments(const Invocation& invocation, std::string& error)
     return true;
 }
 
+bool CheckReportArguments(const Invocation& invocation, std::string& error)
+{
+    return !invocation.output.empty() || Refuse(error, "report needs -o FILE, the file to write the report to");
+}
+
 bool ParseArguments(const std::vector<std::string>& args, const CommandTable& commands, Invocation& invocation,
                     std::string& error)
 {
@@ -358,6 +404,8 @@ bool ParseArguments(const std::vector<std::string>& args, const CommandTable& co
             if (args[at] == command.word)
                 invocation.command = &command;
         }
+        if (invocation.command && invocation.command->formats.size() > 0)
+            invocation.format = *invocation.command->formats.begin();
         if (!invocation.command)
             return Refuse(error, "no command " + Quoted(args[at]) + "; the commands are " +
                                      Listed(
@@ -389,7 +437,7 @@ bool ParseArguments(const std::vector<std::string>& args, const CommandTable& co
             invocation.version = true;
             continue;
         }
-        const OptionEntry* option = FindOption(name == "-y" ? "--yes" : name);
+        const OptionEntry* option = FindOption(name == "-y" ? "--yes" : name == "-o" ? "--output" : name);
         if (!option || !Takes(invocation.command, option->name))
             return Refuse(error, (invocation.command ? std::string(invocation.command->word) + " has no option "
                                                      : std::string("no option ")) +

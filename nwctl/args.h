@@ -39,6 +39,14 @@ struct Invocation {
     std::optional<std::uint32_t> assignFirst;
     std::string product;
     std::optional<std::int32_t> minFirmwareDate;
+
+    // report
+    std::optional<std::string> inventory;
+    std::vector<std::string> audits;
+    std::string site;
+    std::string output;                      // -o
+    double intervalSeconds = 5;              // watch: from the start of one search to the next
+    std::optional<std::uint32_t> defaultIp;  // watch: the address of a device after a factory reset
 };
 
 // `args` without the program's name, the command's word one of `commands`.
@@ -51,3 +59,4 @@ bool ParseArguments(const std::vector<std::string>& args, const CommandTable& co
 // operands, for their entries in the command table.
 bool CheckSetArguments(const Invocation& invocation, std::string& error);
 bool CheckPlanArguments(const Invocation& invocation, std::string& error);
+bool CheckReportArguments(const Invocation& invocation, std::string& error);

@@ -12,6 +12,8 @@ int RunReboot(const Invocation& invocation);
 int RunReset(const Invocation& invocation);
 int RunPlan(const Invocation& invocation);
 int RunCheck(const Invocation& invocation);
+int RunReport(const Invocation& invocation);
+int RunWatch(const Invocation& invocation);
 
 namespace {
 
@@ -186,6 +188,70 @@ answered the search; 2 bad arguments or file; 1 network, or the addresses
 could not be probed.
 )";
 
+const char kReportHelp[] = R"(usage: nwctl report -o FILE [--site NAME] [--inventory FILE] [--audit LOG...]
+                    [--min-firmware-date YYYYMMDD] [--format html|json]
+                    [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Writes a handover report of the site to FILE (-o FILE or --output FILE):
+one HTML page that needs nothing else (no script, no fonts or pictures
+from elsewhere; it prints on A4), or with --format json the same content
+as JSON. It searches, probes who answers for each address of the
+adapter's subnet, and shows: the site's name, the time and this
+computer's adapter; the devices by model, by firmware date and by address
+mode; every device with every field, by address; the findings of nwctl check (with --inventory FILE:
+missing and unexpected devices; conflicts; with --min-firmware-date, old
+firmware) and devices still on a factory port (web 80, control 30001, video
+30002, audio 30003 and 30004); a map of the subnet's addresses (devices,
+other hosts that answered the probe, free, not probed: the map says when
+addresses could not be probed, and why), at most 1024 of them around this
+computer's address; the firmware dates as a chart; and, with --audit, each
+change that plan --apply logged: before and after, time, the device's
+answer and whether the search after it showed the change.
+--audit takes every word up to the next option, so site-*.audit.jsonl
+gives it every log; a line of a log that is not an audit line is named on
+standard error and in the report, and skipped.
+Device texts are escaped as in the table and CSV (bytes outside printable
+ASCII as \xNN, \ as \\), then as HTML text; in JSON as search writes
+them. FILE is written whole or not at all: a new file beside it takes its
+name once complete.
+
+exit status: 0 written; 9 no device answered the search (the report is
+written and says so); 2 bad arguments or file, or FILE cannot be written;
+1 network.
+)";
+
+const char kWatchHelp[] = R"(usage: nwctl watch [--interval S] [--default-ip A] [--format table|lines|jsonl]
+                   [--adapter NAME|ADDRESS|all]
+
+Searches again and again, a search every --interval seconds (default 5,
+from 1 to 3600; a search of one round up to 4.9 s, two up to 7.4 s, else
+three), and says what changed, an event at a time:
+  appeared        a device answered for the first time
+  gone            a device did not answer two searches in a row (with the
+                  time it was last seen)
+  back            a device that was gone answers again
+  moved           a device (the same MAC) answers at another address; when
+                  that is the address it had when first seen, or the
+                  --default-ip address, "back on a factory default?"
+  shared-address  two devices or more answer at one address
+The first search reports every device it finds as appeared.
+
+On a terminal a table of the devices (state present, missed or gone, and
+when last seen) is redrawn in place after each search, the events above
+it. Otherwise, and with --format lines, each event is a line that starts
+with its time (UTC); with --format jsonl each is a JSON object on a line
+of its own: time, event, mac, ip, and previous_ip and factory_default
+(moved), previous_ip and last_seen (back), last_seen (gone), macs
+(shared-address). Device texts are escaped as in search.
+
+Ctrl-C (or SIGTERM) ends it after the search under way: a summary follows,
+the searches done, the devices seen and the events of each kind (in JSON
+Lines an object with "event": "summary").
+
+exit status: 0 ended by Ctrl-C or SIGTERM; 2 bad arguments; 1 network, or
+the output could not be written.
+)";
+
 const CommandEntry kEntries[] = {
     {"search",
      RunSearch,
@@ -253,6 +319,24 @@ const CommandEntry kEntries[] = {
      "a file of the expected devices",
      {kSearching, {"--min-firmware-date"}},
      {OutputFormat::Table, OutputFormat::Json},
+     nullptr},
+    {"report",
+     RunReport,
+     "report -o FILE  write a handover report of the site (HTML or JSON)",
+     kReportHelp,
+     Operands::None,
+     nullptr,
+     {kSearching, {"--output", "--site", "--inventory", "--audit", "--min-firmware-date"}},
+     {OutputFormat::Html, OutputFormat::Json},
+     CheckReportArguments},
+    {"watch",
+     RunWatch,
+     "watch       search again and again and say what changed",
+     kWatchHelp,
+     Operands::None,
+     nullptr,
+     {{"--adapter", "--interval", "--default-ip"}},
+     {OutputFormat::Table, OutputFormat::Lines, OutputFormat::Jsonl},
      nullptr},
 };
 

@@ -63,6 +63,9 @@ std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat 
             return csv;
         }
         case OutputFormat::Table:
+        case OutputFormat::Html:  // not search's
+        case OutputFormat::Lines:
+        case OutputFormat::Jsonl:
             break;
     }
     return FormatTable(header, rows);

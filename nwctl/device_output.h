@@ -7,7 +7,9 @@
 
 #include "found_devices.h"
 
-enum class OutputFormat { Table, Csv, Json };
+// What --format takes: search writes a table, CSV or JSON; report HTML or
+// JSON; watch lines or JSON Lines, one per event.
+enum class OutputFormat { Table, Csv, Json, Html, Lines, Jsonl };
 
 // The fields a search prints, as positions in kFieldNames, in order: those
 // `columns` names; else every field in CSV and JSON (an edited CSV is a

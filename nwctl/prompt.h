@@ -7,6 +7,9 @@
 
 bool InputIsTerminal();
 bool ErrorIsTerminal();
+// Standard output is a terminal that takes the escape sequences that redraw
+// lines in place (on Windows, once its console is told to take them).
+bool OutputDrawsInPlace();
 
 // Shows `prompt` on standard error and reads one line typed at the terminal,
 // without its line end. With `secret` the typing does not show: the echo is

@@ -48,6 +48,11 @@ bool ErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
+bool OutputDrawsInPlace()
+{
+    return isatty(STDOUT_FILENO) == 1;
+}
+
 bool EchoOff()
 {
     if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0)

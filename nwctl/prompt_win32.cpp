@@ -35,6 +35,13 @@ bool ErrorIsTerminal()
     return IsConsole(STD_ERROR_HANDLE);
 }
 
+bool OutputDrawsInPlace()
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    return ::GetConsoleMode(output, &mode) && ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
 bool EchoOff()
 {
     quietInput = ::GetStdHandle(STD_INPUT_HANDLE);

@@ -34,10 +34,11 @@ it (without a terminal, --yes is required).
 exit status
   0   done (search, adapters; set: the device answered "Apply", or
       there was nothing to change; plan: no problems, or all applied and
-      verified; check: nothing to report)
+      verified; check: nothing to report; report: written)
   1   network: no usable adapter, a port cannot be opened, nothing could
       be sent, the addresses could not be probed
-  2   bad arguments or input file; nothing was sent
+  2   bad arguments or input file (report: or a file it cannot
+      write); nothing was sent
   3   a named device did not answer the search, or answered from two
       addresses; nothing was sent
   4   set: no answer from the device within --timeout
@@ -50,7 +51,8 @@ exit status
       be written
   8   check: something reported
   9   nothing to act on: no device answered the search (search, check,
-      plan --assign), none matched --product, or the plan names no device
+      plan --assign; report, which still writes its file), none matched
+      --product, or the plan names no device
   11-15  set: the device answered Failed (11), Failed. Invalid address
       (12), Failed. Invalid port (13), Failed. Invalid config (14),
       Failed. login failed (15); 16: a result code without a text

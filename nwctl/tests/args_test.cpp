@@ -30,7 +30,8 @@ TEST(Arguments, RefusedWithAReason)
 {
     const Refusal cases[] = {
         {"", "give a command"},
-        {"find", "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan and check"},
+        {"find",
+         "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check, report and watch"},
         {"--rounds 3", "no option \"--rounds\""},
         {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
         {"search --rounds 101", "from 1 to 100"},
@@ -76,6 +77,25 @@ TEST(Arguments, RefusedWithAReason)
         {"check a.csv --min-firmware-date 20221301", "YYYYMMDD"},
         {"check a.csv --min-firmware-date 20220800", "YYYYMMDD"},
         {"check a.csv --yes", "check has no option \"--yes\""},
+        {"report", "report needs -o FILE"},
+        {"report --site x", "report needs -o FILE"},
+        {"report -o", "-o needs a value"},
+        {"report -o=", "--output needs a file's name"},
+        {"report -o r.html --format table", "--format must be html or json"},
+        {"report -o r.html extra", "report takes no \"extra\""},
+        {"report -o r.html --audit a.jsonl --site s extra", "report takes no \"extra\""},
+        {"report -o r.html --inventory=", "--inventory needs a file's name"},
+        {"search -o r.html", "search has no option \"-o\""},
+        {"watch --interval 0.5", "--interval must be seconds from 1 to 3600, such as 5 or 2.5, not \"0.5\""},
+        {"watch --interval 3601", "--interval must be seconds"},
+        {"watch --interval 0", "--interval must be seconds"},
+        {"watch --interval soon", "not \"soon\""},
+        {"watch --default-ip 192.0.2", "--default-ip must be a dotted IPv4 address such as 192.0.2.10"},
+        {"watch --format csv", "--format must be table, lines or jsonl, not \"csv\""},
+        {"search --format lines", "--format must be table, csv or json"},
+        {"watch --rounds 2", "watch has no option \"--rounds\""},
+        {"search --interval 2", "search has no option \"--interval\""},
+        {"watch 00:1A:2B:3C:4D:5E", "watch takes no"},
     };
     for (const Refusal& c : cases) {
         Invocation invocation;
@@ -140,8 +160,39 @@ TEST(Arguments, TheOtherCommands)
     EXPECT_EQ(invocation.minFirmwareDate, 20220807);
     EXPECT_EQ(invocation.format, OutputFormat::Json);
 
+    ASSERT_TRUE(ParseArguments(Words("watch"), kCommandTable, invocation, error)) << error;
+    EXPECT_DOUBLE_EQ(invocation.intervalSeconds, 5) << "a search every five seconds unless told";
+    EXPECT_FALSE(invocation.defaultIp);
+    ASSERT_TRUE(ParseArguments(Words("watch --interval 1.5 --default-ip 192.0.2.250 --format jsonl --adapter all"),
+                               kCommandTable, invocation, error))
+        << error;
+    EXPECT_DOUBLE_EQ(invocation.intervalSeconds, 1.5);
+    EXPECT_EQ(invocation.defaultIp, 0xC00002FAu);
+    EXPECT_EQ(invocation.format, OutputFormat::Jsonl);
+    EXPECT_EQ(invocation.adapter, "all");
+
     ASSERT_TRUE(ParseArguments(Words("plan -- -odd-name.csv"), kCommandTable, invocation, error)) << error;
     EXPECT_EQ(invocation.file, "-odd-name.csv");
+
+    // report: HTML unless told; --audit takes every word up to the next
+    // option, as a shell pattern gives them, and may come again.
+    ASSERT_TRUE(ParseArguments(Words("report -o r.html --audit a.jsonl b.jsonl --site North --audit c.jsonl "
+                                     "--inventory inv.csv --rounds 2"),
+                               kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.output, "r.html");
+    EXPECT_EQ(invocation.format, OutputFormat::Html);
+    EXPECT_EQ(invocation.audits, (std::vector<std::string>{"a.jsonl", "b.jsonl", "c.jsonl"}));
+    EXPECT_EQ(invocation.site, "North");
+    EXPECT_EQ(invocation.inventory, "inv.csv");
+    EXPECT_EQ(invocation.rounds, 2);
+    ASSERT_TRUE(ParseArguments(Words("report --format json --output=r.json"), kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.format, OutputFormat::Json);
+    EXPECT_EQ(invocation.output, "r.json");
+    EXPECT_FALSE(invocation.inventory);
+    ASSERT_TRUE(ParseArguments(Words("search"), kCommandTable, invocation, error));
+    EXPECT_EQ(invocation.format, OutputFormat::Table) << "each command's first format is its own default";
 }
 
 // The table drives the command word, the dispatch and the help: each entry
@@ -168,6 +219,8 @@ TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
     EXPECT_NE(program.find("  plan FILE   check a plan for many devices; with --apply, carry it out\n"
                            "  plan --assign FIRST_ADDRESS   write a plan of consecutive addresses\n"
                            "  check FILE  compare the devices that answer with an inventory\n"
+                           "  report -o FILE  write a handover report of the site (HTML or JSON)\n"
+                           "  watch       search again and again and say what changed\n"
                            "\nnwctl COMMAND --help tells more"),
               std::string::npos)
         << "a summary of two lines, each indented, and the text after the list";

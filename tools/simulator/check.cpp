@@ -1,6 +1,8 @@
 // `nwsim check`: the devices as serve would play them, for checking a
 // command line or a description file without touching the network.
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "log_json.h"
 #include "modes.h"
@@ -25,6 +27,16 @@ std::string BehaviourJson(const DeviceBehaviour& b)
     json.Seconds("applyDelay", b.applyDelay);
     if (b.rebootTime)
         json.Seconds("rebootTime", *b.rebootTime);
+    const std::pair<const char*, const std::optional<double>*> times[] = {
+        {"appearAt", &b.appearAt}, {"leaveAt", &b.leaveAt}, {"rejoinAt", &b.rejoinAt}, {"moveAt", &b.moveAt}};
+    for (const auto& [key, at] : times) {
+        if (*at)
+            json.Seconds(key, **at);
+    }
+    if (b.moveTo)
+        json.Text("moveTo", *b.moveTo);
+    if (b.moveBackAt)
+        json.Seconds("moveBackAt", *b.moveBackAt);
     return json.Str();
 }
 

@@ -1,5 +1,6 @@
 #include "device_farm.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -7,19 +8,54 @@
 #include "record_fields.h"
 #include "text_field.h"
 
-DeviceFarm::DeviceFarm(std::vector<SimDevice> devices, const FarmOptions& options) : options_(options)
+DeviceFarm::DeviceFarm(std::vector<SimDevice> devices, const FarmOptions& options, double start) : options_(options)
 {
     devices_.reserve(devices.size());
     for (SimDevice& device : devices) {
+        const std::size_t i = devices_.size();
+        const DeviceBehaviour& b = device.behaviour;
+        const auto step = [&](const std::optional<double>& at, FarmEvent::Kind kind, const std::string& address) {
+            if (at)
+                steps_.push_back(Step{start + *at, i, kind, address});
+        };
+        step(b.appearAt, FarmEvent::Kind::Arrive, "");
+        step(b.leaveAt, FarmEvent::Kind::Leave, "");
+        step(b.rejoinAt, FarmEvent::Kind::Arrive, "");
+        step(b.moveAt, FarmEvent::Kind::Move, b.moveTo.value_or(""));
+        step(b.moveBackAt, FarmEvent::Kind::Move, ReadTextField(device.record.ipAddress));
+
         DeviceState state;
         state.current = device.record;
+        state.away = b.appearAt.has_value();
         state.setup = std::move(device);
         devices_.push_back(std::move(state));
     }
+    std::stable_sort(steps_.begin(), steps_.end(), [](const Step& a, const Step& b) { return a.due < b.due; });
+}
+
+void DeviceFarm::Advance(double now)
+{
+    for (; nextStep_ < steps_.size() && steps_[nextStep_].due <= now; ++nextStep_) {
+        const Step& step = steps_[nextStep_];
+        DeviceState& state = devices_[step.device];
+        if (step.kind == FarmEvent::Kind::Move)
+            FillField(reinterpret_cast<unsigned char*>(&state.current), *FindRecordField("ipAddress"), step.address);
+        else
+            state.away = step.kind == FarmEvent::Kind::Leave;
+        FarmEvent event = DeviceEvent(step.kind, step.device, 0);
+        event.detail = step.address;
+        Schedule(step.due, event);
+    }
+}
+
+std::string DeviceFarm::Unreachable(const DeviceState& state)
+{
+    return state.away ? "away" : state.rebooting ? "rebooting" : "";
 }
 
 void DeviceFarm::Hear(const unsigned char* data, std::size_t length, std::uint32_t fromAddress, double now)
 {
+    Advance(now);
     FarmEvent ignored{FarmEvent::Kind::Ignored};
     if (length != DISCOVERY_DATA_SIZE) {
         ignored.detail = "length " + std::to_string(length) + ", not " + std::to_string(DISCOVERY_DATA_SIZE);
@@ -53,9 +89,8 @@ void DeviceFarm::HearSearch(std::uint32_t fromAddress, double now)
         DeviceState& state = devices_[i];
         const DeviceBehaviour& behaviour = state.setup.behaviour;
         FarmEvent quiet = DeviceEvent(FarmEvent::Kind::Quiet, i, DISCOVERY_CMD_SEARCH);
-        if (state.rebooting) {
-            quiet.detail = "rebooting";
-        } else {
+        quiet.detail = Unreachable(state);
+        if (quiet.detail.empty()) {
             ++state.searchesHeard;
             if (behaviour.silent)
                 quiet.detail = "silent";
@@ -82,9 +117,9 @@ void DeviceFarm::HearConfig(const DISCOVERY_DATA& request, std::uint32_t fromAdd
     for (std::size_t i : Addressees(request, now)) {
         DeviceState& state = devices_[i];
         const DeviceBehaviour& behaviour = state.setup.behaviour;
-        if (state.rebooting) {
+        if (!Unreachable(state).empty()) {
             FarmEvent quiet = DeviceEvent(FarmEvent::Kind::Quiet, i, DISCOVERY_CMD_SET_CONFIG);
-            quiet.detail = "rebooting";
+            quiet.detail = Unreachable(state);
             Schedule(now, quiet);
             continue;
         }
@@ -120,9 +155,9 @@ void DeviceFarm::HearRestart(const DISCOVERY_DATA& request, double now)
     const bool reset = request.command == DISCOVERY_CMD_FACTORY_RESET;
     for (std::size_t i : Addressees(request, now)) {
         DeviceState& state = devices_[i];
-        if (state.rebooting) {
+        if (!Unreachable(state).empty()) {
             FarmEvent quiet = DeviceEvent(FarmEvent::Kind::Quiet, i, request.command);
-            quiet.detail = "rebooting";
+            quiet.detail = Unreachable(state);
             Schedule(now, quiet);
             continue;
         }
@@ -182,13 +217,17 @@ void DeviceFarm::Schedule(double due, std::variant<OutgoingDatagram, FarmEvent, 
 
 std::optional<double> DeviceFarm::NextDue() const
 {
-    if (queue_.empty())
-        return std::nullopt;
-    return queue_.top().due;
+    std::optional<double> next;
+    if (!queue_.empty())
+        next = queue_.top().due;
+    if (nextStep_ < steps_.size() && (!next || steps_[nextStep_].due < *next))
+        next = steps_[nextStep_].due;
+    return next;
 }
 
 std::vector<FarmOutput> DeviceFarm::TakeDue(double now)
 {
+    Advance(now);
     std::vector<FarmOutput> due;
     while (!queue_.empty() && queue_.top().due <= now) {
         Pending next = queue_.top();

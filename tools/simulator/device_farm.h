@@ -41,6 +41,9 @@ struct FarmEvent {
         Back,          // the device answers again
         NoMatch,       // no device has the request's MAC text (`detail`)
         Ignored,       // not a request: `detail` says why
+        Arrive,        // the device appears on the network, or comes back to it
+        Leave,         // the device leaves the network
+        Move,          // the device takes the address `detail`
     };
     explicit FarmEvent(Kind k) : kind(k) {}
 
@@ -63,7 +66,8 @@ struct FarmOutput {
 
 class DeviceFarm {
 public:
-    DeviceFarm(std::vector<SimDevice> devices, const FarmOptions& options);
+    // The devices' timeline keys count from `start`, the time serving began.
+    DeviceFarm(std::vector<SimDevice> devices, const FarmOptions& options, double start = 0);
 
     // One datagram that arrived at `now` (seconds) from `fromAddress`.
     void Hear(const unsigned char* data, std::size_t length, std::uint32_t fromAddress, double now);
@@ -85,6 +89,14 @@ private:
         DISCOVERY_DATA current;
         std::uint64_t searchesHeard = 0;
         bool rebooting = false;
+        bool away = false;  // off the network, by its timeline
+    };
+    // A change in a device's life on the network, by its timeline keys.
+    struct Step {
+        double due;
+        std::size_t device;
+        FarmEvent::Kind kind;  // Arrive, Leave or Move
+        std::string address;   // Move: the address it takes
     };
     struct WakeUp {
         std::size_t device;
@@ -101,6 +113,10 @@ private:
         }
     };
 
+    // Takes every step of the timelines due at or before `now`, in order.
+    void Advance(double now);
+    // Why a device hears nothing now: "away", "rebooting", or empty.
+    static std::string Unreachable(const DeviceState& state);
     void HearSearch(std::uint32_t fromAddress, double now);
     void HearConfig(const DISCOVERY_DATA& request, std::uint32_t fromAddress, double now);
     void HearRestart(const DISCOVERY_DATA& request, double now);
@@ -114,4 +130,6 @@ private:
     FarmOptions options_;
     std::priority_queue<Pending, std::vector<Pending>, LaterFirst> queue_;
     std::uint64_t scheduled_ = 0;
+    std::vector<Step> steps_;  // by time; those before nextStep_ are taken
+    std::size_t nextStep_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "hex.h"
+#include "ipv4_text.h"
 #include "md5.h"
 #include "record_fields.h"
 
@@ -124,6 +125,17 @@ bool SetFlag(DeviceBehaviour& b, std::string_view key, std::string_view value, s
     return true;
 }
 
+template <auto Member>
+bool SetAddress(DeviceBehaviour& b, std::string_view key, std::string_view value, std::string& error)
+{
+    if (!IsDottedIPv4(value)) {
+        error = std::string(key) + ": " + Quoted(value) + " is not a dotted IPv4 address";
+        return false;
+    }
+    b.*Member = std::string(value);
+    return true;
+}
+
 struct BehaviourKey {
     std::string_view name;
     bool (*apply)(DeviceBehaviour&, std::string_view key, std::string_view value, std::string& error);
@@ -134,7 +146,10 @@ const BehaviourKey kBehaviourKeys[] = {
     {"repeat", SetCount<&DeviceBehaviour::repeat>},           {"silent", SetFlag<&DeviceBehaviour::silent>},
     {"broadcast", SetFlag<&DeviceBehaviour::broadcast>},      {"applyResult", SetCount<&DeviceBehaviour::applyResult>},
     {"applyCount", SetCount<&DeviceBehaviour::applyCount>},   {"applyDelay", SetSeconds<&DeviceBehaviour::applyDelay>},
-    {"rebootTime", SetSeconds<&DeviceBehaviour::rebootTime>},
+    {"rebootTime", SetSeconds<&DeviceBehaviour::rebootTime>}, {"appearAt", SetSeconds<&DeviceBehaviour::appearAt>},
+    {"leaveAt", SetSeconds<&DeviceBehaviour::leaveAt>},       {"rejoinAt", SetSeconds<&DeviceBehaviour::rejoinAt>},
+    {"moveAt", SetSeconds<&DeviceBehaviour::moveAt>},         {"moveBackAt", SetSeconds<&DeviceBehaviour::moveBackAt>},
+    {"moveTo", SetAddress<&DeviceBehaviour::moveTo>},
 };
 
 // Splits "name.hex" into the name and whether the value is hex.

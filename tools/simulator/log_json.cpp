@@ -26,6 +26,12 @@ const char* EventName(FarmEvent::Kind kind)
             return "no-match";
         case FarmEvent::Kind::Ignored:
             return "ignored";
+        case FarmEvent::Kind::Arrive:
+            return "arrive";
+        case FarmEvent::Kind::Leave:
+            return "leave";
+        case FarmEvent::Kind::Move:
+            return "move";
     }
     return "unknown";
 }
@@ -170,7 +176,12 @@ std::string EventLine(double mono, std::string_view wall, const FarmEvent& e)
         case FarmEvent::Kind::Ignored:
             line.Text("reason", e.detail);
             break;
+        case FarmEvent::Kind::Move:
+            line.Text("ip", e.detail);
+            break;
         case FarmEvent::Kind::Back:
+        case FarmEvent::Kind::Arrive:
+        case FarmEvent::Kind::Leave:
             break;
     }
     return line.Str();

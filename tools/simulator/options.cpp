@@ -208,6 +208,13 @@ bool ParseServe(ArgumentReader& reader, ServeOptions& o, std::string& error)
         error = "no devices: give --devices N, --device key=value,... or --config FILE";
         return false;
     }
+    // Only now: a device's keys may come in any order, and from a file.
+    for (std::size_t i = 0; i < o.devices.size(); ++i) {
+        if (!CheckTimeline(o.devices[i].behaviour, error)) {
+            error = "device " + std::to_string(i + 1) + ": " + error;
+            return false;
+        }
+    }
     return true;
 }
 

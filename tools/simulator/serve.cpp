@@ -60,7 +60,7 @@ public:
         : options_(options),
           socket_(socket),
           log_(log),
-          farm_(options.devices, options.farm),
+          farm_(options.devices, options.farm, MonotonicSeconds()),
           localPort_(socket.LocalPort())
     {
     }

@@ -50,3 +50,27 @@ SimDevice MakePatternedDevice(std::size_t index)
     r.result = DISCOVERY_RESULT_OK;
     return device;
 }
+
+bool CheckTimeline(const DeviceBehaviour& b, std::string& error)
+{
+    // `later` needs `earlier`, and must come after it.
+    const auto follows = [&error](const std::optional<double>& later, const char* laterName,
+                                  const std::optional<double>& earlier, const char* earlierName, bool needed) {
+        if (!later || (!earlier && !needed))
+            return true;
+        if (!earlier)
+            error = std::string(laterName) + " needs " + earlierName + " before it";
+        else if (*later <= *earlier)
+            error = std::string(laterName) + " must be later than " + earlierName;
+        else
+            return true;
+        return false;
+    };
+    if (b.moveAt.has_value() != b.moveTo.has_value()) {
+        error = "moveAt and moveTo go together";
+        return false;
+    }
+    return follows(b.leaveAt, "leaveAt", b.appearAt, "appearAt", false) &&
+           follows(b.rejoinAt, "rejoinAt", b.leaveAt, "leaveAt", true) &&
+           follows(b.moveBackAt, "moveBackAt", b.moveAt, "moveAt", true);
+}

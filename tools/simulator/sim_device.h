@@ -20,6 +20,17 @@ struct DeviceBehaviour {
     std::optional<std::string> applyMac;       // MAC text of the configuration reply, if not its own
     double applyDelay = 0;                     // seconds from a configuration request to the reply
     std::optional<double> rebootTime;          // seconds of silence after reboot or reset; unset: the farm's
+
+    // Its life on the network, in seconds from the start of serving: away
+    // (hearing and sending nothing) before appearAt and from leaveAt until
+    // rejoinAt; at moveAt it takes the address moveTo, at moveBackAt its
+    // first one again.
+    std::optional<double> appearAt;
+    std::optional<double> leaveAt;
+    std::optional<double> rejoinAt;
+    std::optional<double> moveAt;
+    std::optional<std::string> moveTo;
+    std::optional<double> moveBackAt;
 };
 
 struct SimDevice {
@@ -31,6 +42,10 @@ struct SimDevice {
     std::string password = "admin";
     DeviceBehaviour behaviour;
 };
+
+// The timeline keys of `behaviour` taken together: each needs the one it
+// follows, and comes after it. False with `error` when they do not fit.
+bool CheckTimeline(const DeviceBehaviour& behaviour, std::string& error);
 
 // Device `index` (from 0) of the built-in pattern: MAC 00:1A:2B:xx:xx:xx from
 // index + 1, IP 198.51.100.100 + index (counted on as a 32-bit address),

@@ -60,6 +60,14 @@ Device keys
     applyDelay=S         answer configuration requests S seconds late
     rebootTime=S         silence after reboot or factory reset (default:
                          --reboot-time)
+  Life on the network, in seconds from the start of serving (a device away
+  hears nothing and sends nothing; each key needs the one it follows, and
+  comes later than it):
+    appearAt=S           away until S: arrives then
+    leaveAt=S            away from S on (after appearAt)
+    rejoinAt=S           back from S on (after leaveAt)
+    moveAt=S,moveTo=IP   takes the address IP at S (both or neither)
+    moveBackAt=S         takes its first address back at S (after moveAt)
 
 Description file (--config): INI-like, one [device] section per device, each
 starting from the patterned device of its position; `KEY = VALUE` lines take
@@ -151,7 +159,8 @@ Log lines (one JSON object each, written and flushed line by line)
                 and per device: "quiet" (heard a request meant for it and
                 stays quiet: "reason"), "config" ("result", "applied", "forced",
                 "replies"), "reboot" and "factory-reset" ("until": mono
-                time), "back", "refused" (wrong credentials); per request:
+                time), "back", "refused" (wrong credentials), "arrive",
+                "leave", "move" ("ip": the address it takes); per request:
                 "no-match" (no device has its MAC text), "ignored" (not a
                 request: "reason")
   Texts are written byte for byte, one character U+0000 to U+00FF per byte:

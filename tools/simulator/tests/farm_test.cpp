@@ -41,7 +41,10 @@ DISCOVERY_DATA Request(std::uint32_t command, const std::string& mac = "", const
 // A farm with a clock the test moves.
 class Farm {
 public:
-    explicit Farm(std::vector<SimDevice> devices, FarmOptions options = {}) : farm_(std::move(devices), options) {}
+    explicit Farm(std::vector<SimDevice> devices, FarmOptions options = {}, double start = 0)
+        : farm_(std::move(devices), options, start)
+    {
+    }
 
     void Hear(const DISCOVERY_DATA& request, double at)
     {
@@ -393,6 +396,67 @@ TEST(Farm, DatagramsThatAreNotRequests)
         EXPECT_EQ(farm.events[0].kind, FarmEvent::Kind::Ignored);
         EXPECT_EQ(farm.events[0].detail, c.reason);
     }
+}
+
+TEST(Farm, DevicesArriveLeaveAndMoveOnTheirTimeline)
+{
+    // Serving began at 100: the keys count from there.
+    Farm farm({Device(0), Device(1, "appearAt=3"), Device(2, "leaveAt=2,rejoinAt=6"),
+               Device(3, "moveAt=4,moveTo=198.51.100.50,moveBackAt=8"), Device(4, "appearAt=1,leaveAt=5")},
+              {}, 100);
+    struct Pass {
+        double at;
+        std::vector<std::string> answering;  // the MACs, each with the address it answers from
+    } const passes[] = {
+        {100, {"01 .100", "03 .102", "04 .103"}},
+        {101, {"01 .100", "03 .102", "04 .103", "05 .104"}},
+        {102, {"01 .100", "04 .103", "05 .104"}},
+        {103, {"01 .100", "02 .101", "04 .103", "05 .104"}},
+        {104, {"01 .100", "02 .101", "04 .50", "05 .104"}},
+        {105, {"01 .100", "02 .101", "04 .50"}},
+        {106, {"01 .100", "02 .101", "03 .102", "04 .50"}},
+        {108, {"01 .100", "02 .101", "03 .102", "04 .103"}},
+        {500, {"01 .100", "02 .101", "03 .102", "04 .103"}},
+    };
+    for (const Pass& pass : passes) {
+        farm.Hear(Request(DISCOVERY_CMD_SEARCH), pass.at);
+        farm.Until(pass.at);
+        std::vector<std::string> answering;
+        for (const OutgoingDatagram& d : farm.sent) {
+            const std::string mac = ReadTextField(d.record.macAddress);
+            const std::string ip = ReadTextField(d.record.ipAddress);
+            answering.push_back(mac.substr(mac.size() - 2) + " " + ip.substr(ip.rfind('.')));
+        }
+        EXPECT_EQ(answering, pass.answering) << "at " << pass.at;
+    }
+}
+
+TEST(Farm, TimelineEventsAtTheirTimeAndAwayDevicesHearNothing)
+{
+    Farm farm({Device(0, "appearAt=2,moveAt=3,moveTo=198.51.100.9")}, {}, 10);
+    EXPECT_EQ(farm.farm_.NextDue(), 12.0) << "the loop wakes for the arrival";
+    farm.Hear(Request(DISCOVERY_CMD_SET_CONFIG, "00:1A:2B:00:00:01"), 11);
+    farm.Hear(Request(DISCOVERY_CMD_REBOOT, "00:1A:2B:00:00:01"), 11);
+    farm.Until(11);
+    EXPECT_TRUE(farm.sent.empty());
+    ASSERT_EQ(farm.events.size(), 2u);
+    for (const FarmEvent& e : farm.events) {
+        EXPECT_EQ(e.kind, FarmEvent::Kind::Quiet);
+        EXPECT_EQ(e.detail, "away");
+    }
+
+    farm.Until(13);
+    ASSERT_EQ(farm.events.size(), 2u);
+    EXPECT_EQ(farm.events[0].kind, FarmEvent::Kind::Arrive);
+    EXPECT_EQ(farm.events[1].kind, FarmEvent::Kind::Move);
+    EXPECT_EQ(farm.events[1].detail, "198.51.100.9");
+    EXPECT_EQ(farm.events[1].mac, "00:1A:2B:00:00:01");
+    EXPECT_EQ(ReadTextField(farm.farm_.Current(0).ipAddress), "198.51.100.9");
+    EXPECT_FALSE(farm.farm_.NextDue());
+
+    // A factory reset brings its first address back, as on a real camera.
+    farm.Hear(Request(DISCOVERY_CMD_FACTORY_RESET, "00:1A:2B:00:00:01"), 14);
+    EXPECT_EQ(ReadTextField(farm.farm_.Current(0).ipAddress), "198.51.100.100");
 }
 
 TEST(Farm, ThousandsOfDevicesAnswerInOneBurst)

@@ -115,6 +115,17 @@ TEST(LogJson, DatagramAndEventLines)
                   .find("\"event\": \"quiet\", \"device\": 0, \"mac\": \"\", \"command\": 3, "
                         "\"reason\": \"rebooting\""),
               std::string::npos);
+    FarmEvent move{FarmEvent::Kind::Move};
+    move.device = 3;
+    move.mac = "M";
+    move.detail = "198.51.100.150";
+    EXPECT_EQ(EventLine(4, "w", move),
+              "{\"mono\": 4.000000, \"wall\": \"w\", \"event\": \"move\", \"device\": 3, "
+              "\"mac\": \"M\", \"ip\": \"198.51.100.150\"}");
+    move.kind = FarmEvent::Kind::Leave;
+    move.detail.clear();
+    EXPECT_EQ(EventLine(4, "w", move),
+              "{\"mono\": 4.000000, \"wall\": \"w\", \"event\": \"leave\", \"device\": 3, \"mac\": \"M\"}");
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ TEST(Options, DevicesInTheOrderGiven)
 TEST(Options, RefusedCommandLines)
 {
     const std::string badFile = WriteTempFile("nwsim_options_bad.ini", "[device]\n\nwebPort = 0x50\n");
+    // The keys of a section checked together once it is read whole.
+    const std::string timelineFile = WriteTempFile("nwsim_options_timeline.ini", "[device]\nmoveAt = 4\n");
     struct Case {
         Args args;
         std::string error;  // the start of the message
@@ -74,6 +76,8 @@ TEST(Options, RefusedCommandLines)
         {{"--config", "/nonexistent/devices.ini"}, "cannot open /nonexistent/devices.ini: "},
         {{"--config", badFile}, badFile + ": line 3: webPort: '0x50'"},
         {{"--devices", "1", "--port", "0"}, "--port: '0' is not a whole number from 1 to 65535"},
+        {{"--devices", "2", "--device", "leaveAt=3,rejoinAt=1"}, "device 3: rejoinAt must be later than leaveAt"},
+        {{"--config", timelineFile}, "device 1: moveAt and moveTo go together"},
         {{"--devices", "1", "--port", "65536"}, "--port"},
         {{"--devices", "1", "--bind", "localhost"}, "--bind: 'localhost' is not a dotted IPv4 address"},
         {{"--devices", "1", "--delay", "soon"}, "--delay: 'soon' is not a number of seconds"},

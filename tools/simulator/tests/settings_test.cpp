@@ -98,6 +98,11 @@ TEST(Settings, BadValuesAreRefusedWithTheKeyNamed)
         {"silent", "maybe", "silent: 'maybe' is not 0 or 1"},
         {"delay.hex", "00", "unknown key"},
         {"applyMac.hex", "4", "applyMac.hex"},
+        {"appearAt", "-2", "appearAt: '-2' is not a number of seconds"},
+        {"moveBackAt", "soon", "moveBackAt: 'soon'"},
+        {"moveTo", "198.51.100", "moveTo: '198.51.100' is not a dotted IPv4 address"},
+        {"moveTo", "198.51.100.020", "moveTo"},
+        {"moveTo.hex", "00", "unknown key"},
     };
     for (const Case& c : cases) {
         SimDevice device = MakePatternedDevice(0);
@@ -132,6 +137,52 @@ TEST(Settings, CredentialsAndBehaviour)
     EXPECT_EQ(b.rebootTime, 1.0);
     // The record itself carries no credentials.
     EXPECT_EQ(ReadTextField(device.record.userId), "");
+}
+
+TEST(Settings, TimelineKeys)
+{
+    SimDevice device = MakePatternedDevice(0);
+    std::string error;
+    ASSERT_TRUE(ApplyDeviceSettingList(
+        device, "appearAt=1.5,leaveAt=4,rejoinAt=9,moveAt=2,moveTo=198.51.100.7,moveBackAt=6", error))
+        << error;
+    const DeviceBehaviour& b = device.behaviour;
+    EXPECT_EQ(b.appearAt, 1.5);
+    EXPECT_EQ(b.leaveAt, 4.0);
+    EXPECT_EQ(b.rejoinAt, 9.0);
+    EXPECT_EQ(b.moveAt, 2.0);
+    EXPECT_EQ(b.moveTo, "198.51.100.7");
+    EXPECT_EQ(b.moveBackAt, 6.0);
+    EXPECT_TRUE(CheckTimeline(b, error)) << error;
+    EXPECT_EQ(ReadTextField(device.record.ipAddress), "198.51.100.100") << "its first address stays its own";
+}
+
+TEST(Settings, TimelinesThatDoNotFit)
+{
+    struct Case {
+        const char* list;
+        const char* error;  // empty: it fits
+    } const cases[] = {
+        {"leaveAt=3", ""},
+        {"appearAt=0,leaveAt=0.5", ""},
+        {"moveAt=1,moveTo=198.51.100.9", ""},
+        {"moveTo=198.51.100.9", "moveAt and moveTo go together"},
+        {"moveAt=1", "moveAt and moveTo go together"},
+        {"leaveAt=2,appearAt=2", "leaveAt must be later than appearAt"},
+        {"rejoinAt=5", "rejoinAt needs leaveAt before it"},
+        {"leaveAt=5,rejoinAt=4", "rejoinAt must be later than leaveAt"},
+        {"moveBackAt=5", "moveBackAt needs moveAt before it"},
+        {"moveAt=5,moveTo=198.51.100.9,moveBackAt=5", "moveBackAt must be later than moveAt"},
+    };
+    for (const Case& c : cases) {
+        SimDevice device = MakePatternedDevice(0);
+        std::string error;
+        ASSERT_TRUE(ApplyDeviceSettingList(device, c.list, error)) << c.list << ": " << error;
+        EXPECT_EQ(CheckTimeline(device.behaviour, error), *c.error == '\0') << c.list;
+        if (*c.error) {
+            EXPECT_EQ(error, c.error) << c.list;
+        }
+    }
 }
 
 TEST(Settings, ListsThatAreNotKeyValue)

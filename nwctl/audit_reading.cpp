@@ -1,0 +1,100 @@
+#include "audit_reading.h"
+
+#include <algorithm>
+
+#include "json_reading.h"
+
+namespace {
+
+// A setting's value as the log wrote it: ports as numbers, the rest texts.
+std::optional<std::string> SettingText(const JsonValue* value)
+{
+    if (value && (value->kind == JsonValue::Kind::String || value->kind == JsonValue::Kind::Number))
+        return value->text;
+    return std::nullopt;
+}
+
+std::vector<SettingDifference> Differences(const JsonValue* before, const JsonValue* sent)
+{
+    std::vector<SettingDifference> differences;
+    if (!before || !sent)
+        return differences;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const auto from = SettingText(before->Member(kSettingNames[i]));
+        const auto to = SettingText(sent->Member(kSettingNames[i]));
+        if (to && from != to)
+            differences.push_back({SettingAt(i), from.value_or(""), *to});
+    }
+    return differences;
+}
+
+std::string Text(const JsonValue* value)
+{
+    return value && value->kind == JsonValue::Kind::String ? value->text : std::string();
+}
+
+// The latest turn of `mac` in this log, from `first` on.
+AuditChange* Latest(std::vector<AuditChange>& changes, std::size_t first, const std::string& mac)
+{
+    for (std::size_t i = changes.size(); i > first; --i) {
+        if (changes[i - 1].mac == mac)
+            return &changes[i - 1];
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void ReadAuditLog(std::string_view name, std::string_view text, std::vector<AuditChange>& changes,
+                  std::vector<std::string>& problems)
+{
+    const std::size_t first = changes.size();
+    const std::string log(name);
+    int number = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
+            continue;
+        const std::string where = log + ": line " + std::to_string(number) + ": ";
+        JsonValue entry;
+        std::string error;
+        if (!ParseJson(line, entry, error)) {
+            problems.push_back(where + "not JSON (" + error + "), skipped");
+            continue;
+        }
+        const std::string event = Text(entry.Member("event"));
+        const std::string mac = Text(entry.Member("mac"));
+        if (entry.kind != JsonValue::Kind::Object || event.empty() || mac.empty()) {
+            problems.push_back(where + "not an audit line (it needs an event and a mac), skipped");
+            continue;
+        }
+        const std::string time = Text(entry.Member("time"));
+        if (event == "sent" || event == "not sent" || event == "unchanged") {
+            AuditChange change{log, mac, time, event, Text(entry.Member("error")), {}, std::nullopt, std::nullopt};
+            change.changes = Differences(entry.Member("before"), entry.Member("sent"));
+            changes.push_back(change);
+            continue;
+        }
+        AuditChange* change = Latest(changes, first, mac);
+        if (event != "answer" && event != "verify") {
+            problems.push_back(where + "an event it does not know, \"" + event + "\", skipped");
+        } else if (!change) {
+            problems.push_back(where + (event == "answer" ? "an answer" : "a verification") + " for " + mac +
+                               ", which nothing before it sent, skipped");
+        } else if (event == "answer") {
+            const std::string result = Text(entry.Member("result"));
+            change->result = result.empty() ? "an answer without a result" : result;
+        } else {
+            const JsonValue* verified = entry.Member("verified");
+            if (!verified || verified->kind != JsonValue::Kind::Bool)
+                problems.push_back(where + "a verify without true or false, skipped");
+            else
+                change->verified = verified->boolean;
+        }
+    }
+}

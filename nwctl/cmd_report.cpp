@@ -1,0 +1,76 @@
+// report: what a site has, in one file to hand over. It gathers (search,
+// probe, inventory, audit logs) and writes; the report's rules are in
+// report_model, report_html and report_json.
+#include <cstdio>
+#include <ctime>
+
+#include "address_probe.h"
+#include "args.h"
+#include "audit_reading.h"
+#include "command_search.h"
+#include "exit_codes.h"
+#include "file_reading.h"
+#include "file_writing.h"
+#include "inventory_rules.h"
+#include "report_html.h"
+#include "report_json.h"
+#include "report_model.h"
+#include "safe_text.h"
+#include "session.h"
+
+int RunReport(const Invocation& invocation)
+{
+    // The output first: an unwritable path is refused before the search.
+    ReplacingFile output;
+    std::string error;
+    if (!output.Open(invocation.output, error))
+        return Fail(kExitUsage, error);
+
+    ReportInput input;
+    input.site = invocation.site;
+    input.minFirmwareDate = invocation.minFirmwareDate;
+    if (invocation.inventory) {
+        input.inventory.emplace();
+        if (const int status = ReadRowsFile(*invocation.inventory, ReadInventory, *input.inventory))
+            return status;
+    }
+    for (const std::string& path : invocation.audits) {
+        std::string text;
+        if (!ReadWholeFile(path, text, error))
+            return Fail(kExitUsage, error);
+        input.auditLogs.push_back(path);
+        ReadAuditLog(path, text, input.changes, input.auditProblems);
+    }
+    for (const std::string& problem : input.auditProblems)
+        Fail(kExitOk, SafeText(problem));
+
+    Session session;
+    if (const int status = OpenAndSearch(invocation, session, input.found))
+        return status;
+    input.time = std::time(nullptr);
+    input.searchAdapters = session.SearchAdapters();
+    input.ownAdapters = session.OwnAdapters();
+    const std::vector<std::uint32_t> addresses =
+        input.searchAdapters.empty() ? std::vector<std::uint32_t>()
+                                     : AddressesToProbe(MapRangeOf(input.searchAdapters.front()), input.ownAdapters);
+    if (!ProbeAddresses(input.searchAdapters, addresses, input.use, error)) {
+        // The report still says what the search found, and that the
+        // addresses were not probed, and why.
+        Fail(kExitOk, "the addresses could not be probed: " + error);
+        input.use = AddressUse();
+        for (const std::uint32_t address : addresses)
+            input.use.NotProbed(address);
+        input.use.limit = error;
+    }
+
+    const ReportModel model = BuildReport(input);
+    if (!output.Commit(invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model), error))
+        return Fail(kExitUsage, error);
+    std::fprintf(stderr, "nwctl: report written to %s: %zu devices, %zu findings, %zu changes logged\n",
+                 ShortText(invocation.output, kPathShown).c_str(), model.devices.size(), model.findings.size(),
+                 model.changes.size());
+    // An empty site is worth a report that says so; the status says it too.
+    if (input.found.empty())
+        return NoDeviceAnswered(session);
+    return kExitOk;
+}
