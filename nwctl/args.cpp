@@ -7,6 +7,7 @@
 #include "device_fields.h"
 #include "ipv4.h"
 #include "ipv4_text.h"
+#include "probe_operands.h"
 #include "safe_text.h"
 #include "setting_values.h"
 
@@ -287,6 +288,8 @@ public:
                     return Fail(command + " takes one file; " + Quoted(word) + " is one too many");
                 inv_.file = word;
                 return true;
+            case Operands::Addresses:
+                return AddProbeOperand(word, inv_.addresses, error_);
             case Operands::None:
                 break;
         }
@@ -299,7 +302,7 @@ public:
         if (inv_.help || inv_.version)
             return true;
         const CommandEntry& command = *inv_.command;
-        if (command.missing && inv_.macs.empty() && inv_.file.empty())
+        if (command.missing && inv_.macs.empty() && inv_.file.empty() && inv_.addresses.empty())
             return Fail(std::string(command.word) + " needs " + command.missing);
         return !command.check || command.check(inv_, error_);
     }

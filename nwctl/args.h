@@ -47,6 +47,8 @@ struct Invocation {
     std::string output;                      // -o
     double intervalSeconds = 5;              // watch: from the start of one search to the next
     std::optional<std::uint32_t> defaultIp;  // watch: the address of a device after a factory reset
+
+    std::vector<std::uint32_t> addresses;  // probe: every address its operands name
 };
 
 // `args` without the program's name, the command's word one of `commands`.

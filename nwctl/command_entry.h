@@ -17,6 +17,7 @@ enum class Operands {
     OneMac,
     Macs,  // one or more
     OneFile,
+    Addresses,  // one or more: addresses, ranges, networks
 };
 
 struct CommandEntry {

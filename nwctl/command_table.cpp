@@ -12,6 +12,7 @@ int RunReboot(const Invocation& invocation);
 int RunReset(const Invocation& invocation);
 int RunPlan(const Invocation& invocation);
 int RunCheck(const Invocation& invocation);
+int RunProbe(const Invocation& invocation);
 int RunReport(const Invocation& invocation);
 int RunWatch(const Invocation& invocation);
 
@@ -188,6 +189,33 @@ answered the search; 2 bad arguments or file; 1 network, or the addresses
 could not be probed.
 )";
 
+const char kProbeHelp[] = R"(usage: nwctl probe ADDRESS|FIRST-LAST|NETWORK/PREFIX...
+                   [--format table|csv|json] [--adapter NAME|ADDRESS|all]
+
+Asks the LAN who answers for each address: any host that holds it, not
+only devices that answer the search (a PC, a printer, another maker's
+camera). Operands: dotted addresses (198.51.100.10), ranges
+(198.51.100.10-198.51.100.40) and networks (198.51.100.0/24, without its
+network and broadcast addresses); at most 65536 addresses in all.
+
+Prints each address with its state and the MACs that answered: used (one
+MAC), conflict (two or more), free (nobody answered) or not-probed.
+
+On Linux with the raw packet right (root, or cap_net_raw) nwctl sends ARP
+probes that carry no address of its own, as a host checks an address
+before it takes it, so every host that holds an address answers, on
+whatever subnet, and every MAC that answers is shown. All addresses are
+probed together, three times 0.2 s apart for those not answered yet, then
+answers are awaited for a second. Without that right, and on Windows, it
+asks the system's own address resolution, which reaches only addresses on
+an adapter's subnet and keeps one MAC per address; standard error says
+once which addresses could not be probed and how to grant the right.
+
+exit status: 0 every address probed, no conflict; 8 an address answered by
+two or more MACs; 17 some addresses could not be probed (no conflict among
+the rest); 2 bad arguments; 1 network.
+)";
+
 const char kReportHelp[] = R"(usage: nwctl report -o FILE [--site NAME] [--inventory FILE] [--audit LOG...]
                     [--min-firmware-date YYYYMMDD] [--format html|json]
                     [--adapter NAME|ADDRESS|all] [--rounds N]
@@ -337,6 +365,15 @@ const CommandEntry kEntries[] = {
      nullptr,
      {{"--adapter", "--interval", "--default-ip"}},
      {OutputFormat::Table, OutputFormat::Lines, OutputFormat::Jsonl},
+     nullptr},
+    {"probe",
+     RunProbe,
+     "probe ADDRESS...   who answers for addresses on the LAN, devices or not",
+     kProbeHelp,
+     Operands::Addresses,
+     "one or more addresses, ranges FIRST-LAST or networks ADDRESS/PREFIX",
+     {{"--adapter"}},
+     {OutputFormat::Table, OutputFormat::Csv, OutputFormat::Json},
      nullptr},
 };
 

@@ -10,7 +10,8 @@ enum ExitCode : int {
     kExitNotConfirmed = 5,  // the operator said no, or there was nobody to ask and no --yes
     kExitPlanRefused = 6,   // plan, set: problems stand; nothing was sent (or written)
     kExitPlanFailed = 7,    // plan --apply: a device failed or does not show its planned values
-    kExitReported = 8,      // check: something to report
+    kExitReported = 8,      // check: something to report; probe: an address answered by two or more MACs
     kExitNoDevices = 9,     // nothing to act on: the search found no device, none matched, the plan names none
     kExitResultBase = 10,   // set: 10 + the device's result (11 to 15), 16 for a result without a text
+    kExitNotProbed = 17,    // probe: some addresses could not be probed, and no conflict among the rest
 };

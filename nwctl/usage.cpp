@@ -49,13 +49,16 @@ exit status
   7   plan --apply: a device failed or does not show its planned values,
       another host answers for its address, or the audit log could not
       be written
-  8   check: something reported
+  8   check: something reported; probe: an address answered by two or
+      more MACs
   9   nothing to act on: no device answered the search (search, check,
       plan --assign; report, which still writes its file), none matched
       --product, or the plan names no device
   11-15  set: the device answered Failed (11), Failed. Invalid address
       (12), Failed. Invalid port (13), Failed. Invalid config (14),
       Failed. login failed (15); 16: a result code without a text
+  17  probe: some addresses could not be probed, no conflict among the
+      rest
 )";
 
 }  // namespace

@@ -31,7 +31,8 @@ TEST(Arguments, RefusedWithAReason)
     const Refusal cases[] = {
         {"", "give a command"},
         {"find",
-         "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check, report and watch"},
+         "no command \"find\"; the commands are search, adapters, set, reboot, reset, plan, check, report, watch "
+         "and probe"},
         {"--rounds 3", "no option \"--rounds\""},
         {"search --rounds 0", "--rounds must be a whole number from 1 to 100, not \"0\""},
         {"search --rounds 101", "from 1 to 100"},
@@ -96,6 +97,25 @@ TEST(Arguments, RefusedWithAReason)
         {"watch --rounds 2", "watch has no option \"--rounds\""},
         {"search --interval 2", "search has no option \"--interval\""},
         {"watch 00:1A:2B:3C:4D:5E", "watch takes no"},
+        {"probe", "probe needs one or more addresses, ranges FIRST-LAST or networks ADDRESS/PREFIX"},
+        {"probe 198.51.100.1 --rounds 2", "probe has no option \"--rounds\""},
+        {"probe 198.51.100.1 --format xml", "--format must be table, csv or json"},
+        {"probe 198.51.100.256", "\"198.51.100.256\" is not an address: give dotted addresses"},
+        {"probe 198.51.100.1,198.51.100.2", "is not an address"},
+        {"probe 198.51.100.9-198.51.100.1", "ends before it starts"},
+        {"probe 198.51.100.1-", "is not a range of addresses"},
+        {"probe 198.51.100.1-198.51.100.2-198.51.100.3", "is not a range of addresses"},
+        {"probe 198.51.100.0/33", "is not a network"},
+        {"probe 198.51.100.0/", "is not a network"},
+        {"probe 198.51.100.0/+8", "is not a network"},
+        {"probe 198.51.100.0/24/24", "is not a network"},
+        {"probe 198.51.100.0-198.51.100.9/24", "is not an address"},
+        {"probe 198.51.100.7/24", "did you mean 198.51.100.0/24?"},
+        {"probe 255.255.255.255", "which no host can have"},
+        {"probe 126.255.255.250-127.0.0.1", "holds 127.0.0.0, which no host can have"},
+        {"probe 0.0.0.0/0", "makes 4294967294 addresses; a probe takes at most 65536"},
+        {"probe 10.0.0.0/15", "makes 131070 addresses"},
+        {"probe 198.51.0.0/16 198.51.100.1-198.51.100.3", "makes 65537 addresses"},
     };
     for (const Refusal& c : cases) {
         Invocation invocation;
@@ -193,6 +213,21 @@ TEST(Arguments, TheOtherCommands)
     EXPECT_FALSE(invocation.inventory);
     ASSERT_TRUE(ParseArguments(Words("search"), kCommandTable, invocation, error));
     EXPECT_EQ(invocation.format, OutputFormat::Table) << "each command's first format is its own default";
+
+    // Each form expanded in order; a network without its network and
+    // broadcast addresses, except a /31 or /32, which have none.
+    ASSERT_TRUE(ParseArguments(Words("probe 198.51.100.10 198.51.100.20-198.51.100.22 198.51.100.248/30 "
+                                     "198.51.100.30/31 198.51.100.40/32 198.51.100.10 --format json --adapter lan0"),
+                               kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.addresses,
+              (std::vector<std::uint32_t>{0xC633640Au, 0xC6336414u, 0xC6336415u, 0xC6336416u, 0xC63364F9u, 0xC63364FAu,
+                                          0xC633641Eu, 0xC633641Fu, 0xC6336428u, 0xC633640Au}));
+    EXPECT_EQ(invocation.format, OutputFormat::Json);
+    ASSERT_TRUE(
+        ParseArguments(Words("probe 198.51.0.0/16 198.51.100.1 198.51.100.2"), kCommandTable, invocation, error))
+        << error;
+    EXPECT_EQ(invocation.addresses.size(), 65536u) << "the most a probe takes, exactly";
 }
 
 // The table drives the command word, the dispatch and the help: each entry
@@ -221,6 +256,7 @@ TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
                            "  check FILE  compare the devices that answer with an inventory\n"
                            "  report -o FILE  write a handover report of the site (HTML or JSON)\n"
                            "  watch       search again and again and say what changed\n"
+                           "  probe ADDRESS...   who answers for addresses on the LAN, devices or not\n"
                            "\nnwctl COMMAND --help tells more"),
               std::string::npos)
         << "a summary of two lines, each indented, and the text after the list";

@@ -9,8 +9,12 @@ MAC and its addresses as /32 (no routes of its own, so the simulator's
 traffic leaves as before). The device namespace answers ARP only on the
 interface that holds the address asked for (arp_ignore=1); without that
 every interface answers for every address of the namespace, and one probe
-would see several MACs where a real LAN has one. Two hosts holding one
-address make a real conflict: both answer. A simulated device does not
+would see several MACs where a real LAN has one. Its own ARP requests
+carry the address of the interface they leave by (arp_announce=2): its
+answers to a host's traffic (an ICMP error, say) leave by lan0, and asked
+from the host's address with lan0's MAC they would teach the operator side
+that lan0 holds it. Two hosts holding one address make a real conflict:
+both answer. A simulated device does not
 answer ARP; a LanHost with the device's MAC and address gives it a presence.
 
 Only under tools/testlan/testlan: everything runs through $TESTLAN_ON_DEVICE.
@@ -40,6 +44,7 @@ class LanHost:
 
     def __enter__(self):
         _on_device("sysctl", "-qw", "net.ipv4.conf.all.arp_ignore=1")
+        _on_device("sysctl", "-qw", "net.ipv4.conf.all.arp_announce=2")
         _on_device("ip", "link", "add", self.name, "link", self._lower, "type", "macvlan", "mode", "bridge")
         try:
             _on_device("ip", "link", "set", self.name, "address", self.mac)

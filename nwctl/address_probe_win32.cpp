@@ -1,0 +1,143 @@
+// The probe on Windows: the system's own address resolution (SendARP) for
+// the addresses on an adapter's subnet, several at once, since each waits
+// up to a few seconds for an answer that may never come.
+#include "address_probe.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include "resolution_rules.h"
+
+namespace {
+
+// SendARP calls under way at once: most addresses of a site answer in
+// milliseconds, the free ones take seconds each.
+constexpr std::size_t kThreads = 32;
+
+struct Asked {
+    std::uint32_t address;
+    std::uint32_t source;
+    DWORD code = 0;
+    ULONG macLength = 0;
+    unsigned char mac[8] = {};
+};
+
+struct Work {
+    std::vector<Asked>* asked;
+    volatile LONG next;
+};
+
+// A worker: takes the next address until none is left. Nothing here can
+// throw.
+DWORD WINAPI Resolve(void* parameter)
+{
+    Work& work = *static_cast<Work*>(parameter);
+    for (;;) {
+        const LONG at = InterlockedIncrement(&work.next) - 1;
+        if (at < 0 || static_cast<std::size_t>(at) >= work.asked->size())
+            return 0;
+        Asked& one = (*work.asked)[static_cast<std::size_t>(at)];
+        ULONG mac[2] = {};
+        ULONG length = sizeof mac;
+        one.code = SendARP(htonl(one.address), htonl(one.source), mac, &length);
+        one.macLength = length;
+        std::memcpy(one.mac, mac, sizeof one.mac);
+    }
+}
+
+// Every IPv4 address of this computer with its adapter's MAC: Windows does
+// not ask the LAN for its own addresses.
+std::map<std::uint32_t, MacAddress> OwnAddressMacs()
+{
+    std::map<std::uint32_t, MacAddress> own;
+    std::vector<unsigned char> buffer(15000);
+    ULONG size = static_cast<ULONG>(buffer.size());
+    ULONG outcome = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && outcome == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.resize(size);
+        outcome =
+            GetAdaptersAddresses(AF_INET, 0, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    }
+    if (outcome != NO_ERROR)
+        return own;
+    for (const auto* entry = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data()); entry; entry = entry->Next) {
+        if (entry->PhysicalAddressLength != 6)
+            continue;
+        MacAddress mac;
+        std::copy(entry->PhysicalAddress, entry->PhysicalAddress + mac.size(), mac.begin());
+        for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = entry->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const sockaddr* address = unicast->Address.lpSockaddr;
+            if (address && address->sa_family == AF_INET)
+                own.emplace(ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr), mac);
+        }
+    }
+    return own;
+}
+
+}  // namespace
+
+bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
+                    std::string& error)
+{
+    std::vector<Adapter> lan;
+    std::copy_if(adapters.begin(), adapters.end(), std::back_inserter(lan),
+                 [](const Adapter& adapter) { return !adapter.loopback; });
+    const std::set<std::uint32_t> unique(addresses.begin(), addresses.end());
+    std::vector<Asked> asked;
+    std::vector<std::uint32_t> offLink, couldNotProbe;
+    const std::map<std::uint32_t, MacAddress> own = OwnAddressMacs();
+    for (const std::uint32_t address : unique) {
+        const auto ownMac = own.find(address);
+        if (ownMac != own.end())
+            use.Probed(address, {ownMac->second});
+        else if (const Adapter* adapter = OnLinkAdapter(lan, address))
+            asked.push_back({address, adapter->address});
+        else
+            offLink.push_back(address);
+    }
+
+    Work work{&asked, 0};
+    std::vector<HANDLE> threads;
+    for (std::size_t i = 0; i < kThreads && i < asked.size(); ++i) {
+        const HANDLE thread = CreateThread(nullptr, 0, Resolve, &work, 0, nullptr);
+        if (thread)
+            threads.push_back(thread);
+    }
+    if (threads.empty() && !asked.empty()) {
+        error = "cannot start the threads that resolve the addresses (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    // At most MAXIMUM_WAIT_OBJECTS at once; there are fewer.
+    WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
+    for (const HANDLE thread : threads)
+        CloseHandle(thread);
+
+    for (const Asked& one : asked) {
+        switch (SendArpResolution(one.code, one.macLength)) {
+            case Resolution::Answered: {
+                MacAddress mac;
+                std::copy(one.mac, one.mac + mac.size(), mac.begin());
+                use.Probed(one.address, {mac});
+                break;
+            }
+            case Resolution::NoAnswer:
+                use.Probed(one.address, {});
+                break;
+            case Resolution::CouldNotProbe:
+                couldNotProbe.push_back(one.address);
+                use.NotProbed(one.address);
+                break;
+        }
+    }
+    for (const std::uint32_t address : offLink)
+        use.NotProbed(address);
+    use.limit = WindowsLimit(offLink, couldNotProbe, lan);
+    return true;
+}

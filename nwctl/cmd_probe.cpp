@@ -1,0 +1,29 @@
+// probe: who answers for addresses on the LAN.
+#include <cstdio>
+
+#include "adapters.h"
+#include "address_probe.h"
+#include "args.h"
+#include "exit_codes.h"
+#include "messages.h"
+#include "probe_report.h"
+
+int RunProbe(const Invocation& invocation)
+{
+    std::vector<Adapter> own, chosen;
+    std::string error;
+    if (!ListAdapters(own, error) || !ChooseAdapters(own, invocation.adapter, chosen, error))
+        return Fail(kExitNetwork, error);
+    AddressUse use;
+    if (!ProbeAddresses(chosen, invocation.addresses, use, error))
+        return Fail(kExitNetwork, error);
+    std::fputs(FormatProbe(use, invocation.format).c_str(), stdout);
+    std::fflush(stdout);
+    if (!use.limit.empty())
+        std::fprintf(stderr, "nwctl: %s\n", use.limit.c_str());
+    const ProbeCounts counts = CountProbe(use);
+    std::fprintf(stderr, "nwctl: %s\n", ProbeSummary(counts).c_str());
+    if (counts.conflict > 0)
+        return kExitReported;
+    return counts.notProbed > 0 ? kExitNotProbed : kExitOk;
+}

@@ -1,0 +1,26 @@
+// What `nwctl probe` prints: for each address, who answers for it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "address_use.h"
+#include "device_output.h"
+
+struct ProbeCounts {
+    std::size_t used = 0;      // one MAC answered
+    std::size_t conflict = 0;  // two or more MACs answered
+    std::size_t free = 0;      // nobody answered
+    std::size_t notProbed = 0;
+};
+
+ProbeCounts CountProbe(const AddressUse& use);
+
+// Every address of `use` in ascending order with its state (used,
+// conflict, free or not-probed) and the MACs that answered: a table, CSV
+// (MACs joined by blanks) or JSON (an array of them); the table for any
+// other format.
+std::string FormatProbe(const AddressUse& use, OutputFormat format);
+
+// "254 addresses: 63 used, 1 conflict, 190 free, 0 not probed".
+std::string ProbeSummary(const ProbeCounts& counts);

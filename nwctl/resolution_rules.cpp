@@ -1,0 +1,113 @@
+#include "resolution_rules.h"
+
+#include <algorithm>
+
+#include "ipv4.h"
+#include "ipv4_text.h"
+#include "safe_text.h"
+
+namespace {
+
+// SendARP's results (winerror.h), named here so that the rule builds and
+// is tested everywhere.
+constexpr std::uint32_t kNoError = 0;
+constexpr std::uint32_t kGenFailure = 31;    // no reply, on older Windows
+constexpr std::uint32_t kBadNetName = 67;    // no reply
+constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP, among others
+
+// Addresses shown in a message before "and N more".
+constexpr std::size_t kShownAddresses = 8;
+
+std::string Counted(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " address" : " addresses");
+}
+
+constexpr char kOneMac[] = "it keeps one MAC per address, so two hosts on one address show as one of them";
+
+}  // namespace
+
+const Adapter* OnLinkAdapter(const std::vector<Adapter>& adapters, std::uint32_t address)
+{
+    // The system does not ask the LAN for its own addresses.
+    if (AdapterWithAddress(adapters, address))
+        return nullptr;
+    for (const Adapter& adapter : adapters) {
+        // A /31 or /32 has no subnet beyond its own address.
+        const bool pointToPoint = adapter.mask >= 0xFFFFFFFEu;
+        if ((address & adapter.mask) == (adapter.address & adapter.mask) &&
+            (pointToPoint ||
+             (address != (adapter.address & adapter.mask) && address != (adapter.address | ~adapter.mask))))
+            return &adapter;
+    }
+    return nullptr;
+}
+
+Resolution SendArpResolution(std::uint32_t code, std::uint32_t macLength)
+{
+    if (code == kNoError)
+        return macLength == 6 ? Resolution::Answered : Resolution::CouldNotProbe;
+    if (code == kBadNetName || code == kGenFailure)
+        return Resolution::NoAnswer;
+    return Resolution::CouldNotProbe;
+}
+
+std::string NotProbedText(const std::vector<NotProbedPart>& parts)
+{
+    std::string text;
+    for (const NotProbedPart& part : parts) {
+        if (part.addresses.empty())
+            continue;
+        std::vector<std::uint32_t> sorted = part.addresses;
+        std::sort(sorted.begin(), sorted.end());
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        text += text.empty() ? "" : "; ";
+        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): ";
+        for (std::size_t i = 0; i < sorted.size() && i < kShownAddresses; ++i)
+            text += (i ? ", " : "") + FormatIPv4(sorted[i]);
+        if (sorted.size() > kShownAddresses)
+            text += " and " + std::to_string(sorted.size() - kShownAddresses) + " more";
+    }
+    return text;
+}
+
+std::string SubnetsText(const std::vector<Adapter>& adapters)
+{
+    std::string text;
+    for (const Adapter& adapter : adapters) {
+        const auto prefix = MaskPrefix(adapter.mask);
+        text += text.empty() ? "" : ", ";
+        text += SafeText(adapter.name) + " " + FormatIPv4(adapter.address) + "/" +
+                (prefix ? std::to_string(*prefix) : FormatIPv4(adapter.mask));
+    }
+    return text.empty() ? "no adapter" : text;
+}
+
+std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std::vector<Adapter>& adapters)
+{
+    std::string text = NotProbedText({{offLink, "on no subnet of " + SubnetsText(adapters)}});
+    text += text.empty() ? "" : ". ";
+    text +=
+        "Without the raw packet right nwctl asks the system's own address resolution, which reaches only "
+        "addresses on an adapter's subnet; ";
+    text += kOneMac;
+    text +=
+        ". To probe every address and hear every MAC, run nwctl as root or grant it the right with: sudo setcap "
+        "cap_net_raw+ep $(command -v nwctl)";
+    return text;
+}
+
+std::string WindowsLimit(const std::vector<std::uint32_t>& offLink, const std::vector<std::uint32_t>& couldNotProbe,
+                         const std::vector<Adapter>& adapters)
+{
+    std::string text =
+        NotProbedText({{offLink, "Windows resolves only addresses on an adapter's subnet, and these are on none of " +
+                                     SubnetsText(adapters)},
+                       {couldNotProbe,
+                        "the system could not ask for them: its SendARP failed or is not supported, "
+                        "as under Wine"}});
+    text += text.empty() ? "" : ". ";
+    text += "nwctl asks Windows' own address resolution: ";
+    text += kOneMac;
+    return text;
+}

@@ -1,0 +1,52 @@
+// The probe without raw packets: the system's own address resolution (the
+// kernel's neighbour table on Linux, SendARP on Windows). It reaches only
+// addresses on an adapter's own subnet and keeps one MAC per address, so
+// what it cannot see has to be said: which addresses were not probed, why,
+// and what would probe them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "adapter_choice.h"
+
+// The first of `adapters` whose subnet holds `address`, or null; null too
+// for an address of one of them, and for a subnet's network and broadcast
+// addresses.
+const Adapter* OnLinkAdapter(const std::vector<Adapter>& adapters, std::uint32_t address);
+
+enum class Resolution {
+    Answered,       // a MAC came back
+    NoAnswer,       // the system asked and nobody answered
+    CouldNotProbe,  // the system could not ask (not supported, a fault)
+};
+
+// What a SendARP result code means, with the length of the MAC it gave.
+// Only the codes of "asked, no reply" are NoAnswer; anything unknown is
+// CouldNotProbe, never free.
+Resolution SendArpResolution(std::uint32_t code, std::uint32_t macLength);
+
+// Addresses that were not probed, for one reason.
+struct NotProbedPart {
+    std::vector<std::uint32_t> addresses;
+    std::string why;  // in "N addresses could not be probed (WHY): ..."
+};
+
+// "N addresses could not be probed (WHY): A, B, ... and K more; ..." for
+// the parts with addresses; empty when none has any.
+std::string NotProbedText(const std::vector<NotProbedPart>& parts);
+
+// "lan0 198.51.100.1/24, lan1 ...": the subnets the system's resolution
+// reaches from `adapters`.
+std::string SubnetsText(const std::vector<Adapter>& adapters);
+
+// use.limit on Linux without the raw packet right: which addresses were
+// off every adapter's subnet, that a conflict shows as one MAC, and how to
+// grant the right.
+std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std::vector<Adapter>& adapters);
+
+// use.limit on Windows: the addresses off every adapter's subnet, those the
+// system could not ask for, and that a conflict shows as one MAC.
+std::string WindowsLimit(const std::vector<std::uint32_t>& offLink, const std::vector<std::uint32_t>& couldNotProbe,
+                         const std::vector<Adapter>& adapters);
