@@ -30,7 +30,8 @@ void Set(PlanRow& row, Setting setting, const std::string& value)
 }  // namespace
 
 AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request,
-                              const std::vector<Adapter>& ownAdapters, Assignment& assignment, std::string& error)
+                              const std::vector<Adapter>& ownAdapters, const AddressUse& use, Assignment& assignment,
+                              std::string& error)
 {
     assignment = Assignment{};
     if (!IsHostAddress(request.first)) {
@@ -86,6 +87,18 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         }
     }
 
+    // The hosts other than the chosen devices that answer for `address`.
+    const auto inUse = [&](std::uint32_t address) {
+        std::vector<MacAddress> others;
+        if (const std::vector<MacAddress>* answers = use.Answers(address)) {
+            for (const MacAddress& mac : *answers) {
+                if (!chosen.count(mac))
+                    others.push_back(mac);
+            }
+        }
+        return others;
+    };
+
     std::uint64_t next = request.first;
     int line = 2;
     for (const auto& [mac, device] : chosen) {
@@ -102,8 +115,13 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         };
         const auto usable = [&](std::uint64_t address) {
             const std::uint32_t host = static_cast<std::uint32_t>(address) & ~subnetMask;
-            return !taken.count(static_cast<std::uint32_t>(address)) &&
-                   !(subnetMask && (host == 0 || host == ~subnetMask));
+            if (taken.count(static_cast<std::uint32_t>(address)) || (subnetMask && (host == 0 || host == ~subnetMask)))
+                return false;
+            const std::vector<MacAddress> others = inUse(static_cast<std::uint32_t>(address));
+            if (!others.empty())
+                assignment.skipped.push_back("skipped " + FormatIPv4(static_cast<std::uint32_t>(address)) +
+                                             ": in use by " + MacList(others));
+            return others.empty();
         };
         while (inRange(next) && !usable(next))
             ++next;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "adapter_choice.h"
+#include "address_use.h"
 #include "found_devices.h"
 #include "plan_rules.h"
 
@@ -22,6 +23,9 @@ struct AssignRequest {
 struct Assignment {
     std::vector<PlanRow> rows;       // lines from 2, as AssignmentCsv writes them
     std::vector<std::string> notes;  // what the plan does that the operator may not expect
+    // The addresses passed over because other hosts answer for them, in
+    // order: "skipped 192.0.2.31: in use by 02:00:5E:10:00:07".
+    std::vector<std::string> skipped;
 };
 
 enum class AssignOutcome { Assigned, NoDevice, OutOfAddresses, BadRequest };
@@ -32,13 +36,16 @@ enum class AssignOutcome { Assigned, NoDevice, OutOfAddresses, BadRequest };
 // stay inside the first address's subnet by the mask each device will have
 // (the request's, else its own), and skip the subnet's network and
 // broadcast addresses, every address a found device outside the plan uses,
-// this computer's own (`ownAdapters`), and the gateways and DNS servers the
-// devices will have. Anything but Assigned comes with `error`: BadRequest
+// this computer's own (`ownAdapters`), the gateways and DNS servers the
+// devices will have, and every address that `use` says a host answers for,
+// unless only chosen devices do (they leave their addresses); an address
+// not probed counts as free. Anything but Assigned comes with `error`: BadRequest
 // for a first address no device can have, a mask that is none, or a
 // gateway outside the mask's subnet; NoDevice when none is chosen;
 // OutOfAddresses when the subnet (or the address space) runs out.
 AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request,
-                              const std::vector<Adapter>& ownAdapters, Assignment& assignment, std::string& error);
+                              const std::vector<Adapter>& ownAdapters, const AddressUse& use, Assignment& assignment,
+                              std::string& error);
 
 // The plan as CSV: mac, ip, mask, gateway, dns, mode; blank where the
 // device keeps its value.

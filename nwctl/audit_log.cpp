@@ -64,9 +64,16 @@ std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before)
     return Line(time, "unchanged", before, {{"before", SettingsJson(before)}});
 }
 
-std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified)
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified,
+                          const std::optional<std::vector<MacAddress>>& inUseBy)
 {
-    return Line(time, "verify", before, {{"verified", verified ? "true" : "false"}});
+    std::string macs = inUseBy ? "[" : "null";
+    if (inUseBy) {
+        for (const MacAddress& mac : *inUseBy)
+            macs += (macs.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
+        macs += "]";
+    }
+    return Line(time, "verify", before, {{"verified", verified ? "true" : "false"}, {"in_use_by", macs}});
 }
 
 AuditLog::~AuditLog()

@@ -8,7 +8,9 @@
 //   "answer":    "result" (the answer's text, "no answer", or "result N"
 //                for a code without a text) and "result_code" (null for none)
 //   "unchanged": "before": nothing was to change, nothing was sent
-//   "verify":    "verified", after the search that follows the Saves
+//   "verify":    "verified", after the search that follows the Saves, and
+//                "in_use_by": the other MACs that answer for the address
+//                the device shows ([] for none), null when it was not probed
 #pragma once
 
 #include <cstdint>
@@ -18,15 +20,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discovery_data.h"
+#include "mac.h"
 
 std::string AuditSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent);
 std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
                          std::string_view error);
 std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::optional<std::uint32_t> result);
 std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before);
-std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified);
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified,
+                          const std::optional<std::vector<MacAddress>>& inUseBy);
 
 // The log file: each line is flushed to the system once written.
 class AuditLog {

@@ -1,7 +1,9 @@
-// check: the inventory against a fresh search.
+// check: the inventory against a fresh search and a probe of the addresses
+// it and the devices use.
 #include <cstdio>
 
 #include "args.h"
+#include "command_probe.h"
 #include "command_search.h"
 #include "exit_codes.h"
 #include "file_reading.h"
@@ -17,8 +19,12 @@ int RunCheck(const Invocation& invocation)
     std::vector<FoundDevice> found;
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
+    AddressUse use;
+    if (const int status = ProbeAddressesInUse(session, InventoryAddresses(expected, found), use))
+        return status;
+    SayProbeLimit(use);
     const std::vector<InventoryFinding> findings =
-        CompareInventory(expected, found, session.OwnAdapters(), invocation.minFirmwareDate);
+        CompareInventory(expected, found, session.OwnAdapters(), use, invocation.minFirmwareDate);
     std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
     std::fflush(stdout);
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),

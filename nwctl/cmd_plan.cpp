@@ -1,4 +1,5 @@
 // plan: bulk addressing, checked before anything is sent and verified after.
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <set>
@@ -7,12 +8,14 @@
 #include "assign_rule.h"
 #include "audit_log.h"
 #include "change_record.h"
+#include "command_probe.h"
 #include "command_search.h"
 #include "confirmation.h"
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "ipv4_text.h"
 #include "labels.h"
+#include "mac.h"
 #include "messages.h"
 #include "plan_rules.h"
 #include "progress.h"
@@ -30,6 +33,22 @@ std::optional<std::uint32_t> AddressOption(const Invocation& invocation, Setting
     return value ? ParseIPv4(*value) : std::nullopt;
 }
 
+// Whether the probe has said anything of `address` yet.
+bool Probed(const AddressUse& use, std::uint32_t address)
+{
+    const std::vector<std::uint32_t>& notProbed = use.NotProbedAddresses();
+    return use.Answers(address) || std::binary_search(notProbed.begin(), notProbed.end(), address);
+}
+
+// Assigning needs to know which addresses are in use, and the probe which
+// addresses to ask about: assign, probe the addresses given that are not
+// known yet, and assign again, until every address given is known. A round
+// gives new addresses only past one found in use, so a LAN with a few other
+// hosts settles in two or three; the bound keeps a crowded range from
+// probing on, and a range probed whole up front would cost a probe of every
+// address of the subnet.
+constexpr int kAssignProbeRounds = 8;
+
 // Writes a plan only when its own dry run would pass: a plan that cannot be
 // applied is no help at the site.
 int Assign(const Invocation& invocation)
@@ -43,9 +62,34 @@ int Assign(const Invocation& invocation)
     const AssignRequest request{*invocation.assignFirst, AddressOption(invocation, Setting::Mask),
                                 AddressOption(invocation, Setting::Gateway), AddressOption(invocation, Setting::Dns),
                                 invocation.product};
+    AddressUse use;
     Assignment assignment;
     std::string error;
-    switch (AssignAddresses(found, request, session.OwnAdapters(), assignment, error)) {
+    AssignOutcome outcome = AssignOutcome::Assigned;
+    for (int round = 0;; ++round) {
+        outcome = AssignAddresses(found, request, session.OwnAdapters(), use, assignment, error);
+        std::vector<std::uint32_t> unknown;
+        if (outcome == AssignOutcome::Assigned) {
+            for (const std::uint32_t address : PlannedAddresses(assignment.rows, found)) {
+                if (!Probed(use, address))
+                    unknown.push_back(address);
+            }
+        }
+        if (unknown.empty())
+            break;
+        if (round == kAssignProbeRounds) {
+            SayProbeLimit(use);
+            return Fail(kExitPlanRefused, "the addresses from " + FormatIPv4(request.first) + " kept turning out in " +
+                                              "use by other hosts through " + std::to_string(kAssignProbeRounds) +
+                                              " probes: start from another address. Nothing was written");
+        }
+        if (const int status = ProbeAddressesInUse(session, unknown, use))
+            return status;
+    }
+    SayProbeLimit(use);
+    for (const std::string& skipped : assignment.skipped)
+        Fail(kExitOk, skipped);
+    switch (outcome) {
         case AssignOutcome::Assigned:
             break;
         case AssignOutcome::BadRequest:
@@ -55,7 +99,7 @@ int Assign(const Invocation& invocation)
         case AssignOutcome::OutOfAddresses:
             return Fail(kExitPlanRefused, error + ". Nothing was written");
     }
-    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, found, session.OwnAdapters());
+    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, found, session.OwnAdapters(), use);
     for (const PlanProblem& problem : problems)
         Fail(kExitPlanRefused, "problem: line " + std::to_string(problem.line) + ": " + problem.text);
     if (!problems.empty())
@@ -101,8 +145,9 @@ bool ApplyStep(const Invocation& invocation, Session& session, const Step& step,
     return result == DISCOVERY_RESULT_OK;
 }
 
+// `limitSaid`: what the probe before the Saves said it could not do.
 int Apply(const Invocation& invocation, Session& session, const std::vector<Step>& steps, const std::string& user,
-          const std::string& password)
+          const std::string& password, const std::string& limitSaid)
 {
     const std::string auditPath = AuditPath(invocation.file, std::time(nullptr), [](const std::string& path) {
         std::FILE* existing = std::fopen(path.c_str(), "rb");
@@ -134,19 +179,49 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
     if (!session.Search(invocation.rounds, ErrorIsTerminal(), after, error))
         Fail(kExitNetwork, error + "; the devices could not be verified");
     const DevicesByMac now(after);
-    std::size_t good = 0;
+    // The address each device shows now, where it answered once.
+    std::vector<std::optional<std::uint32_t>> shown(attempted);
     for (std::size_t i = 0; i < attempted; ++i) {
         const std::vector<const FoundDevice*>& answers = now.With(steps[i].row->mac);
+        if (answers.size() == 1)
+            shown[i] = ParseIPv4(ReadTextField(answers.front()->record.ipAddress));
+    }
+    std::vector<std::uint32_t> addresses;
+    for (const auto& address : shown) {
+        if (address)
+            addresses.push_back(*address);
+    }
+    // A probe that cannot run is said, and the devices are judged without it.
+    AddressUse use;
+    ProbeAddressesInUse(session, addresses, use);
+    SayProbeLimit(use, limitSaid);
+
+    std::size_t good = 0;
+    for (std::size_t i = 0; i < attempted; ++i) {
+        const MacAddress& mac = steps[i].row->mac;
+        const std::vector<const FoundDevice*>& answers = now.With(mac);
         const bool answered = answers.size() == 1;
         const auto left = answered ? ChangedSettings(answers.front()->record, steps[i].row->change)
                                    : std::vector<SettingDifference>{};
-        const bool verified = answered && left.empty();
+        // The other MACs that answer for its address; none when not probed.
+        std::optional<std::vector<MacAddress>> inUseBy;
+        if (const std::vector<MacAddress>* answering = shown[i] ? use.Answers(*shown[i]) : nullptr) {
+            inUseBy.emplace();
+            for (const MacAddress& other : *answering) {
+                if (other != mac)
+                    inUseBy->push_back(other);
+            }
+        }
+        const bool taken = inUseBy && !inUseBy->empty();
+        const bool verified = answered && left.empty() && !taken;
         good += verified && applied[i];
-        std::printf("%s: %s\n", FormatMac(steps[i].row->mac).c_str(),
-                    verified    ? "verified"
-                    : !answered ? "NOT verified: it did not answer the search once"
-                                : ("NOT verified: it shows " + DescribeChanges(left)).c_str());
-        audit.Write(AuditVerified(std::time(nullptr), steps[i].device->record, verified));
+        const std::string outcome =
+            verified        ? "verified"
+            : !answered     ? "NOT verified: it did not answer the search once"
+            : !left.empty() ? "NOT verified: it shows " + DescribeChanges(left)
+                            : "NOT verified: " + FormatIPv4(*shown[i]) + " is in use by " + MacList(*inUseBy) + " too";
+        std::printf("%s: %s\n", FormatMac(mac).c_str(), outcome.c_str());
+        audit.Write(AuditVerified(std::time(nullptr), steps[i].device->record, verified, inUseBy));
     }
     std::fflush(stdout);
     if (!audit.Complete())
@@ -177,7 +252,11 @@ int RunPlan(const Invocation& invocation)
     if (status != kExitOk)
         return status;
 
-    const std::vector<PlanProblem> problems = FindPlanProblems(rows, found, session.OwnAdapters());
+    AddressUse use;
+    if (const int status = ProbeAddressesInUse(session, PlannedAddresses(rows, found), use))
+        return status;
+    SayProbeLimit(use);
+    const std::vector<PlanProblem> problems = FindPlanProblems(rows, found, session.OwnAdapters(), use);
     const DevicesByMac byMac(found);
     std::vector<Step> steps;
     std::size_t changing = 0;
@@ -206,5 +285,5 @@ int RunPlan(const Invocation& invocation)
     const Confirmation answer = Confirm("apply the plan to " + std::to_string(changing) + " devices?", invocation.yes);
     if (answer != Confirmation::Yes)
         return NotConfirmed(answer);
-    return Apply(invocation, session, steps, user, password);
+    return Apply(invocation, session, steps, user, password, use.limit);
 }

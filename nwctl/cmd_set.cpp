@@ -4,6 +4,7 @@
 
 #include "args.h"
 #include "change_record.h"
+#include "command_probe.h"
 #include "command_search.h"
 #include "confirmation.h"
 #include "device_lookup.h"
@@ -35,7 +36,11 @@ int RunSet(const Invocation& invocation)
     }
     // One device's change is a plan of one row, held to the plan's rules.
     const PlanRow row{0, invocation.macs.front(), invocation.change};
-    const std::vector<PlanProblem> problems = FindPlanProblems({row}, found, session.OwnAdapters());
+    AddressUse use;
+    if (const int status = ProbeAddressesInUse(session, PlannedAddresses({row}, found), use))
+        return status;
+    SayProbeLimit(use);
+    const std::vector<PlanProblem> problems = FindPlanProblems({row}, found, session.OwnAdapters(), use);
     if (!problems.empty()) {
         for (const PlanProblem& problem : problems)
             std::fprintf(stderr, "nwctl: problem: %s\n", problem.text.c_str());

@@ -68,7 +68,8 @@ text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
 001A2B3C4D5E, either case.
 
 A set is a plan of one device: before anything is sent it is held to the
-plan's rules (nwctl plan --help), and refused with every problem named.
+plan's rules (nwctl plan --help), another host answering for the address
+the device would have among them, and refused with every problem named.
 A device whose mode is neither static nor dhcp needs --static or --dhcp.
 With nothing to change, nothing is sent.
 
@@ -77,7 +78,7 @@ sent; 11 Failed; 12 Failed. Invalid address; 13 Failed.
 Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
 result without a text; 4 no answer in time; 3 the device did not answer the
 search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
-1 network.
+1 network, or the addresses could not be probed.
 )";
 
 const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [-y|--yes]
@@ -114,60 +115,78 @@ audio_transmit_port, audio_receive_port; a blank cell keeps the device's
 value and other columns are ignored, so an edited search --format csv is a
 plan.
 
-Without --apply (a dry run) nwctl searches and prints, for every device,
-its changes from the current values, and every problem: a MAC not found or
+Without --apply (a dry run) nwctl searches, probes who answers for the
+addresses the devices would have (ARP), and prints, for every device, its
+changes from the current values, and every problem: a MAC not found or
 answering from two addresses, a MAC planned twice, two devices planned onto
 one address, an address used by a device outside the plan or by this
-computer, an address no device can have (0.0.0.0/8, loopback, multicast,
-the subnet's network or broadcast address), an address, mask, gateway or
-DNS that is not valid, a gateway outside the subnet, a mode neither static
-nor dhcp, a port of 0 or two ports alike (which the device refuses).
+computer, an address another host answers for ("198.51.100.31 is in use by
+02:00:5E:10:00:07, which is not 00:1A:2B:00:00:05"; a device answering for
+its own address is none, nor are the plan's devices, which leave theirs),
+an address no device can have (0.0.0.0/8, loopback, multicast, the
+subnet's network or broadcast address), an address, mask, gateway or DNS
+that is not valid, a gateway outside the subnet, a mode neither static nor
+dhcp, a port of 0 or two ports alike (which the device refuses). An address
+that could not be probed counts as free, and standard error says why once.
 With --apply it refuses while a problem stands; else, after confirmation,
 it sends each device its Save record, one at a time, waits for each answer
-(--timeout, default 5 s), searches again and checks that every device shows
-its planned values. On a terminal a count shows how far it has got.
+(--timeout, default 5 s), searches again, probes the addresses the devices
+show and checks that every device shows its planned values and that no
+other MAC answers for its address ("NOT verified: ... is in use by ...
+too"). On a terminal a count shows how far it has got.
 
 The audit log, JSON lines beside the plan file (named after it and the
 time), has a line for each thing as it happens, written at once so that a
 run cut short keeps it: each Save sent (event "sent", with the values
 before and those sent; "not sent" when it could not leave), each answer
 ("answer": its text and code, or "no answer"), each device with nothing to
-change ("unchanged"), and each verification ("verify"). Every line has the
-time and the device's MAC; none has a password or digest.
+change ("unchanged"), and each verification ("verify", with "in_use_by":
+the other MACs that answer for the device's address, null when it was not
+probed). Every line has the time and the device's MAC; none has a password
+or digest.
 
 --assign writes a plan on standard output: the devices found (those whose
 product name holds TEXT, in any case, with --product) get consecutive
 addresses from FIRST_ADDRESS in MAC order, inside FIRST_ADDRESS's subnet by
 the mask each device will have (--mask, else its own), skipping the
 subnet's network and broadcast addresses, this computer's addresses, every
-address that a found device outside the plan uses, and the gateway's and
-the DNS server's. A device now in DHCP mode gets mode static, with a note
-on standard error. The plan is written only when its own dry run would
-pass; otherwise every problem is named and nothing is written.
+address that a found device outside the plan uses, the gateway's and the
+DNS server's, and every address another host answers for: it probes the
+addresses it gives and gives again until every one is known to be free or
+could not be probed, and names each it skipped on standard error
+("skipped 198.51.100.31: in use by 02:00:5E:10:00:07"). A device now in
+DHCP mode gets mode static, with a note on standard error. The plan is
+written only when its own dry run would pass; otherwise every problem is
+named and nothing is written.
 
 exit status: 0 no problems (with --apply: all applied and verified); 6
 problems found (with --apply: refused, nothing sent), or --assign ran out
-of addresses or would write a plan with problems; 7 a device failed, did
-not answer or does not show its planned values, or the audit log could not
+of addresses, kept finding them in use, or would write a plan with
+problems; 7 a device failed, did not answer or does not show its planned
+values, another host answers for its address, or the audit log could not
 be written; 9 the plan names no device, no device answered, or none
 matched --product; 5 not confirmed; 2 bad arguments or plan file; 1
-network.
+network, or the addresses could not be probed.
 )";
 
 const char kCheckHelp[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
                    [--format table|json] [--adapter NAME|ADDRESS|all] [--rounds N]
 
 Compares the expected devices (a CSV with a mac column and, if it likes,
-an ip column) with a fresh search, and reports: missing devices, devices
-answering at another address than expected (wrong-address), unexpected
-devices, addresses answered by two MACs or used by this computer
-(conflict), a MAC answering from two addresses (duplicate-mac) and, with
---min-firmware-date, firmware dated before it by the device list's rule
-(the number after the last _ of the version; firmware without a date
-counts as older).
+an ip column) with a fresh search and a probe (ARP) of the addresses they
+and the found devices use, and reports: missing devices, devices answering
+at another address than expected (wrong-address), unexpected devices,
+addresses the search found answered by two MACs or used by this computer
+(conflict), addresses that two MACs or more answer for in the probe, ours
+or not (ip-conflict), a MAC answering from two addresses (duplicate-mac)
+and, with --min-firmware-date, firmware dated before it by the device
+list's rule (the number after the last _ of the version; firmware without a
+date counts as older). Addresses that could not be probed are said once on
+standard error.
 
 exit status: 0 nothing to report; 8 something reported; 9 no device
-answered the search; 2 bad arguments or file; 1 network.
+answered the search; 2 bad arguments or file; 1 network, or the addresses
+could not be probed.
 )";
 
 const char kProbeHelp[] = R"(usage: nwctl probe ADDRESS|FIRST-LAST|NETWORK/PREFIX...

@@ -49,7 +49,7 @@ bool ReadInventory(std::string_view text, std::vector<ExpectedDevice>& expected,
 
 std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>& expected,
                                                const std::vector<FoundDevice>& found,
-                                               const std::vector<Adapter>& ownAdapters,
+                                               const std::vector<Adapter>& ownAdapters, const AddressUse& use,
                                                std::optional<std::int32_t> minFirmwareDate)
 {
     std::vector<InventoryFinding> findings;
@@ -103,6 +103,15 @@ std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>
                             own ? "this computer's own address (adapter " + own->name + ")"
                                 : std::to_string(distinct.size()) + " devices answer from one address"});
     }
+    for (const auto& [address, macs] : use.ProbedAddresses()) {
+        if (macs.size() < 2)
+            continue;
+        std::string list;
+        for (const MacAddress& mac : macs)
+            list += (list.empty() ? "" : " ") + FormatMac(mac);
+        findings.push_back({"ip-conflict", list, FormatIPv4(address),
+                            std::to_string(macs.size()) + " MACs answer for it: " + MacList(macs)});
+    }
     for (const auto& [mac, addresses] : addressesOf) {
         if (addresses.size() < 2)
             continue;
@@ -127,6 +136,21 @@ std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>
         }
     }
     return findings;
+}
+
+std::vector<std::uint32_t> InventoryAddresses(const std::vector<ExpectedDevice>& expected,
+                                              const std::vector<FoundDevice>& found)
+{
+    std::set<std::uint32_t> addresses;
+    for (const ExpectedDevice& device : expected) {
+        if (device.ip)
+            addresses.insert(*device.ip);
+    }
+    for (const FoundDevice& device : found) {
+        if (const auto ip = ParseIPv4(ReadTextField(device.record.ipAddress)))
+            addresses.insert(*ip);
+    }
+    return {addresses.begin(), addresses.end()};
 }
 
 std::string FormatFindings(const std::vector<InventoryFinding>& findings, OutputFormat format)

@@ -53,6 +53,14 @@ std::string FormatMac(const MacAddress& mac)
     return text;
 }
 
+std::string MacList(const std::vector<MacAddress>& macs)
+{
+    std::string list;
+    for (std::size_t i = 0; i < macs.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == macs.size() ? " and " : ", ") + FormatMac(macs[i]);
+    return list;
+}
+
 std::string NotAMac(std::string_view text)
 {
     std::string message = "\"";

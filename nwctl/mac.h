@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using MacAddress = std::array<unsigned char, 6>;
 
@@ -16,6 +17,9 @@ std::optional<MacAddress> ParseMac(std::string_view text);
 
 // "00:1A:2B:00:00:01".
 std::string FormatMac(const MacAddress& mac);
+
+// The MACs for a message, each by FormatMac: "A", "A and B", "A, B and C".
+std::string MacList(const std::vector<MacAddress>& macs);
 
 // The forms ParseMac takes, for messages.
 constexpr char kMacForms[] =

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "csv_table.h"
 #include "ipv4.h"
@@ -110,11 +111,13 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
 }
 
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
-                                          const std::vector<Adapter>& ownAdapters)
+                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use)
 {
     std::vector<PlanProblem> problems;
     const DevicesByMac byMac(found);
     std::map<MacAddress, int> firstLine;
+    // The plan's devices that the search found.
+    std::set<MacAddress> ours;
     // The planned static addresses, and the line of the first device on each.
     std::map<std::uint32_t, std::pair<int, MacAddress>> plannedAddress;
 
@@ -134,6 +137,7 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
             problem("not found by the search");
             continue;
         }
+        ours.insert(row.mac);
         if (devices.size() > 1) {
             problem("answered from " + std::to_string(devices.size()) + " addresses (" + AddressList(devices) +
                     "); it cannot be told which one is meant");
@@ -198,6 +202,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
             plannedAddress.emplace(ip, std::make_pair(row.line, row.mac));
     }
 
+    // Devices outside the plan on planned addresses, as the search found them.
+    std::set<std::pair<std::uint32_t, MacAddress>> named;
     for (const FoundDevice& device : found) {
         const auto mac = ParseMac(ReadTextField(device.record.macAddress));
         if (mac && firstLine.count(*mac))
@@ -205,12 +211,44 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         const auto ip = ParseIPv4(ReadTextField(device.record.ipAddress));
         if (!ip)
             continue;
-        if (const auto planned = plannedAddress.find(*ip); planned != plannedAddress.end())
+        if (const auto planned = plannedAddress.find(*ip); planned != plannedAddress.end()) {
             problems.push_back({planned->second.first,
                                 FormatMac(planned->second.second) + ": ip " + FormatIPv4(*ip) + " is already used by " +
                                     SafeText(ReadTextField(device.record.macAddress)) + ", which is not in the plan"});
+            if (mac)
+                named.emplace(*ip, *mac);
+        }
+    }
+    for (const auto& [ip, planned] : plannedAddress) {
+        // This computer's own addresses answer with its adapters' MACs, and
+        // are named already.
+        const std::vector<MacAddress>* answers = use.Answers(ip);
+        if (!answers || AdapterWithAddress(ownAdapters, ip))
+            continue;
+        std::vector<MacAddress> others;
+        for (const MacAddress& mac : *answers) {
+            if (mac != planned.second && !ours.count(mac) && !named.count({ip, mac}))
+                others.push_back(mac);
+        }
+        if (!others.empty())
+            problems.push_back({planned.first, FormatIPv4(ip) + " is in use by " + MacList(others) + ", which is not " +
+                                                   FormatMac(planned.second)});
     }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) { return a.line < b.line; });
     return problems;
+}
+
+std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+{
+    const DevicesByMac byMac(found);
+    std::vector<std::uint32_t> addresses;
+    for (const PlanRow& row : plan) {
+        const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
+        if (devices.size() != 1 || EffectiveSetting(devices.front()->record, row.change, Setting::Mode) != "static")
+            continue;
+        if (const auto ip = ParseIPv4(EffectiveSetting(devices.front()->record, row.change, Setting::Ip)))
+            addresses.push_back(*ip);
+    }
+    return addresses;
 }

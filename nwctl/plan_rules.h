@@ -3,12 +3,14 @@
 // devices are checked against it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "adapter_choice.h"
+#include "address_use.h"
 #include "found_devices.h"
 #include "mac.h"
 #include "setting_names.h"
@@ -33,10 +35,21 @@ struct PlanProblem {
 // Everything that stands in the way of the plan: a MAC not found or found at
 // two addresses, a MAC planned twice, two devices planned onto one address,
 // an address already used by a device outside the plan or by one of
-// `ownAdapters` (this computer's), an address, mask, gateway or DNS server
-// that is not valid, a gateway outside the device's subnet, a mode other
-// than static or dhcp, and ports the device refuses (0, or two alike).
-// Checked on the values each device would have: planned where given, its
-// own elsewhere. One device's `set` is a plan of one row.
+// `ownAdapters` (this computer's), an address that `use` says some other
+// host answers for, an address, mask, gateway or DNS server that is not
+// valid, a gateway outside the device's subnet, a mode other than static or
+// dhcp, and ports the device refuses (0, or two alike). Checked on the
+// values each device would have: planned where given, its own elsewhere.
+// One device's `set` is a plan of one row.
+// Of the MACs that answer for a planned address, the planned device's own
+// is none of the others; nor are those of the plan's other devices, which
+// leave their addresses (or are named already as planned onto it), nor
+// that of a device outside the plan that the search found there, named
+// already as using it; and this computer's own addresses are named as such
+// only.
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
-                                          const std::vector<Adapter>& ownAdapters);
+                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use);
+
+// The static addresses the plan's devices would have (each device found
+// once): those to probe before the plan is judged. In the plan's order.
+std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found);

@@ -186,7 +186,7 @@ ReportModel BuildReport(const ReportInput& input)
             {FirmwareDateLabel(date), count, input.minFirmwareDate && date < *input.minFirmwareDate});
 
     model.findings = CompareInventory(input.inventory.value_or(std::vector<ExpectedDevice>{}), input.found,
-                                      input.ownAdapters, input.minFirmwareDate);
+                                      input.ownAdapters, input.use, input.minFirmwareDate);
     if (!input.inventory) {
         // Without an inventory every device would be unexpected.
         model.findings.erase(std::remove_if(model.findings.begin(), model.findings.end(),

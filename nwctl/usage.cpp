@@ -36,7 +36,7 @@ exit status
       there was nothing to change; plan: no problems, or all applied and
       verified; check: nothing to report; report: written)
   1   network: no usable adapter, a port cannot be opened, nothing could
-      be sent
+      be sent, the addresses could not be probed
   2   bad arguments or input file (report: or a file it cannot
       write); nothing was sent
   3   a named device did not answer the search, or answered from two
@@ -44,10 +44,11 @@ exit status
   4   set: no answer from the device within --timeout
   5   not confirmed; nothing was sent
   6   plan, set: problems found (refused: nothing was sent); plan
-      --assign: the addresses ran out, or the plan would have problems
-      (nothing was written)
+      --assign: the addresses ran out or kept turning out in use, or the
+      plan would have problems (nothing was written)
   7   plan --apply: a device failed or does not show its planned values,
-      or the audit log could not be written
+      another host answers for its address, or the audit log could not
+      be written
   8   check: something reported; probe: an address answered by two or
       more MACs
   9   nothing to act on: no device answered the search (search, check,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "address_use_fixture.h"
 #include "inventory_rules.h"
 #include "record_bytes.h"
 
@@ -58,10 +59,10 @@ TEST(InventoryFile, MacRequiredIpOptional)
 const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false}};
 
 std::vector<std::string> Findings(const std::string& csv, const std::vector<FoundDevice>& found,
-                                  std::optional<std::int32_t> date = std::nullopt)
+                                  std::optional<std::int32_t> date = std::nullopt, const AddressUse& use = AddressUse())
 {
     std::vector<std::string> texts;
-    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, kOwnAdapters, date))
+    for (const InventoryFinding& finding : CompareInventory(Expected(csv), found, kOwnAdapters, use, date))
         texts.push_back(finding.kind + " | " + finding.mac + " | " + finding.ip + " | " + finding.detail);
     return texts;
 }
@@ -136,6 +137,55 @@ TEST(Inventory, ReportsWhatDiffers)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Findings(c.csv, c.found, c.date), c.findings) << c.name;
+}
+
+TEST(Inventory, AddressesTwoMacsAnswerFor)
+{
+    const FoundDevice a = Device("00:1a:2b:00:00:01", "192.0.2.10");
+    const FoundDevice b = Device("00:1A:2B:00:00:02", "192.0.2.11");
+    const FoundDevice stranger = Device("00:1A:2B:00:00:09", "192.0.2.11");
+    const char* bystander = "02:00:5e:10:00:07";
+    const struct {
+        const char* name;
+        std::string csv;
+        std::vector<FoundDevice> found;
+        AddressUse use;
+        std::vector<std::string> findings;
+    } cases[] = {
+        {"each address answered by its own device only",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n",
+         {a},
+         Use({{"192.0.2.10", {"00:1A:2B:00:00:01"}}, {"192.0.2.20", {}}}, {"192.0.2.30"}),
+         {}},
+        {"another host on a device's address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n",
+         {a},
+         Use({{"192.0.2.10", {bystander, "00:1A:2B:00:00:01"}}}),
+         {"ip-conflict | 00:1A:2B:00:00:01 02:00:5E:10:00:07 | 192.0.2.10 | 2 MACs answer for it: 00:1A:2B:00:00:01 "
+          "and 02:00:5E:10:00:07"}},
+        {"hosts that are none of ours, on an address the inventory expects",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.10\n",
+         {a},
+         Use({{"192.0.2.10", {"00:1A:2B:00:00:01"}},
+              {"192.0.2.20", {bystander, "02:00:5E:10:00:08", "02:00:5E:10:00:09"}}}),
+         {"ip-conflict | 02:00:5E:10:00:07 02:00:5E:10:00:08 02:00:5E:10:00:09 | 192.0.2.20 | 3 MACs answer for it: "
+          "02:00:5E:10:00:07, 02:00:5E:10:00:08 and 02:00:5E:10:00:09"}},
+        {"two devices on one address: the search's conflict and the probe's",
+         "mac\n00:1A:2B:00:00:02\n00:1A:2B:00:00:09\n",
+         {b, stranger},
+         Use({{"192.0.2.11", {"00:1A:2B:00:00:09", "00:1A:2B:00:00:02"}}}),
+         {"conflict | 00:1A:2B:00:00:02 00:1A:2B:00:00:09 | 192.0.2.11 | 2 devices answer from one address",
+          "ip-conflict | 00:1A:2B:00:00:02 00:1A:2B:00:00:09 | 192.0.2.11 | 2 MACs answer for it: 00:1A:2B:00:00:02 "
+          "and 00:1A:2B:00:00:09"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Findings(c.csv, c.found, std::nullopt, c.use), c.findings) << c.name;
+
+    // The addresses to probe: those expected and those answered from.
+    EXPECT_EQ(InventoryAddresses(Expected("mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,\n"
+                                          "00:1A:2B:00:00:03,192.0.2.11\n"),
+                                 {a, b, stranger, Device("00:1A:2B:00:00:04", "not an address")}),
+              (std::vector<std::uint32_t>{0xC000020Au, 0xC000020Bu, 0xC0000214u}));
 }
 
 TEST(Inventory, OutputIsSafeInBothFormats)

@@ -97,10 +97,11 @@ TEST(AuditReading, EachDeviceWithWhatItHadWhatWasSentAndWhatCameOfIt)
     const DISCOVERY_DATA oneSent = Record("00:1A:2B:00:00:01", "192.0.2.20", 8080);
     const DISCOVERY_DATA two = Record("00:1A:2B:00:00:02", "192.0.2.11", 80);
     const DISCOVERY_DATA three = Record("<b>\xFF", "192.0.2.12", 80);
-    const std::string log = AuditSent(time, one, oneSent) + "\n" + AuditAnswer(time + 1, one, 0) + "\r\n" +
-                            AuditNotSent(time + 2, two, oneSent, "no route") + "\n\n" +
-                            AuditUnchanged(time + 3, three) + "\n" + AuditVerified(time + 4, one, true) + "\n" +
-                            AuditVerified(time + 4, three, false) + "\n";
+    const std::string log =
+        AuditSent(time, one, oneSent) + "\n" + AuditAnswer(time + 1, one, 0) + "\r\n" +
+        AuditNotSent(time + 2, two, oneSent, "no route") + "\n\n" + AuditUnchanged(time + 3, three) + "\n" +
+        AuditVerified(time + 4, one, true, std::vector<MacAddress>{}) + "\n" +
+        AuditVerified(time + 4, three, false, std::vector<MacAddress>{{2, 0, 0x5E, 0x10, 0, 7}}) + "\n";
     std::vector<AuditChange> changes;
     std::vector<std::string> problems;
     ReadAuditLog("site.audit.jsonl", log, changes, problems);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "address_use_fixture.h"
 #include "assign_rule.h"
 #include "csv.h"
 #include "plan_rules.h"
@@ -83,10 +84,11 @@ struct ProblemCase {
 const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2, false},
                                            {"lo", 0x7F000001u, 0xFF000000u, 1, true}};
 
-std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found)
+std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found,
+                                  const AddressUse& use = AddressUse())
 {
     std::vector<std::string> texts;
-    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters))
+    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters, use))
         texts.push_back(std::to_string(problem.line) + ": " + problem.text);
     return texts;
 }
@@ -210,6 +212,114 @@ TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
         EXPECT_EQ(Problems(c.plan, c.found), c.problems) << c.name;
 }
 
+// What the probe heard, held against the addresses the devices would have.
+TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
+{
+    const FoundDevice a = Device("00:1a:2b:00:00:01", "192.0.2.10");  // its MAC text in lower case
+    const FoundDevice b = Device("00:1A:2B:00:00:02", "192.0.2.11");
+    const FoundDevice outsider = Device("00:1A:2B:00:00:99", "192.0.2.99");
+    const char* bystander = "02:00:5e:10:00:07";
+    const char* other = "02:00:5E:10:00:08";
+    const struct {
+        const char* name;
+        std::string plan;
+        std::vector<FoundDevice> found;
+        AddressUse use;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"a host on a planned address",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,192.0.2.31\n",
+         {a, b},
+         Use({{"192.0.2.20", {}}, {"192.0.2.31", {bystander}}}),
+         {"3: 192.0.2.31 is in use by 02:00:5E:10:00:07, which is not 00:1A:2B:00:00:02"}},
+        {"every host on it is named",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.31\n",
+         {a},
+         Use({{"192.0.2.31", {other, bystander, "02:00:5E:10:00:09"}}}),
+         {"2: 192.0.2.31 is in use by 02:00:5E:10:00:07, 02:00:5E:10:00:08 and 02:00:5E:10:00:09, which is not "
+          "00:1A:2B:00:00:01"}},
+        {"a device answering for its own address, whatever the case of its MAC text",
+         "mac,web_port\n00:1A:2B:00:00:01,81\n",
+         {a},
+         Use({{"192.0.2.10", {"00:1A:2B:00:00:01"}}}),
+         {}},
+        {"another host on the address the device keeps",
+         "mac,web_port\n00:1A:2B:00:00:01,81\n",
+         {a},
+         Use({{"192.0.2.10", {"00:1A:2B:00:00:01", bystander}}}),
+         {"2: 192.0.2.10 is in use by 02:00:5E:10:00:07, which is not 00:1A:2B:00:00:01"}},
+        {"two devices of the plan swapping their addresses",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n",
+         {a, b},
+         Use({{"192.0.2.10", {"00:1A:2B:00:00:01"}}, {"192.0.2.11", {"00:1A:2B:00:00:02"}}}),
+         {}},
+        {"a device outside the plan is named once, as the search found it",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.99\n",
+         {a, outsider},
+         Use({{"192.0.2.99", {"00:1A:2B:00:00:99"}}}),
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.99 is already used by 00:1A:2B:00:00:99, which is not in the plan"}},
+        {"a device outside the plan answering for an address the search did not find it at",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.50\n",
+         {a, outsider},
+         Use({{"192.0.2.50", {"00:1A:2B:00:00:99"}}}),
+         {"2: 192.0.2.50 is in use by 00:1A:2B:00:00:99, which is not 00:1A:2B:00:00:01"}},
+        {"a MAC of the plan that the search did not find is another host",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:05,192.0.2.21\n",
+         {a},
+         Use({{"192.0.2.20", {"00:1A:2B:00:00:05"}}}),
+         {"2: 192.0.2.20 is in use by 00:1A:2B:00:00:05, which is not 00:1A:2B:00:00:01",
+          "3: 00:1A:2B:00:00:05: not found by the search"}},
+        {"this computer's own address, which answers with its adapter's MAC, is named once",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.5\n",
+         {a},
+         Use({{"192.0.2.5", {"02:00:00:00:00:05", bystander}}}),
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.5 is this computer's own address (adapter lan0)"}},
+        {"an address that could not be probed is no problem",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.31\n",
+         {a},
+         Use({}, {"192.0.2.31"}),
+         {}},
+        {"a device going to DHCP has no address to hold",
+         "mac,mode\n00:1A:2B:00:00:01,dhcp\n",
+         {a},
+         Use({{"192.0.2.10", {bystander}}}),
+         {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Problems(c.plan, c.found, c.use), c.problems) << c.name;
+}
+
+TEST(PlanProblems, TheAddressesToProbeAreThoseTheDevicesWouldHold)
+{
+    FoundDevice oddMode = Device("00:1A:2B:00:00:03", "192.0.2.12");
+    oddMode.record.dhcp = 5;
+    FoundDevice onDhcp = Device("00:1A:2B:00:00:04", "192.0.2.13");
+    onDhcp.record.dhcp = 1;
+    FoundDevice toStatic = Device("00:1A:2B:00:00:08", "192.0.2.14");
+    toStatic.record.dhcp = 1;
+    const std::vector<FoundDevice> found = {Device("00:1A:2B:00:00:01", "192.0.2.10"),
+                                            Device("00:1A:2B:00:00:02", "192.0.2.11"),
+                                            oddMode,
+                                            onDhcp,
+                                            Device("00:1A:2B:00:00:06", "192.0.2.30"),
+                                            Device("00:1A:2B:00:00:06", "192.0.2.31"),
+                                            Device("00:1A:2B:00:00:07", "192.0.2.15"),
+                                            toStatic};
+    const std::vector<std::uint32_t> addresses = PlannedAddresses(Plan("mac,ip,mode\n"
+                                                                       "00:1A:2B:00:00:01,192.0.2.40,\n"
+                                                                       "00:1A:2B:00:00:02,,\n"
+                                                                       "00:1A:2B:00:00:03,,\n"
+                                                                       "00:1A:2B:00:00:04,,\n"
+                                                                       "00:1A:2B:00:00:05,192.0.2.43,\n"
+                                                                       "00:1A:2B:00:00:06,192.0.2.44,\n"
+                                                                       "00:1A:2B:00:00:07,192.0.2.45,dhcp\n"
+                                                                       "00:1A:2B:00:00:08,,static\n"),
+                                                                  found);
+    // Planned, its own kept, and its own made static; not the odd mode, not
+    // DHCP staying or coming, not a MAC not found or found twice.
+    EXPECT_EQ(addresses, (std::vector<std::uint32_t>{0xC0000228u, 0xC000020Bu, 0xC000020Eu}));
+}
+
 AssignRequest Request(std::uint32_t first, std::optional<std::uint32_t> mask, std::optional<std::uint32_t> gateway,
                       std::optional<std::uint32_t> dns, const char* product)
 {
@@ -312,7 +422,8 @@ TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
     for (const AssignCase& c : cases) {
         Assignment assignment;
         std::string error;
-        EXPECT_EQ(AssignAddresses(c.found, c.request, kOwnAdapters, assignment, error), c.outcome) << c.name;
+        EXPECT_EQ(AssignAddresses(c.found, c.request, kOwnAdapters, AddressUse(), assignment, error), c.outcome)
+            << c.name;
         std::string notes;
         for (const std::string& note : assignment.notes)
             notes += (notes.empty() ? "" : "; ") + note;
@@ -333,6 +444,74 @@ TEST(Assign, ConsecutiveInMacOrderAroundTakenAddresses)
         ASSERT_EQ(read.size(), assignment.rows.size()) << c.name;
         for (std::size_t i = 0; i < read.size(); ++i)
             EXPECT_EQ(read[i].change, assignment.rows[i].change) << c.name;
+    }
+}
+
+TEST(Assign, StepsOverAddressesOtherHostsAnswerFor)
+{
+    const FoundDevice c1 = Device("00:1A:2B:00:00:01", "192.0.2.30");
+    const FoundDevice c2 = Device("00:1a:2b:00:00:02", "192.0.2.11");  // sits on an address to give
+    const FoundDevice c3 = Device("00:1A:2B:00:00:03", "192.0.2.32");
+    const FoundDevice outsider = Device("00:1A:2B:00:00:09", "192.0.2.12", "Door");
+    const char* bystander = "02:00:5e:10:00:07";
+    const auto none = std::nullopt;
+    const struct {
+        const char* name;
+        std::uint32_t first;
+        AddressUse use;
+        AssignOutcome outcome;
+        std::vector<std::string> ips;
+        std::vector<std::string> skipped;
+    } cases[] = {
+        {"a host on the range",
+         0xC000020Au,
+         Use({{"192.0.2.10", {}}, {"192.0.2.11", {"00:1A:2B:00:00:02", bystander}}, {"192.0.2.13", {bystander}}}),
+         AssignOutcome::Assigned,
+         {"192.0.2.10", "192.0.2.14", "192.0.2.15"},
+         {"skipped 192.0.2.11: in use by 02:00:5E:10:00:07", "skipped 192.0.2.13: in use by 02:00:5E:10:00:07"}},
+        {"a chosen device answering for its own address leaves it",
+         0xC000020Au,
+         Use({{"192.0.2.11", {"00:1A:2B:00:00:02"}}, {"192.0.2.10", {"00:1A:2B:00:00:03"}}}),
+         AssignOutcome::Assigned,
+         {"192.0.2.10", "192.0.2.11", "192.0.2.13"},
+         {}},
+        {"an address taken already is not told again",
+         0xC000020Cu,
+         Use({{"192.0.2.12", {"00:1A:2B:00:00:09", bystander}}}),
+         AssignOutcome::Assigned,
+         {"192.0.2.13", "192.0.2.14", "192.0.2.15"},
+         {}},
+        {"an address not probed is given",
+         0xC000020Au,
+         Use({}, {"192.0.2.10", "192.0.2.11"}),
+         AssignOutcome::Assigned,
+         {"192.0.2.10", "192.0.2.11", "192.0.2.13"},
+         {}},
+        {"hosts to the end of the subnet",
+         0xC00002FBu,
+         Use({{"192.0.2.251", {bystander}}, {"192.0.2.252", {bystander, "02:00:5E:10:00:08"}}}),
+         AssignOutcome::OutOfAddresses,
+         {},
+         {"skipped 192.0.2.251: in use by 02:00:5E:10:00:07",
+          "skipped 192.0.2.252: in use by 02:00:5E:10:00:07 and 02:00:5E:10:00:08"}},
+    };
+    const std::vector<FoundDevice> found = {c1, c2, c3, outsider};
+    for (const auto& c : cases) {
+        Assignment assignment;
+        std::string error;
+        EXPECT_EQ(AssignAddresses(found, Request(c.first, none, none, none, "simcam"), kOwnAdapters, c.use, assignment,
+                                  error),
+                  c.outcome)
+            << c.name;
+        std::vector<std::string> ips;
+        for (const PlanRow& row : assignment.rows)
+            ips.push_back(*row.change[static_cast<std::size_t>(Setting::Ip)]);
+        EXPECT_EQ(assignment.skipped, c.skipped) << c.name;
+        if (c.outcome != AssignOutcome::Assigned)
+            continue;
+        EXPECT_EQ(ips, c.ips) << c.name;
+        // What it writes passes the dry run with the same knowledge.
+        EXPECT_EQ(FindPlanProblems(assignment.rows, found, kOwnAdapters, c.use).size(), 0u) << c.name;
     }
 }
 
@@ -366,7 +545,8 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
     for (const auto& c : cases) {
         Assignment assignment;
         std::string error;
-        EXPECT_EQ(AssignAddresses({c1}, c.request, kOwnAdapters, assignment, error), AssignOutcome::BadRequest)
+        EXPECT_EQ(AssignAddresses({c1}, c.request, kOwnAdapters, AddressUse(), assignment, error),
+                  AssignOutcome::BadRequest)
             << c.name;
         EXPECT_EQ(error, c.error) << c.name;
         EXPECT_TRUE(assignment.rows.empty()) << c.name;
@@ -377,9 +557,10 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
     const std::vector<FoundDevice> twice = {c1, Device("00:1A:2B:00:00:01", "192.0.2.31", "SimCam")};
     Assignment assignment;
     std::string error;
-    ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, assignment, error),
+    ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, AddressUse(), assignment,
+                              error),
               AssignOutcome::Assigned);
-    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters);
+    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters, AddressUse());
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].text,
               "00:1A:2B:00:00:01: answered from 2 addresses (192.0.2.30, 192.0.2.31); it cannot be told which one is "
@@ -398,7 +579,7 @@ TEST(Assign, AHugeProductIsCutInTheMessage)
     const std::string product(1 << 20, 'p');
     EXPECT_EQ(AssignAddresses({Device("00:1A:2B:00:00:01", "192.0.2.30")},
                               Request(0xC000020Au, std::nullopt, std::nullopt, std::nullopt, product.c_str()),
-                              kOwnAdapters, assignment, error),
+                              kOwnAdapters, AddressUse(), assignment, error),
               AssignOutcome::NoDevice);
     EXPECT_LT(error.size(), 400u);
     EXPECT_NE(error.find("(1048576 bytes)"), std::string::npos) << error;

@@ -22,6 +22,7 @@ import time
 import unittest
 
 import harness
+import lan_hosts
 from simulator import (FACTORY_RESET, REBOOT, RECORD_SIZE, REPLY_PORT, SEARCH, SEARCH_REPLY, SET_CONFIG, parse_record,
                        password_digest, send_datagram)
 from test_commands import put_number, put_text, stamped
@@ -921,11 +922,17 @@ class AddressRules(NwctlTest):
             {"mac": mac(0x20), "ip": "198.51.100.161", "product": "TwinCam"},
         ])
         # From the network address up: this computer's addresses are
-        # skipped, and the plan passes its dry run.
+        # skipped, and the plan passes its dry run. The device side of the
+        # test LAN holds DEVICE_IP: where the probe can tell, that is passed
+        # over as in use, and nothing else is.
         run = self.assign("198.51.100.0", "--mask", "255.255.255.0", "--product", "simcam")
         self.assert_run(run, OK)
+        skipped = [line.split()[2].rstrip(":") for line in run.stderr.splitlines()
+                   if line.startswith("nwctl: skipped ")]
+        self.assertIn(skipped, ([], [DEVICE_IP]), run)
+        given = [a for a in ("198.51.100.%d" % n for n in range(2, 6)) if a not in skipped][:3]
         self.assertEqual([(r["mac"], r["ip"], r["mode"]) for r in run.csv_rows()],
-                         [(mac(1), "198.51.100.2", ""), (mac(2), "198.51.100.3", ""), (mac(3), "198.51.100.4", "")])
+                         [(mac(1), given[0], ""), (mac(2), given[1], ""), (mac(3), given[2], "")])
         run = self.nwctl("plan", self.write("site.csv", run.stdout), "--rounds", 1)
         self.assert_run(run, OK, stderr_has="3 planned, 3 found, 3 to change, 0 problems")
 
@@ -952,6 +959,93 @@ class AddressRules(NwctlTest):
         for args, status, says in cases:
             with self.subTest(args=args):
                 self.assert_run(self.assign(*args), status, "", says)
+
+
+BYSTANDER = "02:00:5e:10:00:07"  # a host on the LAN that does not answer the search
+
+
+@unittest.skipIf(WINE, "the probe's rules are the same code under Wine as natively")
+class AddressesInUse(NwctlTest):
+    """Hosts that answer ARP but not the search: no plan gives their
+    addresses away, and check finds two MACs on one address. nwctl prints
+    MACs in upper case, LanHost keeps them in lower."""
+
+    def test_a_plan_onto_a_hosts_address_is_named_and_refused(self):
+        simulator = self.start_simulator(count=2)
+        # Device 1 answers for its own address: that is no problem.
+        with lan_hosts.LanHost(BYSTANDER, ["198.51.100.31"]) as host, \
+                lan_hosts.LanHost(mac(1), [patterned(1)["ip"]]):
+            plan = self.write("site.csv", csv_text(["mac", "ip", "web_port"],
+                                                   [[mac(1), "", 81], [mac(2), "198.51.100.31", ""]]))
+            problem = "problem: line 3: 198.51.100.31 is in use by %s, which is not %s" % (host.mac.upper(), mac(2))
+            run = self.nwctl("plan", plan, "--rounds", 1)
+            self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problems")
+            self.assertEqual([line for line in run.stdout.splitlines() if line.startswith("problem:")], [problem])
+
+            run = self.nwctl("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, password="admin")
+            self.assert_run(run, PLAN_REFUSED, stderr_has="refused while problems stand. Nothing was sent")
+            self.assertIn(problem + "\n", run.stdout)
+
+            # set is a plan of one row.
+            run = self.nwctl("set", mac(2), "--ip", "198.51.100.31", "--user", "admin", "--yes", "--rounds", 1,
+                             password="admin")
+            self.assert_run(run, PLAN_REFUSED, "", "nwctl: problem: 198.51.100.31 is in use by %s, which is not %s"
+                            % (host.mac.upper(), mac(2)))
+
+            # The address next to it is free.
+            run = self.nwctl("plan", self.write("free.csv", csv_text(["mac", "ip"], [[mac(2), "198.51.100.32"]])),
+                             "--rounds", 1)
+            self.assert_run(run, OK, stderr_has="1 planned, 1 found, 1 to change, 0 problems")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+    def test_assign_steps_over_hosts_and_says_so(self):
+        self.start_simulator(count=3)
+        with lan_hosts.LanHost(BYSTANDER, ["198.51.100.31", "198.51.100.33"]) as host:
+            run = self.nwctl("plan", "--assign", "198.51.100.30", "--product", "simcam", "--rounds", 1)
+            self.assert_run(run, OK)
+            self.assertEqual([r["ip"] for r in run.csv_rows()], ["198.51.100.30", "198.51.100.32", "198.51.100.34"])
+            self.assertEqual([line for line in run.stderr.splitlines() if line.startswith("nwctl: skipped ")],
+                             ["nwctl: skipped 198.51.100.%d: in use by %s" % (n, host.mac.upper()) for n in (31, 33)])
+            # What it wrote passes its dry run.
+            run = self.nwctl("plan", self.write("site.csv", run.stdout), "--rounds", 1)
+            self.assert_run(run, OK, stderr_has="3 planned, 3 found, 3 to change, 0 problems")
+
+    def test_check_reports_two_macs_on_one_address(self):
+        self.start_simulator(count=2)
+        address = patterned(1)["ip"]
+        inventory = self.write("inventory.csv", csv_text(["mac", "ip"],
+                                                         [[mac(1), address], [mac(2), patterned(2)["ip"]]]))
+        with lan_hosts.LanHost(mac(1), [address]), lan_hosts.LanHost(BYSTANDER, [address]) as host:
+            run = self.nwctl("check", inventory, "--rounds", 1, "--format", "json")
+            self.assert_run(run, REPORTED, stderr_has="2 expected, 2 answered, 1 reported")
+            self.assertEqual(json.loads(run.stdout), [{
+                "kind": "ip-conflict", "mac": "%s %s" % (mac(1), host.mac.upper()), "ip": address,
+                "detail": "2 MACs answer for it: %s and %s" % (mac(1), host.mac.upper())}])
+        # With the device alone on its address, nothing to report.
+        with lan_hosts.LanHost(mac(1), [address]):
+            self.assert_run(self.nwctl("check", inventory, "--rounds", 1), OK,
+                            stderr_has="2 expected, 2 answered, 0 reported")
+
+    def test_a_host_that_takes_the_address_meanwhile_fails_the_verification(self):
+        # The device answers its Save after a while: the host takes the
+        # planned address before then, after the dry run's probe.
+        simulator = self.start_simulator(devices=[{"mac": mac(1), "applyDelay": 3.0}, {"mac": mac(2)}])
+        plan = self.write("site.csv", csv_text(["mac", "ip"], [[mac(1), "198.51.100.40"], [mac(2), "198.51.100.41"]]))
+        with lan_hosts.LanHost(BYSTANDER) as host:
+            started = self.start("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, "--timeout", 30,
+                                 password="admin")
+            simulator.wait_received(command=SET_CONFIG, timeout=60)
+            host.add("198.51.100.40")
+            run = self.finish(started)
+        self.assert_run(run, PLAN_FAILED, stderr_has="1 of 2 devices applied and verified")
+        self.assertEqual([line for line in run.stdout.splitlines() if "verified" in line], [
+            "%s: NOT verified: 198.51.100.40 is in use by %s too" % (mac(1), host.mac.upper()),
+            "%s: verified" % mac(2)])
+        log = next(f for f in os.listdir(self.workdir) if f.endswith(".audit.jsonl"))
+        with open(os.path.join(self.workdir, log)) as f:
+            verifies = [e for e in map(json.loads, f) if e["event"] == "verify"]
+        self.assertEqual([(e["mac"], e["verified"], e["in_use_by"]) for e in verifies],
+                         [(mac(1), False, [host.mac.upper()]), (mac(2), True, [])])
 
 
 @unittest.skipIf(WINE, "the outcomes are the same code under Wine as natively")

@@ -1,0 +1,21 @@
+#include "command_probe.h"
+
+#include "address_probe.h"
+#include "exit_codes.h"
+#include "messages.h"
+
+int ProbeAddressesInUse(const Session& session, const std::vector<std::uint32_t>& addresses, AddressUse& use)
+{
+    if (addresses.empty())
+        return kExitOk;
+    std::string error;
+    if (!ProbeAddresses(session.SearchAdapters(), addresses, use, error))
+        return Fail(kExitNetwork, "cannot probe which addresses are in use: " + error);
+    return kExitOk;
+}
+
+void SayProbeLimit(const AddressUse& use, const std::string& said)
+{
+    if (!use.limit.empty() && use.limit != said)
+        Fail(kExitOk, use.limit);
+}
