@@ -9,9 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <map>
-#include <set>
 
 #include "resolution_rules.h"
 
@@ -86,22 +84,11 @@ std::map<std::uint32_t, MacAddress> OwnAddressMacs()
 bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
                     std::string& error)
 {
-    std::vector<Adapter> lan;
-    std::copy_if(adapters.begin(), adapters.end(), std::back_inserter(lan),
-                 [](const Adapter& adapter) { return !adapter.loopback; });
-    const std::set<std::uint32_t> unique(addresses.begin(), addresses.end());
+    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
     std::vector<Asked> asked;
-    std::vector<std::uint32_t> offLink, couldNotProbe;
-    const std::map<std::uint32_t, MacAddress> own = OwnAddressMacs();
-    for (const std::uint32_t address : unique) {
-        const auto ownMac = own.find(address);
-        if (ownMac != own.end())
-            use.Probed(address, {ownMac->second});
-        else if (const Adapter* adapter = OnLinkAdapter(lan, address))
-            asked.push_back({address, adapter->address});
-        else
-            offLink.push_back(address);
-    }
+    for (const OnLinkAddress& target : targets.onLink)
+        asked.push_back({target.address, target.from});
+    std::vector<std::uint32_t> couldNotProbe;
 
     Work work{&asked, 0};
     std::vector<HANDLE> threads;
@@ -136,8 +123,8 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
                 break;
         }
     }
-    for (const std::uint32_t address : offLink)
+    for (const std::uint32_t address : targets.offLink)
         use.NotProbed(address);
-    use.limit = WindowsLimit(offLink, couldNotProbe, lan);
+    use.limit = WindowsLimit(targets.offLink, couldNotProbe, targets.lan);
     return true;
 }

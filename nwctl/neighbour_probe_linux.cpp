@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <thread>
 
@@ -49,20 +48,11 @@ bool ReadTable(std::map<std::uint32_t, MacAddress>& resolved, std::string& error
 bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
                        AddressUse& use, std::string& error)
 {
-    std::vector<Adapter> lan;
-    std::copy_if(adapters.begin(), adapters.end(), std::back_inserter(lan),
-                 [](const Adapter& adapter) { return !adapter.loopback; });
-    const std::set<std::uint32_t> unique(addresses.begin(), addresses.end());
-    std::vector<std::uint32_t> onLink, offLink;
     // This computer's own addresses: the kernel does not ask for them.
-    const std::map<std::uint32_t, MacAddress> own = OwnAddressMacs();
-    for (const std::uint32_t address : unique) {
-        const auto ownMac = own.find(address);
-        if (ownMac != own.end())
-            use.Probed(address, {ownMac->second});
-        else
-            (OnLinkAdapter(lan, address) ? onLink : offLink).push_back(address);
-    }
+    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
+    std::vector<std::uint32_t> onLink;
+    for (const OnLinkAddress& target : targets.onLink)
+        onLink.push_back(target.address);
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (socket < 0) {
@@ -113,9 +103,9 @@ bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<s
             use.Probed(address, {});
     }
     close(socket);
-    for (const std::uint32_t address : offLink)
+    for (const std::uint32_t address : targets.offLink)
         use.NotProbed(address);
     use.limit = NotProbedText({{unsent, "the system would not send to them: " + sendError}});
-    use.limit += (use.limit.empty() ? "" : ". ") + NoRawRightLimit(offLink, lan);
+    use.limit += (use.limit.empty() ? "" : ". ") + NoRawRightLimit(targets.offLink, targets.lan);
     return true;
 }

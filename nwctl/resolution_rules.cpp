@@ -1,6 +1,8 @@
 #include "resolution_rules.h"
 
 #include <algorithm>
+#include <iterator>
+#include <set>
 
 #include "ipv4.h"
 #include "ipv4_text.h"
@@ -110,4 +112,22 @@ std::string WindowsLimit(const std::vector<std::uint32_t>& offLink, const std::v
     text += "nwctl asks Windows' own address resolution: ";
     text += kOneMac;
     return text;
+}
+
+ResolutionTargets ResolutionTargetsOf(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
+                                      const std::map<std::uint32_t, MacAddress>& own, AddressUse& use)
+{
+    ResolutionTargets targets;
+    std::copy_if(adapters.begin(), adapters.end(), std::back_inserter(targets.lan),
+                 [](const Adapter& adapter) { return !adapter.loopback; });
+    for (const std::uint32_t address : std::set<std::uint32_t>(addresses.begin(), addresses.end())) {
+        const auto ownMac = own.find(address);
+        if (ownMac != own.end())
+            use.Probed(address, {ownMac->second});
+        else if (const Adapter* adapter = OnLinkAdapter(targets.lan, address))
+            targets.onLink.push_back({address, adapter->address});
+        else
+            targets.offLink.push_back(address);
+    }
+    return targets;
 }

@@ -6,15 +6,37 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "adapter_choice.h"
+#include "address_use.h"
+#include "mac.h"
 
 // The first of `adapters` whose subnet holds `address`, or null; null too
 // for an address of one of them, and for a subnet's network and broadcast
 // addresses.
 const Adapter* OnLinkAdapter(const std::vector<Adapter>& adapters, std::uint32_t address);
+
+// An address the system's resolution is asked for, and the address of the
+// adapter whose subnet holds it (the one to ask from).
+struct OnLinkAddress {
+    std::uint32_t address;
+    std::uint32_t from;
+};
+
+struct ResolutionTargets {
+    std::vector<Adapter> lan;            // the adapters but the loopback one
+    std::vector<OnLinkAddress> onLink;   // ascending, each once
+    std::vector<std::uint32_t> offLink;  // on no adapter's subnet: not probed
+};
+
+// Sorts `addresses` for the system's resolution from `adapters`. This
+// computer's own addresses (`own`, with their adapter's MAC) are recorded
+// in `use` at once: the system does not ask for them, and they are taken.
+ResolutionTargets ResolutionTargetsOf(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
+                                      const std::map<std::uint32_t, MacAddress>& own, AddressUse& use);
 
 enum class Resolution {
     Answered,       // a MAC came back

@@ -246,6 +246,29 @@ TEST(Resolution, OnLinkOnlyOnAnAdaptersSubnetAndNotItsEnds)
     EXPECT_NE(OnLinkAdapter(pointToPoint, 0xC6336411u), nullptr) << "a /31's other end";
 }
 
+TEST(Resolution, TargetsAskFromTheAdapterWhoseSubnetHoldsThemAndTakeThisComputersOwnAtOnce)
+{
+    Adapter loopback = Lan("lo", 0x7F000001u, 0xFF000000u);
+    loopback.loopback = true;
+    const std::vector<Adapter> adapters = {loopback, Lan("lan0", 0xC6336401u, 0xFFFFFF80u),  // 198.51.100.1/25
+                                           Lan("lan1", 0xC6336481u, 0xFFFFFF80u)};           // 198.51.100.129/25
+    const MacAddress lan0Mac = {0x02, 0, 0, 0, 0, 1};
+    AddressUse use;
+    const ResolutionTargets targets =
+        ResolutionTargetsOf(adapters, {0xC63364C8u, 0xC6336405u, 0x7F000002u, 0xC6336401u, 0xC6336405u, 0xC6336500u},
+                            {{0xC6336401u, lan0Mac}}, use);
+    ASSERT_EQ(targets.lan.size(), 2u) << "the loopback adapter reaches no LAN";
+    ASSERT_EQ(targets.onLink.size(), 2u) << "each address once, ascending";
+    EXPECT_EQ(targets.onLink[0].address, 0xC6336405u);
+    EXPECT_EQ(targets.onLink[0].from, 0xC6336401u);
+    EXPECT_EQ(targets.onLink[1].address, 0xC63364C8u);
+    EXPECT_EQ(targets.onLink[1].from, 0xC6336481u);
+    EXPECT_EQ(targets.offLink, (std::vector<std::uint32_t>{0x7F000002u, 0xC6336500u}));
+    ASSERT_NE(use.Answers(0xC6336401u), nullptr);
+    EXPECT_EQ(*use.Answers(0xC6336401u), std::vector<MacAddress>{lan0Mac}) << "this computer's own is taken";
+    EXPECT_EQ(use.Answers(0xC6336405u), nullptr) << "the rest is left to the system";
+}
+
 TEST(Resolution, SendArpResultsNeverGuessFree)
 {
     const struct {
