@@ -28,6 +28,7 @@ HOSTILE_NAME = "<img src=x onerror=alert(1)>"
 HOSTILE_MAC = "AA:BB:CC:DD:EE:01"
 BYSTANDER_MAC = "02:00:5e:10:00:07"
 BYSTANDER_IP = "198.51.100.31"
+INTRUDER_MAC = "02:00:5e:10:00:64"  # holds device 1's address as well
 CHROMIUM = shutil.which("chromium")
 
 
@@ -105,8 +106,12 @@ class Report(NwctlTest):
     def test_the_site_report_shows_everything_and_nothing_runs_in_the_browser(self):
         self.start_simulator(count=3, devices=[
             {"mac": HOSTILE_MAC, "ip": "198.51.100.40", "name": HOSTILE_NAME, "firmware": "1.0_20230101"}])
+        # Another host on a free address, and one on device 1's address,
+        # which the device itself answers for too.
         bystander = lan_hosts.LanHost(BYSTANDER_MAC, [BYSTANDER_IP])
-        with bystander:
+        device_1 = lan_hosts.LanHost(mac(1), ["198.51.100.100"])
+        intruder = lan_hosts.LanHost(INTRUDER_MAC, ["198.51.100.100"])
+        with bystander, device_1, intruder:
             log = self.audit_log()
             inventory = self.write("inventory.csv", csv_text(["mac", "ip"], [[mac(n), ""] for n in (1, 2, 3, 9)]))
             common = ["--site", "Depot North", "--inventory", inventory, "--audit", log,
@@ -131,6 +136,8 @@ class Report(NwctlTest):
         self.assertIn(("old-firmware", HOSTILE_MAC), findings)
         self.assertIn(("factory-ports", mac(1)), findings)
         self.assertIn(("factory-ports", mac(2)), findings, "its other ports are still the factory's")
+        self.assertEqual([(f["ip"], f["detail"]) for f in report["findings"] if f["kind"] == "ip-conflict"],
+                         [("198.51.100.100", "2 MACs answer for it: %s and %s" % (mac(1), INTRUDER_MAC.upper()))])
         self.assertEqual([(c["mac"], c["event"], c["changes"], c["result"], c["verified"]) for c in report["changes"]],
                          [(mac(2), "sent", [{"setting": "web_port", "from": "80", "to": "8080"}], "Apply", True),
                           (mac(3), "unchanged", [], None, True)])
@@ -139,22 +146,19 @@ class Report(NwctlTest):
         self.assertEqual(len(cells), 256)
         self.assertEqual(cells["198.51.100.1"]["state"], "this computer")
         self.assertEqual(cells["198.51.100.40"]["state"], "device")
-        # The bystander answers the probe; where nothing could be probed
-        # the report says so, and why.
-        if cells[BYSTANDER_IP]["state"] == "not probed":
-            self.assertNotEqual(report["address_map"]["probe_limit"], "")
-        else:
-            self.assertEqual(cells[BYSTANDER_IP]["state"], "other host")
-            self.assertIn(BYSTANDER_MAC.upper(), cells[BYSTANDER_IP]["detail"].upper())
-            self.assertEqual(cells["198.51.100.50"]["state"], "free")
+        # What the probe heard: the other host, the conflict, the rest free.
+        self.assertEqual(report["address_map"]["probe_limit"], "")
+        self.assertEqual(cells[BYSTANDER_IP]["state"], "other host")
+        self.assertIn(BYSTANDER_MAC.upper(), cells[BYSTANDER_IP]["detail"].upper())
+        self.assertEqual(cells["198.51.100.100"]["state"], "conflict")
+        self.assertIn(INTRUDER_MAC.upper(), cells["198.51.100.100"]["detail"].upper())
+        self.assertEqual(cells["198.51.100.50"]["state"], "free")
 
         page = os.path.join(self.workdir, "report.html")
         with open(page, "rb") as f:
             source = f.read()
         self.assertNotIn(b"<script", source)
         self.assertIn(b"&lt;img src=x onerror=alert(1)&gt;", source)
-        if cells[BYSTANDER_IP]["state"] == "not probed":
-            self.assertIn(b"addresses were not probed", source)
         if not CHROMIUM:
             self.skipTest("chromium is not installed: the browser checks did not run (./nw setup installs it)")
 
