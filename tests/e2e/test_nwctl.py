@@ -964,6 +964,19 @@ class AddressRules(NwctlTest):
 BYSTANDER = "02:00:5e:10:00:07"  # a host on the LAN that does not answer the search
 
 
+def narrow_operator_subnet(test, address):
+    """The operator side's lan0 holds `address` (such as 198.51.100.1/25)
+    until the test ends: hosts in the rest of 198.51.100.0/24 are then on
+    another subnet, where this computer's kernel never asks."""
+    saved = harness.lan_addresses()
+    test.addCleanup(harness.restore_lan, saved)
+    for name, held in saved:
+        if name == "lan0":
+            harness.ip("addr", "del", held[0], "dev", "lan0")
+    test.addCleanup(subprocess.run, ["ip", "addr", "del", address, "dev", "lan0"], stderr=subprocess.DEVNULL)
+    harness.ip("addr", "add", address, "dev", "lan0")
+
+
 @unittest.skipIf(WINE, "the probe's rules are the same code under Wine as natively")
 class AddressesInUse(NwctlTest):
     """Hosts that answer ARP but not the search: no plan gives their
@@ -996,6 +1009,21 @@ class AddressesInUse(NwctlTest):
             run = self.nwctl("plan", self.write("free.csv", csv_text(["mac", "ip"], [[mac(2), "198.51.100.32"]])),
                              "--rounds", 1)
             self.assert_run(run, OK, stderr_has="1 planned, 1 found, 1 to change, 0 problems")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+    def test_a_host_on_another_subnet_is_heard_too(self):
+        # Device 2 goes to the upper half of the /24, another subnet than
+        # this computer's /25: only the probe that carries no address of
+        # its own hears the host there.
+        narrow_operator_subnet(self, "198.51.100.1/25")
+        simulator = self.start_simulator(count=2)
+        with lan_hosts.LanHost(BYSTANDER, ["198.51.100.200"]) as host:
+            plan = self.write("site.csv", csv_text(["mac", "ip", "mask", "gateway"],
+                                                   [[mac(2), "198.51.100.200", "255.255.255.128", "198.51.100.254"]]))
+            run = self.nwctl("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, password="admin")
+            self.assert_run(run, PLAN_REFUSED, stderr_has="refused while problems stand. Nothing was sent")
+            self.assertIn("problem: line 2: 198.51.100.200 is in use by %s, which is not %s\n"
+                          % (host.mac.upper(), mac(2)), run.stdout)
         self.assertEqual(simulator.received(command=SET_CONFIG), [])
 
     def test_assign_steps_over_hosts_and_says_so(self):

@@ -14,12 +14,10 @@ could not probe, never that an address is free.
 
 import json
 import os
-import subprocess
 import unittest
 
-import harness
 from lan_hosts import LanHost
-from test_nwctl import OK, REPORTED, USAGE, WINE, NwctlTest
+from test_nwctl import OK, REPORTED, USAGE, WINE, NwctlTest, narrow_operator_subnet
 
 NOT_PROBED = 17  # probe: some addresses could not be probed
 
@@ -119,14 +117,7 @@ class ProbeOffTheSubnet(ProbeTest):
 
     def setUp(self):
         super().setUp()
-        saved = harness.lan_addresses()
-        self.addCleanup(harness.restore_lan, saved)
-        for name, address in saved:
-            if name == "lan0":
-                harness.ip("addr", "del", address[0], "dev", "lan0")
-                self.addCleanup(subprocess.run, ["ip", "addr", "del", "198.51.100.1/25", "dev", "lan0"],
-                                stderr=subprocess.DEVNULL)
-        harness.ip("addr", "add", "198.51.100.1/25", "dev", "lan0")
+        narrow_operator_subnet(self, "198.51.100.1/25")
 
     def test_the_raw_probe_finds_a_host_on_another_subnet(self):
         with LanHost(HOST, ["198.51.100.31"]), LanHost(FAR, ["198.51.100.200"]):
