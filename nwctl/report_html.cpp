@@ -77,9 +77,14 @@ std::string Number(std::size_t n)
     return "<td class=\"n\">" + std::to_string(n) + "</td>";
 }
 
+// A count table that fits on a page is kept whole in print; a longer one
+// (a site of many models) may break, or it would leave a page empty before it.
+constexpr std::size_t kCountsKeptWhole = 20;
+
 std::string CountTable(const char* title, const char* what, const std::vector<ReportCount>& counts)
 {
-    std::string html = "<div class=\"keep\"><h3>" + std::string(title) + "</h3><table><thead><tr><th>" + what +
+    std::string html = std::string(counts.size() <= kCountsKeptWhole ? "<div class=\"keep\">" : "<div>") + "<h3>" +
+                       std::string(title) + "</h3><table><thead><tr><th>" + what +
                        "</th><th class=\"n\">devices</th></tr></thead><tbody>";
     for (const ReportCount& count : counts)
         html += "<tr>" + Cell(count.label) + Number(count.count) + "</tr>";

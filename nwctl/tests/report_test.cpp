@@ -287,6 +287,21 @@ TEST(ReportHtml, OneRowPerDeviceEveryFieldAndThePrintRules)
     EXPECT_EQ(none.find("<table class=\"devices\">"), std::string::npos);
 }
 
+TEST(ReportHtml, ACountTableLongerThanAPageMayBreakInPrint)
+{
+    // Kept whole, a long table of models would leave the first page empty
+    // below the header.
+    ReportInput input = Site();
+    const std::string few = ReportHtml(BuildReport(input));
+    EXPECT_NE(few.find("<div class=\"keep\"><h3>By model</h3>"), std::string::npos);
+    for (int n = 0; n < 30; ++n)
+        input.found.push_back(Device("02:00:00:00:01:" + std::to_string(10 + n), "192.0.2." + std::to_string(150 + n),
+                                     "Model-" + std::to_string(n)));
+    const std::string many = ReportHtml(BuildReport(input));
+    EXPECT_NE(many.find("<div><h3>By model</h3>"), std::string::npos);
+    EXPECT_NE(many.find("<div class=\"keep\"><h3>By address mode</h3>"), std::string::npos);
+}
+
 TEST(ReportJson, TheSameContentAsTheHtml)
 {
     ReportInput input = Site();
