@@ -84,6 +84,7 @@ install -m 0755 "$nwctl" "$deb/root/usr/bin/nwctl"
 # As Debian's own packaging strips: the compiler's notes go too.
 strip --remove-section=.comment --remove-section=.note --strip-unneeded "$deb/root/usr/bin/nwctl"
 gzip -9n <nwctl/nwctl.1 >"$deb/root/usr/share/man/man1/nwctl.1.gz"
+install -D -m 0644 packaging/debian/lintian-overrides "$deb/root/usr/share/lintian/overrides/nwctl"
 gzip -9n <"$deb/debian/changelog" >"$deb/root/usr/share/doc/nwctl/changelog.gz"
 # The license, in the machine-readable copyright format: its text from the
 # first paragraph on, indented, blank lines as " .".
