@@ -17,7 +17,8 @@ struct NetworkAdapter {
     std::vector<AdapterIPv4> addresses;  // every IPv4 address, in the system's order; may be none
     bool up;
     bool loopback;
-    unsigned index;  // the system's interface index, 0 when unknown
+    unsigned index;                       // the system's interface index, 0 when unknown
+    std::vector<unsigned char> hardware;  // its hardware (MAC) address; empty when it has none
 };
 
 // Every adapter the system lists for IPv4. False with `error` when the

@@ -59,6 +59,7 @@ bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& err
         adapter.up = entry->OperStatus == IfOperStatusUp;
         adapter.loopback = entry->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
         adapter.index = entry->IfIndex;
+        adapter.hardware.assign(entry->PhysicalAddress, entry->PhysicalAddress + entry->PhysicalAddressLength);
         adapters.push_back(std::move(adapter));
     }
     return true;

@@ -3,11 +3,20 @@
 // rule (EveryAddressOfAdaptersUp).
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "adapter_choice.h"
+#include "mac.h"
 
 // Every adapter that is up and has an IPv4 address, one entry per address,
 // in the system's order.
 bool ListAdapters(std::vector<Adapter>& adapters, std::string& error);
+
+// Every address of this computer's adapters that are up, but the loopback
+// one, with its adapter's MAC: the system does not ask the LAN for its own
+// addresses, so the probe names their holder itself. Adapters without a
+// MAC are left out; none when the system cannot list them.
+std::map<std::uint32_t, MacAddress> OwnAddressMacs();

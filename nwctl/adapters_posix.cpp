@@ -2,6 +2,7 @@
 // address. They are gathered by name into the table that Windows gives.
 #include <ifaddrs.h>
 #include <arpa/inet.h>
+#include <linux/if_packet.h>
 #include <net/if.h>
 #include <netinet/in.h>
 
@@ -39,6 +40,17 @@ bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& err
             entry->ifa_netmask ? ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr) : 0;
         adapter->addresses.push_back(
             {ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr), mask});
+    }
+    // The hardware address comes in an entry of its own, per interface:
+    // every label of the interface has it.
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_PACKET)
+            continue;
+        const auto* link = reinterpret_cast<const sockaddr_ll*>(entry->ifa_addr);
+        for (NetworkAdapter& adapter : adapters) {
+            if (adapter.index == static_cast<unsigned>(link->sll_ifindex))
+                adapter.hardware.assign(link->sll_addr, link->sll_addr + link->sll_halen);
+        }
     }
     freeifaddrs(list);
     return true;

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "adapters.h"
 #include "arp_frame.h"
 #include "interface_mac.h"
 #include "neighbour_probe.h"

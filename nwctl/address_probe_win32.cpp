@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 
+#include "adapters.h"
 #include "resolution_rules.h"
 
 namespace {
@@ -48,35 +48,6 @@ DWORD WINAPI Resolve(void* parameter)
         one.macLength = length;
         std::memcpy(one.mac, mac, sizeof one.mac);
     }
-}
-
-// Every IPv4 address of this computer with its adapter's MAC: Windows does
-// not ask the LAN for its own addresses.
-std::map<std::uint32_t, MacAddress> OwnAddressMacs()
-{
-    std::map<std::uint32_t, MacAddress> own;
-    std::vector<unsigned char> buffer(15000);
-    ULONG size = static_cast<ULONG>(buffer.size());
-    ULONG outcome = ERROR_BUFFER_OVERFLOW;
-    for (int attempt = 0; attempt < 3 && outcome == ERROR_BUFFER_OVERFLOW; ++attempt) {
-        buffer.resize(size);
-        outcome =
-            GetAdaptersAddresses(AF_INET, 0, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
-    }
-    if (outcome != NO_ERROR)
-        return own;
-    for (const auto* entry = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data()); entry; entry = entry->Next) {
-        if (entry->PhysicalAddressLength != 6)
-            continue;
-        MacAddress mac;
-        std::copy(entry->PhysicalAddress, entry->PhysicalAddress + mac.size(), mac.begin());
-        for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = entry->FirstUnicastAddress; unicast; unicast = unicast->Next) {
-            const sockaddr* address = unicast->Address.lpSockaddr;
-            if (address && address->sa_family == AF_INET)
-                own.emplace(ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr), mac);
-        }
-    }
-    return own;
 }
 
 }  // namespace

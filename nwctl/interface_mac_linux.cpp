@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "adapters.h"
-
 bool InterfaceMac(unsigned index, MacAddress& mac, std::string& error)
 {
     char name[IF_NAMESIZE] = {};
@@ -31,19 +29,4 @@ bool InterfaceMac(unsigned index, MacAddress& mac, std::string& error)
     if (read)
         std::memcpy(mac.data(), request.ifr_hwaddr.sa_data, mac.size());
     return read;
-}
-
-std::map<std::uint32_t, MacAddress> OwnAddressMacs()
-{
-    std::map<std::uint32_t, MacAddress> own;
-    std::vector<Adapter> adapters;
-    std::string error;
-    if (!ListAdapters(adapters, error))
-        return own;
-    for (const Adapter& adapter : adapters) {
-        MacAddress mac;
-        if (!adapter.loopback && adapter.index != 0 && InterfaceMac(adapter.index, mac, error))
-            own.emplace(adapter.address, mac);
-    }
-    return own;
 }

@@ -13,7 +13,7 @@
 #include <set>
 #include <thread>
 
-#include "interface_mac.h"
+#include "adapters.h"
 #include "neighbour_table.h"
 #include "resolution_rules.h"
 

@@ -14,11 +14,11 @@ namespace {
 // without a cable's worth of signal, a VPN that has no IPv4 address, and a
 // second LAN port.
 const std::vector<NetworkAdapter> kLaptop = {
-    {"Loopback", {{0x7F000001u, 0xFF000000u}}, true, true, 1},
-    {"Ethernet", {{0xC6336401u, 0xFFFFFF00u}, {0x0A000005u, 0xFF000000u}}, true, false, 7},
-    {"Wi-Fi", {{0xC0A80117u, 0xFFFFFF00u}}, false, false, 9},
-    {"VPN", {}, true, false, 12},
-    {"Ethernet 2", {{0xC633640Bu, 0xFFFFFF00u}}, true, false, 15},
+    {"Loopback", {{0x7F000001u, 0xFF000000u}}, true, true, 1, {}},
+    {"Ethernet", {{0xC6336401u, 0xFFFFFF00u}, {0x0A000005u, 0xFF000000u}}, true, false, 7, {}},
+    {"Wi-Fi", {{0xC0A80117u, 0xFFFFFF00u}}, false, false, 9, {}},
+    {"VPN", {}, true, false, 12, {}},
+    {"Ethernet 2", {{0xC633640Bu, 0xFFFFFF00u}}, true, false, 15, {}},
 };
 
 std::vector<std::string> Texts(const std::vector<ListedAddress>& listed)
@@ -57,7 +57,7 @@ TEST(AdapterRules, TheBoxAndNwctlListFromOneTable)
 
 TEST(AdapterRules, NoAddressNoEntry)
 {
-    const std::vector<NetworkAdapter> none = {{"VPN", {}, true, false, 3}, {"Down", {}, false, false, 4}};
+    const std::vector<NetworkAdapter> none = {{"VPN", {}, true, false, 3, {}}, {"Down", {}, false, false, 4, {}}};
     EXPECT_TRUE(FirstAddressOfEveryAdapter(none).empty());
     EXPECT_TRUE(EveryAddressOfAdaptersUp(none).empty());
     EXPECT_TRUE(FirstAddressOfEveryAdapter({}).empty());
