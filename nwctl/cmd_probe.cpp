@@ -4,6 +4,7 @@
 #include "adapters.h"
 #include "address_probe.h"
 #include "args.h"
+#include "command_probe.h"
 #include "exit_codes.h"
 #include "messages.h"
 #include "probe_report.h"
@@ -19,8 +20,7 @@ int RunProbe(const Invocation& invocation)
         return Fail(kExitNetwork, error);
     std::fputs(FormatProbe(use, invocation.format).c_str(), stdout);
     std::fflush(stdout);
-    if (!use.limit.empty())
-        std::fprintf(stderr, "nwctl: %s\n", use.limit.c_str());
+    SayProbeLimit(use);
     const ProbeCounts counts = CountProbe(use);
     std::fprintf(stderr, "nwctl: %s\n", ProbeSummary(counts).c_str());
     if (counts.conflict > 0)

@@ -33,7 +33,7 @@ WatchEvent Event(WatchEventKind kind, std::time_t time, const std::string& mac, 
 
 const char* StateName(const WatchedDevice& device)
 {
-    return device.gone ? "gone" : device.missed > 0 ? "missed" : "present";
+    return device.Gone() ? "gone" : device.missed > 0 ? "missed" : "present";
 }
 
 }  // namespace
@@ -75,14 +75,14 @@ std::vector<WatchEvent> Watch::Pass(const std::vector<FoundDevice>& found, std::
         WatchedDevice& device = devices_[known->second];
         const std::string before = device.ip;
         const std::time_t lastSeen = device.lastSeen;
+        const bool wasGone = device.Gone();
         device.ip = ip;
         device.product = ReadTextField(one.record.productName);
         device.lastSeen = time;
         device.missed = 0;
-        if (device.gone || ip != before)
+        if (wasGone || ip != before)
             device.arrived = passes_;
-        if (device.gone) {
-            device.gone = false;
+        if (wasGone) {
             WatchEvent& back = event(WatchEventKind::Back, device);
             back.previousIp = before;
             back.lastSeen = lastSeen;
@@ -94,18 +94,16 @@ std::vector<WatchEvent> Watch::Pass(const std::vector<FoundDevice>& found, std::
         }
     }
     for (WatchedDevice& device : devices_) {
-        if (device.gone || heard.count(device.mac))
+        if (device.Gone() || heard.count(device.mac))
             continue;
-        if (++device.missed >= kGonePasses) {
-            device.gone = true;
+        if (++device.missed == kGonePasses)
             event(WatchEventKind::Gone, device).lastSeen = device.lastSeen;
-        }
     }
 
     // Among the devices not gone: one that missed a pass keeps its address.
     std::map<std::string, std::vector<const WatchedDevice*>> atAddress;
     for (const WatchedDevice& device : devices_) {
-        if (!device.gone && !device.ip.empty())
+        if (!device.Gone() && !device.ip.empty())
             atAddress[device.ip].push_back(&device);
     }
     std::map<std::string, std::set<std::string>> shared;

@@ -53,8 +53,9 @@ struct WatchedDevice {
     std::string product;
     std::time_t lastSeen = 0;
     int arrived = 0;  // the pass that heard it come to its address: first seen, moved there or back
-    int missed = 0;   // passes in a row without it
-    bool gone = false;
+    int missed = 0;   // passes in a row without it, up to kGonePasses
+
+    bool Gone() const { return missed >= kGonePasses; }
 };
 
 class Watch {

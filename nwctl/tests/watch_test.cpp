@@ -127,7 +127,7 @@ TEST(Watch, WhenLastSeenAndTheCounts)
     ASSERT_EQ(gone.size(), 1u);
     EXPECT_EQ(gone[0].lastSeen, kStart) << "the last pass that heard it, not the one that missed it";
     EXPECT_EQ(watch.Devices()[1].lastSeen, kStart);
-    EXPECT_TRUE(watch.Devices()[1].gone);
+    EXPECT_TRUE(watch.Devices()[1].Gone());
 
     const std::vector<WatchEvent> back = watch.Pass(Found({"A@192.0.2.99", "B@192.0.2.10"}), kStart + 15);
     ASSERT_EQ(back.size(), 2u);
