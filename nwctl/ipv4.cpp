@@ -6,10 +6,14 @@ std::optional<int> MaskPrefix(std::uint32_t mask)
     while (prefix < 32 && (mask & (0x80000000u >> prefix)))
         ++prefix;
     // Every bit below the prefix must be zero.
-    const std::uint32_t ones = prefix == 0 ? 0 : ~0u << (32 - prefix);
-    if (mask != ones)
+    if (mask != PrefixMask(prefix))
         return std::nullopt;
     return prefix;
+}
+
+std::uint32_t PrefixMask(int prefix)
+{
+    return prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix);
 }
 
 bool IsHostAddress(std::uint32_t address)

@@ -65,7 +65,7 @@ bool AddProbeOperand(const std::string& operand, std::vector<std::uint32_t>& add
         const int prefix = digits ? std::stoi(prefixText) : -1;
         if (!network || prefix < 0 || prefix > 32)
             return Refuse(error, Quoted(operand) + " is not a network: " + kForms + ", the prefix from 0 to 32");
-        const std::uint32_t mask = prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix);
+        const std::uint32_t mask = PrefixMask(prefix);
         if ((*network & ~mask) != 0)
             return Refuse(error, Quoted(operand) + " is not a network's first address: did you mean " +
                                      FormatIPv4(*network & mask) + "/" + prefixText + "?");

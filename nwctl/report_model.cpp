@@ -91,7 +91,7 @@ MapRange MapRangeOf(const Adapter& adapter)
     MapRange range;
     range.prefix = MaskPrefix(adapter.mask).value_or(24);
     const std::uint64_t size = std::uint64_t{1} << (32 - range.prefix);
-    const std::uint32_t mask = range.prefix == 0 ? 0 : ~0u << (32 - range.prefix);
+    const std::uint32_t mask = PrefixMask(range.prefix);
     if (size > kMapMost) {
         range.whole = false;
         range.first = adapter.address & ~(kMapMost - 1);
