@@ -23,6 +23,11 @@ const std::vector<MacAddress>* AddressUse::Answers(std::uint32_t address) const
     return found == probed_.end() ? nullptr : &found->second;
 }
 
+bool AddressUse::Knows(std::uint32_t address) const
+{
+    return Answers(address) || std::binary_search(notProbed_.begin(), notProbed_.end(), address);
+}
+
 bool AddressUse::UsedByOther(std::uint32_t address, const MacAddress& mac) const
 {
     const std::vector<MacAddress>* answers = Answers(address);

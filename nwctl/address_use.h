@@ -25,6 +25,8 @@ public:
     // True when `address` was probed and some MAC other than `mac`
     // answered for it.
     bool UsedByOther(std::uint32_t address, const MacAddress& mac) const;
+    // True when the probe has said anything of `address`: probed or not.
+    bool Knows(std::uint32_t address) const;
 
     const std::map<std::uint32_t, std::vector<MacAddress>>& ProbedAddresses() const { return probed_; }
     // Ascending, each once.

@@ -1,5 +1,4 @@
 // plan: bulk addressing, checked before anything is sent and verified after.
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <set>
@@ -33,13 +32,6 @@ std::optional<std::uint32_t> AddressOption(const Invocation& invocation, Setting
     return value ? ParseIPv4(*value) : std::nullopt;
 }
 
-// Whether the probe has said anything of `address` yet.
-bool Probed(const AddressUse& use, std::uint32_t address)
-{
-    const std::vector<std::uint32_t>& notProbed = use.NotProbedAddresses();
-    return use.Answers(address) || std::binary_search(notProbed.begin(), notProbed.end(), address);
-}
-
 // Assigning needs to know which addresses are in use, and the probe which
 // addresses to ask about: assign, probe the addresses given that are not
 // known yet, and assign again, until every address given is known. A round
@@ -71,7 +63,7 @@ int Assign(const Invocation& invocation)
         std::vector<std::uint32_t> unknown;
         if (outcome == AssignOutcome::Assigned) {
             for (const std::uint32_t address : PlannedAddresses(assignment.rows, found)) {
-                if (!Probed(use, address))
+                if (!use.Knows(address))
                     unknown.push_back(address);
             }
         }
