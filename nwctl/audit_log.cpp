@@ -1,5 +1,7 @@
 #include "audit_log.h"
 
+#include "audit_events.h"
+
 #include "json.h"
 #include "setting_changes.h"
 #include "text_field.h"
@@ -41,13 +43,13 @@ std::string Format(std::time_t time, const char* format)
 
 std::string AuditSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent)
 {
-    return Line(time, "sent", before, {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}});
+    return Line(time, kAuditSent, before, {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}});
 }
 
 std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
                          std::string_view error)
 {
-    return Line(time, "not sent", before,
+    return Line(time, kAuditNotSent, before,
                 {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}, {"error", JsonString(error)}});
 }
 
@@ -55,13 +57,13 @@ std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::opt
 {
     const char* text = result ? ApplyResultText(*result) : nullptr;
     const std::string said = text ? text : result ? "result " + std::to_string(*result) : "no answer";
-    return Line(time, "answer", before,
+    return Line(time, kAuditAnswer, before,
                 {{"result", JsonString(said)}, {"result_code", result ? std::to_string(*result) : "null"}});
 }
 
 std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before)
 {
-    return Line(time, "unchanged", before, {{"before", SettingsJson(before)}});
+    return Line(time, kAuditUnchanged, before, {{"before", SettingsJson(before)}});
 }
 
 std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified,
@@ -73,7 +75,7 @@ std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool v
             macs += (macs.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
         macs += "]";
     }
-    return Line(time, "verify", before, {{"verified", verified ? "true" : "false"}, {"in_use_by", macs}});
+    return Line(time, kAuditVerify, before, {{"verified", verified ? "true" : "false"}, {"in_use_by", macs}});
 }
 
 AuditLog::~AuditLog()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audit_events.h"
 #include "json_reading.h"
 
 namespace {
@@ -74,19 +75,19 @@ void ReadAuditLog(std::string_view name, std::string_view text, std::vector<Audi
             continue;
         }
         const std::string time = Text(entry.Member("time"));
-        if (event == "sent" || event == "not sent" || event == "unchanged") {
+        if (event == kAuditSent || event == kAuditNotSent || event == kAuditUnchanged) {
             AuditChange change{log, mac, time, event, Text(entry.Member("error")), {}, std::nullopt, std::nullopt};
             change.changes = Differences(entry.Member("before"), entry.Member("sent"));
             changes.push_back(change);
             continue;
         }
         AuditChange* change = Latest(changes, first, mac);
-        if (event != "answer" && event != "verify") {
+        if (event != kAuditAnswer && event != kAuditVerify) {
             problems.push_back(where + "an event it does not know, \"" + event + "\", skipped");
         } else if (!change) {
-            problems.push_back(where + (event == "answer" ? "an answer" : "a verification") + " for " + mac +
+            problems.push_back(where + (event == kAuditAnswer ? "an answer" : "a verification") + " for " + mac +
                                ", which nothing before it sent, skipped");
-        } else if (event == "answer") {
+        } else if (event == kAuditAnswer) {
             const std::string result = Text(entry.Member("result"));
             change->result = result.empty() ? "an answer without a result" : result;
         } else {

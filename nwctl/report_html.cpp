@@ -1,5 +1,6 @@
 #include "report_html.h"
 
+#include "audit_events.h"
 #include "device_fields.h"
 #include "html_text.h"
 #include "ipv4.h"
@@ -244,14 +245,14 @@ std::string Changes(const ReportModel& model)
                         " &#8594; " + HtmlText(d.to);
         if (settings.empty())
             settings = "<span class=\"muted\">nothing to change</span>";
-        const std::string sent = change.event == "not sent"
-                                     ? "<span class=\"bad\">not sent</span>: " + HtmlText(change.error)
-                                 : change.event == "sent" ? std::string("sent")
-                                                          : std::string("<span class=\"muted\">nothing sent</span>");
+        const std::string sent =
+            change.event == kAuditNotSent ? "<span class=\"bad\">not sent</span>: " + HtmlText(change.error)
+            : change.event == kAuditSent  ? std::string("sent")
+                                          : std::string("<span class=\"muted\">nothing sent</span>");
         html += "<tr>" + Cell(change.time) + Cell(change.mac) + "<td>" + settings + "</td><td>" + sent + "</td>" +
                 (change.result ? Cell(*change.result)
-                               : std::string(change.event == "sent" ? "<td class=\"bad\">not logged</td>"
-                                                                    : "<td class=\"muted\">&#8212;</td>")) +
+                               : std::string(change.event == kAuditSent ? "<td class=\"bad\">not logged</td>"
+                                                                        : "<td class=\"muted\">&#8212;</td>")) +
                 Verified(change.verified) + "</tr>";
     }
     return html + "</tbody></table></div></section>";
