@@ -182,6 +182,9 @@ class LiveTable(NwctlTest):
         screen.wait_for("watching lan0 (198.51.100.1): first search; Ctrl-C ends")
         screen.wait_for("appeared %s at 198.51.100.101" % mac(2))
         screen.wait_for("%s  198.51.100.101  present" % mac(2))
+        # A block is gone over only by the redraw after it: wait for the
+        # one over the block of three devices before ending.
+        screen.wait_for("\x1b[5A\r\x1b[J")
         screen.process.send_signal(signal.SIGINT)
         self.assertEqual(screen.finish(timeout=30)[0], OK, screen.shown)
         shown = screen.shown.decode("latin-1")
