@@ -170,9 +170,13 @@ class Simulator:
 
     devices: dicts of device keys (see `nwsim --help`), one --device each;
     count: patterned devices before them (--devices); config: a description
-    file; options: further serve options, e.g. ["--reboot-time", "1"]."""
+    file; options: further serve options, e.g. ["--reboot-time", "1"].
+    arp: the devices answer ARP for their addresses from their own MACs, as
+    cameras on site do: None where the raw packet right allows (nwsim's
+    default), True or nwsim fails (--arp), False never (--no-arp), for a
+    test that needs the devices silent on ARP."""
 
-    def __init__(self, devices=(), count=0, config=None, options=(), log_path=None, binary=None):
+    def __init__(self, devices=(), count=0, config=None, options=(), log_path=None, binary=None, arp=None):
         self.binary = binary or nwsim_path()
         if log_path is None:
             folder = tempfile.mkdtemp(prefix="nwsim-", dir=os.environ.get("TESTLAN_DIR"))
@@ -185,6 +189,8 @@ class Simulator:
             self.args += ["--device", device_argument(device)]
         if config is not None:
             self.args += ["--config", config]
+        if arp is not None:
+            self.args.append("--arp" if arp else "--no-arp")
         self.args += list(options)
         self.process = None
         self._entries = []

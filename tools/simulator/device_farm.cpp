@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config_judge.h"
+#include "ipv4_text.h"
 #include "record_fields.h"
 #include "text_field.h"
 
@@ -27,8 +28,11 @@ DeviceFarm::DeviceFarm(std::vector<SimDevice> devices, const FarmOptions& option
         DeviceState state;
         state.current = device.record;
         state.away = b.appearAt.has_value();
+        // Its MAC text is fixed: settings and resets leave it alone.
+        state.hardware = HardwareAddressOf(ReadTextField(device.record.macAddress));
         state.setup = std::move(device);
         devices_.push_back(std::move(state));
+        File(i);
     }
     std::stable_sort(steps_.begin(), steps_.end(), [](const Step& a, const Step& b) { return a.due < b.due; });
 }
@@ -38,10 +42,12 @@ void DeviceFarm::Advance(double now)
     for (; nextStep_ < steps_.size() && steps_[nextStep_].due <= now; ++nextStep_) {
         const Step& step = steps_[nextStep_];
         DeviceState& state = devices_[step.device];
-        if (step.kind == FarmEvent::Kind::Move)
+        if (step.kind == FarmEvent::Kind::Move) {
             FillField(reinterpret_cast<unsigned char*>(&state.current), *FindRecordField("ipAddress"), step.address);
-        else
+            File(step.device);
+        } else {
             state.away = step.kind == FarmEvent::Kind::Leave;
+        }
         FarmEvent event = DeviceEvent(step.kind, step.device, 0);
         event.detail = step.address;
         Schedule(step.due, event);
@@ -133,6 +139,7 @@ void DeviceFarm::HearConfig(const DISCOVERY_DATA& request, std::uint32_t fromAdd
             verdict.result = JudgeSettings(request);
             if (verdict.result == DISCOVERY_RESULT_OK) {
                 TakeSettings(state.current, request);
+                File(i);
                 verdict.applied = true;
             }
         }
@@ -169,8 +176,10 @@ void DeviceFarm::HearRestart(const DISCOVERY_DATA& request, double now)
         }
         const double seconds = state.setup.behaviour.rebootTime.value_or(options_.rebootTime);
         state.rebooting = true;
-        if (reset)
+        if (reset) {
             state.current = state.setup.record;
+            File(i);
+        }
         FarmEvent restart =
             DeviceEvent(reset ? FarmEvent::Kind::FactoryReset : FarmEvent::Kind::Reboot, i, request.command);
         restart.until = now + seconds;
@@ -208,6 +217,40 @@ FarmEvent DeviceFarm::DeviceEvent(FarmEvent::Kind kind, std::size_t device, std:
 std::uint32_t DeviceFarm::ReplyAddress(const DeviceState& state, std::uint32_t fromAddress) const
 {
     return state.setup.behaviour.broadcast.value_or(options_.broadcastReplies) ? kBroadcastAddress : fromAddress;
+}
+
+std::vector<HardwareAddress> DeviceFarm::ArpAnswers(const ArpRequest& request, double now)
+{
+    Advance(now);
+    std::vector<HardwareAddress> answers;
+    const auto holders = holders_.find(request.targetAddress);
+    if (holders == holders_.end())
+        return answers;
+    for (const std::size_t i : holders->second) {
+        const DeviceState& state = devices_[i];
+        if (Unreachable(state).empty() && HearsArpRequest(*state.hardware, request))
+            answers.push_back(*state.hardware);
+    }
+    return answers;
+}
+
+void DeviceFarm::File(std::size_t device)
+{
+    DeviceState& state = devices_[device];
+    if (!state.hardware)
+        return;
+    const std::optional<std::uint32_t> address = ParseIPv4(ReadTextField(state.current.ipAddress));
+    if (address == state.filedAt)
+        return;
+    if (state.filedAt) {
+        std::vector<std::size_t>& before = holders_[*state.filedAt];
+        before.erase(std::find(before.begin(), before.end(), device));
+        if (before.empty())
+            holders_.erase(*state.filedAt);
+    }
+    if (address)
+        holders_[*address].push_back(device);
+    state.filedAt = address;
 }
 
 void DeviceFarm::Schedule(double due, std::variant<OutgoingDatagram, FarmEvent, WakeUp> what)

@@ -8,9 +8,11 @@
 #include <optional>
 #include <queue>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
+#include "arp_answer.h"
 #include "discovery_data.h"
 #include "sim_device.h"
 
@@ -83,13 +85,21 @@ public:
     // A device's record as it stands now.
     const DISCOVERY_DATA& Current(std::size_t device) const { return devices_[device].current; }
 
+    // The MACs that answer an ARP request heard at `now`: those of the
+    // devices that hold the address asked for, are on the network, hear the
+    // request and whose MAC text names a hardware address. More than one is
+    // a real conflict.
+    std::vector<HardwareAddress> ArpAnswers(const ArpRequest& request, double now);
+
 private:
     struct DeviceState {
         SimDevice setup;
         DISCOVERY_DATA current;
         std::uint64_t searchesHeard = 0;
         bool rebooting = false;
-        bool away = false;  // off the network, by its timeline
+        bool away = false;                        // off the network, by its timeline
+        std::optional<HardwareAddress> hardware;  // none: its MAC text names none, and it never answers ARP
+        std::optional<std::uint32_t> filedAt;     // where holders_ has it
     };
     // A change in a device's life on the network, by its timeline keys.
     struct Step {
@@ -125,6 +135,8 @@ private:
     FarmEvent DeviceEvent(FarmEvent::Kind kind, std::size_t device, std::uint32_t command) const;
     std::uint32_t ReplyAddress(const DeviceState& state, std::uint32_t fromAddress) const;
     void Schedule(double due, std::variant<OutgoingDatagram, FarmEvent, WakeUp> what);
+    // Files a device under the address its record holds now, after a change.
+    void File(std::size_t device);
 
     std::vector<DeviceState> devices_;
     FarmOptions options_;
@@ -132,4 +144,7 @@ private:
     std::uint64_t scheduled_ = 0;
     std::vector<Step> steps_;  // by time; those before nextStep_ are taken
     std::size_t nextStep_ = 0;
+    // The devices holding each address, so that an ARP request costs one
+    // look-up however many devices there are.
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> holders_;
 };

@@ -178,6 +178,10 @@ bool ParseServe(ArgumentReader& reader, ServeOptions& o, std::string& error)
             if (!reader.NoValue(error))
                 return false;
             o.farm.broadcastReplies = true;
+        } else if (name == "--arp" || name == "--no-arp") {
+            if (!reader.NoValue(error))
+                return false;
+            o.answerArp = name == "--arp";
         } else if (name == "--delay") {
             if (!Seconds(reader, o.farm.delay, error))
                 return false;

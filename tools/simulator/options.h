@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ServeOptions {
     std::uint16_t replyPort = DISCOVERY_REPLY_PORT;
     int sendBuffer = 8 << 20;  // a burst of thousands of replies must not wait on the buffer
     int receiveBuffer = 4 << 20;
+    // The devices answer ARP for their addresses; unset: where the raw
+    // packet right allows, true: or fail, false: never.
+    std::optional<bool> answerArp;
 };
 
 struct SendOptions {

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "arp_answer.h"
+#include "arp_socket.h"
 #include "device_farm.h"
 #include "log_file.h"
 #include "log_json.h"
@@ -56,9 +58,10 @@ bool CatchStopSignals(sigset_t& waitMask, std::string& error)
 
 class Server {
 public:
-    Server(const ServeOptions& options, UdpSocket& socket, LogFile& log)
+    Server(const ServeOptions& options, UdpSocket& socket, ArpSockets& arp, LogFile& log)
         : options_(options),
           socket_(socket),
+          arp_(arp),
           log_(log),
           farm_(options.devices, options.farm, MonotonicSeconds()),
           localPort_(socket.LocalPort())
@@ -77,21 +80,28 @@ public:
                 timeout.tv_sec = static_cast<time_t>(wait);
                 timeout.tv_nsec = static_cast<long>((wait - std::floor(wait)) * 1e9);
             }
-            pollfd readable{socket_.Fd(), POLLIN, 0};
-            const int ready = ppoll(&readable, 1, due ? &timeout : nullptr, &waitMask);
+            std::vector<pollfd> readable{{socket_.Fd(), POLLIN, 0}};
+            for (std::size_t i = 0; i < arp_.Count(); ++i)
+                readable.push_back({arp_.Fd(i), POLLIN, 0});
+            const int ready = ppoll(readable.data(), readable.size(), due ? &timeout : nullptr, &waitMask);
             if (ready < 0 && errno == EINTR)
                 continue;
             if (ready < 0) {
                 error = std::string("cannot wait for datagrams: ") + std::strerror(errno);
                 return false;
             }
-            if (ready > 0)
+            if (ready > 0 && readable[0].revents)
                 ReceiveWaiting();
+            for (std::size_t i = 0; ready > 0 && i < arp_.Count(); ++i) {
+                if (readable[i + 1].revents)
+                    AnswerArp(i);
+            }
         }
         return true;
     }
 
     std::size_t Pending() const { return farm_.PendingCount(); }
+    std::uint64_t ArpReplies() const { return arpReplies_; }
 
 private:
     // Takes in what is waiting, but not without end, so that replies due
@@ -115,6 +125,42 @@ private:
                                                 received_.interfaceName, std::nullopt, received_.data.data(),
                                                 received_.data.size()}));
             farm_.Hear(received_.data.data(), received_.data.size(), received_.peerAddress, now);
+        }
+    }
+
+    // Answers the ARP requests waiting on one interface, at most a batch of
+    // them, as ReceiveWaiting does. Each answer is counted, not logged: a
+    // probe of a subnet would write thousands of lines.
+    void AnswerArp(std::size_t socket)
+    {
+        for (int n = 0; n < 256; ++n) {
+            std::string error;
+            const int got = arp_.Receive(socket, frame_, error);
+            if (got < 0) {
+                std::fprintf(stderr, "nwsim: %s\n", error.c_str());
+                JsonObject line = LogStamp(MonotonicSeconds(), WallClockText());
+                log_.Write(line.Text("event", "receive-error").Text("error", error).Str());
+            }
+            if (got <= 0)
+                return;
+            const std::optional<ArpRequest> request = ReadArpRequest(frame_.data(), frame_.size());
+            if (!request)
+                continue;
+            for (const HardwareAddress& mac : farm_.ArpAnswers(*request, MonotonicSeconds())) {
+                const ArpReplyFrame reply = MakeArpReply(mac, *request);
+                const int failed = arp_.Send(socket, reply.data(), reply.size());
+                if (!failed) {
+                    ++arpReplies_;
+                    continue;
+                }
+                const std::string peer = AddressText(request->senderAddress);
+                std::fprintf(stderr, "nwsim: cannot answer ARP from %s on %s: %s\n", peer.c_str(),
+                             arp_.Name(socket).c_str(), std::strerror(failed));
+                JsonObject line = LogStamp(MonotonicSeconds(), WallClockText());
+                line.Text("event", "send-error").Text("interface", arp_.Name(socket)).Text("peer", peer);
+                line.Text("arp_for", AddressText(request->targetAddress)).Text("error", std::strerror(failed));
+                log_.Write(line.Str());
+            }
         }
     }
 
@@ -163,11 +209,44 @@ private:
 
     const ServeOptions& options_;
     UdpSocket& socket_;
+    ArpSockets& arp_;
     LogFile& log_;
     DeviceFarm farm_;
     std::uint16_t localPort_;
     ReceivedDatagram received_;
+    std::vector<unsigned char> frame_;
+    std::uint64_t arpReplies_ = 0;
 };
+
+// Opens the ARP sockets unless told not to. Where the devices will not
+// answer ARP after all, says so once and goes on, unless ARP was asked for:
+// then false with `error`.
+bool OpenArp(const ServeOptions& options, ArpSockets& arp, std::string& error)
+{
+    if (!options.answerArp.value_or(true))
+        return true;
+    std::vector<ArpInterface> interfaces;
+    bool noRight = false;
+    if (ServedInterfaces(options.bindAddress, interfaces, error) && interfaces.empty())
+        error = "no interface with an IPv4 address serves " + options.bindAddress;
+    else if (!interfaces.empty() && arp.Open(interfaces, error, noRight))
+        return true;
+    if (noRight)
+        error += " (answering ARP needs the raw packet right, CAP_NET_RAW)";
+    if (options.answerArp)
+        return false;
+    std::fprintf(stderr, "nwsim: the devices will not answer ARP: %s\n", error.c_str());
+    error.clear();
+    return true;
+}
+
+std::string ArpInterfaceNames(const ArpSockets& arp)
+{
+    std::string names;
+    for (std::size_t i = 0; i < arp.Count(); ++i)
+        names += (names.empty() ? "" : " ") + arp.Name(i);
+    return names;
+}
 
 }  // namespace
 
@@ -177,27 +256,30 @@ int RunServe(const ServeOptions& options)
     LogFile log;
     sigset_t waitMask;
     UdpSocket socket;
+    ArpSockets arp;
     if (!log.Open(options.logPath, error) || !CatchStopSignals(waitMask, error) ||
         !socket.Open(options.bindAddress, options.port, error) ||
-        !socket.SetBuffers(options.sendBuffer, options.receiveBuffer, error)) {
+        !socket.SetBuffers(options.sendBuffer, options.receiveBuffer, error) || !OpenArp(options, arp, error)) {
         std::fprintf(stderr, "nwsim: %s\n", error.c_str());
         return 1;
     }
 
-    Server server(options, socket, log);
+    Server server(options, socket, arp, log);
+    const std::string arpNames = ArpInterfaceNames(arp);
+    const std::string arpSaid = arpNames.empty() ? "no ARP answered" : "ARP answered on " + arpNames;
     JsonObject ready = LogStamp(MonotonicSeconds(), WallClockText());
     ready.Text("event", "ready").Number("pid", static_cast<std::uint64_t>(getpid()));
     ready.Text("address", options.bindAddress).Number("port", options.port).Number("reply_port", options.replyPort);
-    ready.Number("devices", options.devices.size());
+    ready.Number("devices", options.devices.size()).Text("arp", arpNames);
     log.Write(ready.Str());
-    std::printf("nwsim: ready: %zu devices on %s:%u, replies to port %u\n", options.devices.size(),
-                options.bindAddress.c_str(), options.port, options.replyPort);
+    std::printf("nwsim: ready: %zu devices on %s:%u, replies to port %u, %s\n", options.devices.size(),
+                options.bindAddress.c_str(), options.port, options.replyPort, arpSaid.c_str());
     std::fflush(stdout);
 
     const bool ran = server.Run(waitMask, error);
     JsonObject stop = LogStamp(MonotonicSeconds(), WallClockText());
     stop.Text("event", "stop").Number("signal", static_cast<std::uint64_t>(stopSignal));
-    stop.Number("pending", server.Pending());
+    stop.Number("pending", server.Pending()).Number("arp_replies", server.ArpReplies());
     if (!ran)
         stop.Text("error", error);
     log.Write(stop.Str());

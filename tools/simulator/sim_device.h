@@ -13,7 +13,7 @@ struct DeviceBehaviour {
     std::optional<double> delay;               // seconds from a search to the reply; unset: the farm's
     std::optional<std::uint32_t> answers;      // answers only the first k searches; unset: all
     std::uint32_t repeat = 1;                  // replies to each search
-    bool silent = false;                       // sends nothing, but still acts on commands
+    bool silent = false;                       // sends no datagram, but still acts on commands and answers ARP
     std::optional<bool> broadcast;             // replies to 255.255.255.255; unset: the farm's
     std::optional<std::uint32_t> applyResult;  // answers every configuration with this, judging nothing
     std::uint32_t applyCount = 1;              // replies to each configuration request

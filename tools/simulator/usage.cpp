@@ -50,7 +50,8 @@ Device keys
                          replies: after the 5-second search has ended)
     answers=K            answer only the first K searches
     repeat=R             answer every search R times
-    silent=1             send nothing at all (still takes on settings, reboots)
+    silent=1             send no datagram at all (still takes on settings,
+                         reboots, answers ARP)
     broadcast=0|1        reply to 255.255.255.255 (default: --broadcast)
     applyResult=R        answer every configuration request with result R,
                          judging nothing and changing nothing
@@ -109,6 +110,17 @@ others are logged and ignored)
                       credentials: ignored, no answer
   other commands      logged and ignored
 
+ARP: each device on the network (not away, not rebooting) answers the ARP
+requests for the address it holds now from its own MAC (Ethernet source and
+sender) to the requester alone, as a Linux host does, also to a probe from
+0.0.0.0; devices on one address all answer, as in a real conflict. A device
+whose MAC text is not six pairs of hex digits joined by ":" or "-", or names
+no host's MAC, or whose address is not dotted IPv4, does not answer. It
+listens through a packet socket on each interface it serves on (with --bind
+0.0.0.0: every one that is up with an IPv4 address, not loopback, not
+stacked on another such as a macvlan), which needs the raw packet right
+(CAP_NET_RAW).
+
 serve options
   --log FILE             append one JSON object per line (below); - is stdout
   --bind ADDRESS         listen address (default 0.0.0.0)
@@ -123,9 +135,15 @@ serve options
   --reboot-time S        silence after reboot or factory reset (default 5)
   --sndbuf BYTES         send buffer (default 8 MiB)
   --rcvbuf BYTES         receive buffer (default 4 MiB)
-When bound it prints "nwsim: ready ..." and logs {"event": "ready", ...}.
-SIGTERM or SIGINT ends it cleanly (exit status 0); replies still waiting for
-their time are dropped and counted in the final {"event": "stop"} line.
+  --arp                  the devices answer ARP, or nwsim ends with an error
+                         (by default they do where nwsim has the right, and
+                         it says once when they will not)
+  --no-arp               the devices never answer ARP
+When bound it prints "nwsim: ready ..." with the interfaces ARP is answered
+on, and logs {"event": "ready", ..., "arp": the same names, blank-separated,
+empty for none}. SIGTERM or SIGINT ends it cleanly (exit status 0); replies
+still waiting for their time are dropped and counted in the final
+{"event": "stop"} line, with "arp_replies", the ARP replies sent.
 
 send options (one-shot: builds a datagram, sends it, exits)
   --to ADDRESS           destination, e.g. 198.51.100.1 or 255.255.255.255
@@ -155,7 +173,8 @@ Log lines (one JSON object each, written and flushed line by line)
                 lying wholly within the datagram by their record names
                 (numbers; texts up to the first NUL or the field's end;
                 passwordDigest in hex)
-  events        "event": "ready", "stop", "send-error", "receive-error",
+  events        "event": "ready", "stop", "send-error" (an ARP reply's has
+                "interface", "peer" and "arp_for"), "receive-error",
                 and per device: "quiet" (heard a request meant for it and
                 stays quiet: "reason"), "config" ("result", "applied", "forced",
                 "replies"), "reboot" and "factory-reset" ("until": mono

@@ -1,12 +1,14 @@
 // What the simulated devices answer, when, and how they change.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "device_farm.h"
 #include "device_settings.h"
+#include "ipv4_text.h"
 #include "md5.h"
 #include "text_field.h"
 
@@ -457,6 +459,80 @@ TEST(Farm, TimelineEventsAtTheirTimeAndAwayDevicesHearNothing)
     // A factory reset brings its first address back, as on a real camera.
     farm.Hear(Request(DISCOVERY_CMD_FACTORY_RESET, "00:1A:2B:00:00:01"), 14);
     EXPECT_EQ(ReadTextField(farm.farm_.Current(0).ipAddress), "198.51.100.100");
+}
+
+// An ARP request for `address`, broadcast or to `to`.
+ArpRequest ArpFor(const std::string& address, const HardwareAddress& to = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
+{
+    ArpRequest request{to, {0x02, 0, 0, 0, 0, 1}, kOperator, *ParseIPv4(address)};
+    return request;
+}
+
+// The MAC texts of the devices that answer ARP for `address` at `at`.
+std::vector<std::string> ArpMacs(Farm& farm, const std::string& address, double at)
+{
+    std::vector<std::string> macs;
+    for (const HardwareAddress& mac : farm.farm_.ArpAnswers(ArpFor(address), at)) {
+        char text[18];
+        std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                      mac[5]);
+        macs.emplace_back(text);
+    }
+    return macs;
+}
+
+using Macs = std::vector<std::string>;
+
+TEST(Farm, EachDeviceAnswersArpForItsOwnAddressFromItsOwnMac)
+{
+    Farm farm({Device(0), Device(1, "ip=198.51.100.9"), Device(2, "ip=198.51.100.9"),
+               Device(3, "mac.hex=4142434445464748494a4b4c4d4e4f505152535455565758,ip=198.51.100.20"),
+               Device(4, "mac=FF:FF:FF:FF:FF:FF,ip=198.51.100.21"), Device(5, "mac=00-1a-2b-00-00-06"),
+               Device(6, "ip=198.51.100.022")});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.100", 0), Macs{"00:1A:2B:00:00:01"});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.9", 0), (Macs{"00:1A:2B:00:00:02", "00:1A:2B:00:00:03"})) << "a conflict";
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.105", 0), Macs{"00:1A:2B:00:00:06"});
+    for (const char* nobody : {"198.51.100.20", "198.51.100.21", "198.51.100.22", "198.51.100.101", "198.51.100.1"})
+        EXPECT_EQ(ArpMacs(farm, nobody, 0), Macs{}) << nobody;
+
+    // A request sent to one MAC is for that device alone.
+    const HardwareAddress second{0x00, 0x1A, 0x2B, 0x00, 0x00, 0x02};
+    ASSERT_EQ(farm.farm_.ArpAnswers(ArpFor("198.51.100.9", second), 0).size(), 1u);
+    EXPECT_EQ(farm.farm_.ArpAnswers(ArpFor("198.51.100.9", second), 0)[0], second);
+    EXPECT_TRUE(farm.farm_.ArpAnswers(ArpFor("198.51.100.100", second), 0).empty());
+}
+
+TEST(Farm, ArpFollowsTheAddressAndTheDevicesLife)
+{
+    Farm farm({Device(0, "rebootTime=2"), Device(1, "moveAt=5,moveTo=198.51.100.9,moveBackAt=8"),
+               Device(2, "appearAt=3,leaveAt=6,rejoinAt=7"), Device(3, "silent=1")});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.102", 0), Macs{}) << "away until it appears";
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.102", 3), Macs{"00:1A:2B:00:00:03"});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.103", 0), Macs{"00:1A:2B:00:00:04"}) << "silent on the search only";
+
+    // A Save moves it; a reboot silences it; a factory reset brings its
+    // first address back.
+    DISCOVERY_DATA save = Request(DISCOVERY_CMD_SET_CONFIG, "00:1A:2B:00:00:01");
+    WriteTextField(save.ipAddress, "198.51.100.50");
+    farm.Hear(save, 1);
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.100", 1), Macs{});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.50", 1), Macs{"00:1A:2B:00:00:01"});
+    farm.Hear(Request(DISCOVERY_CMD_REBOOT, "00:1A:2B:00:00:01"), 2);
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.50", 3.9), Macs{});
+    farm.Until(4);
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.50", 4), Macs{"00:1A:2B:00:00:01"});
+    farm.Hear(Request(DISCOVERY_CMD_FACTORY_RESET, "00:1A:2B:00:00:01"), 4);
+    farm.Until(6);
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.50", 6), Macs{});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.100", 6), Macs{"00:1A:2B:00:00:01"});
+
+    // Its timeline moves it, away and back, without a search to wake it.
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.9", 5), Macs{"00:1A:2B:00:00:02"});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.101", 5), Macs{});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.102", 6), Macs{}) << "left";
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.102", 7), Macs{"00:1A:2B:00:00:03"}) << "rejoined";
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.101", 8), Macs{"00:1A:2B:00:00:02"});
+    EXPECT_EQ(ArpMacs(farm, "198.51.100.9", 8), Macs{});
 }
 
 TEST(Farm, ThousandsOfDevicesAnswerInOneBurst)

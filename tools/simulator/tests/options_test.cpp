@@ -51,6 +51,12 @@ TEST(Options, DevicesInTheOrderGiven)
     EXPECT_EQ(o.logPath, "/tmp/x.log");
     EXPECT_EQ(o.port, 41013);
     EXPECT_EQ(o.replyPort, 41014);
+    EXPECT_FALSE(o.answerArp) << "unset: answered where the right allows";
+
+    ASSERT_TRUE(ParseCommandLine({"--devices", "1", "--no-arp"}, line, error)) << error;
+    EXPECT_EQ(line.serve.answerArp, false);
+    ASSERT_TRUE(ParseCommandLine({"--devices", "1", "--no-arp", "--arp"}, line, error)) << error;
+    EXPECT_EQ(line.serve.answerArp, true) << "the last one counts";
 
     ASSERT_TRUE(ParseCommandLine({"check", "--spread", "3", "--burst", "--devices", "1"}, line, error)) << error;
     EXPECT_EQ(line.mode, CommandLine::Mode::Check);
@@ -82,6 +88,7 @@ TEST(Options, RefusedCommandLines)
         {{"--devices", "1", "--bind", "localhost"}, "--bind: 'localhost' is not a dotted IPv4 address"},
         {{"--devices", "1", "--delay", "soon"}, "--delay: 'soon' is not a number of seconds"},
         {{"--devices", "1", "--broadcast=yes"}, "--broadcast takes no value"},
+        {{"--devices", "1", "--no-arp=1"}, "--no-arp takes no value"},
         {{"--devices", "1", "--sndbuf", "10"}, "--sndbuf: '10' is not a whole number from 4096"},
         {{"--devices", "1", "--frobnicate"}, "unknown option --frobnicate"},
         {{"--devices", "1", "stray"}, "unknown option stray"},
