@@ -8,6 +8,7 @@ standing in for the program on the operator side.
 import os
 import select
 import socket
+import subprocess
 import sys
 import time
 import unittest
@@ -34,6 +35,50 @@ NEW_SETTINGS = dict(dhcp=1, ipAddress="198.51.100.77", subnetMask="255.255.0.0",
 
 def request(command, mac="00:1A:2B:00:00:01", user="admin", password="admin", **fields):
     return make_record(command, userId=user, password=password, macAddress=mac, **fields)
+
+
+ETH_P_ARP = 0x0806
+BROADCAST_MAC = b"\xff" * 6
+# Runs what follows without CAP_NET_RAW, which root otherwise always has.
+WITHOUT_RAW = ["setpriv", "--inh-caps=-net_raw", "--bounding-set=-net_raw"]
+
+
+def mac_bytes(text):
+    return bytes.fromhex(text.replace(":", ""))
+
+
+class ArpAsker:
+    """A raw ARP socket on this side's lan0: requests out, replies in."""
+
+    def __init__(self):
+        self.socket = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(ETH_P_ARP))
+        self.socket.bind(("lan0", ETH_P_ARP))
+        with open("/sys/class/net/lan0/address") as f:
+            self.mac = mac_bytes(f.read().strip())
+
+    def close(self):
+        self.socket.close()
+
+    def ask(self, target, sender=OPERATOR_IP, to=BROADCAST_MAC):
+        arp = (b"\x00\x01\x08\x00\x06\x04\x00\x01" + self.mac + socket.inet_aton(sender) + bytes(6) +
+               socket.inet_aton(target))
+        self.socket.send(to + self.mac + b"\x08\x06" + arp)
+
+    def replies(self, target, wait=1.0):
+        """The frames that answered for `target` within `wait` seconds, as
+        (Ethernet destination, Ethernet source, ARP sender MAC, target MAC,
+        target address)."""
+        found = []
+        deadline = time.monotonic() + wait
+        while (left := deadline - time.monotonic()) > 0:
+            if not select.select([self.socket], [], [], left)[0]:
+                break
+            frame, where = self.socket.recvfrom(2048)
+            if where[2] == socket.PACKET_OUTGOING or frame[20:22] != b"\x00\x02":
+                continue
+            if frame[28:32] == socket.inet_aton(target):
+                found.append((frame[0:6], frame[6:12], frame[22:28], frame[32:38], socket.inet_ntoa(frame[38:42])))
+        return found
 
 
 class SimulatorSelfTest(unittest.TestCase):
@@ -209,6 +254,68 @@ class SimulatorSelfTest(unittest.TestCase):
                          ["00:1A:2B:00:00:01", "00:1A:2B:00:00:02"])
         sent = sim.wait_sent(2, command=SEARCH_REPLY)
         self.assertEqual({e["peer"] for e in sent}, {"255.255.255.255"})
+
+    def test_devices_answer_arp_for_their_addresses_from_their_own_macs(self):
+        # Stopped here, for its count of replies.
+        sim = Simulator(count=1, devices=[dict(mac="00:1A:2B:00:00:09", ip="198.51.100.100"),
+                                          dict(mac=MAC24, ip="198.51.100.50"), dict(ip="198.51.100.51", silent=1)])
+        sim.start()
+        self.addCleanup(sim.stop)
+        self.assertEqual(sim.events("ready")[0]["arp"], "lan0")
+        self.assertIn("ARP answered on lan0", sim.output())
+        asker = ArpAsker()
+        self.addCleanup(asker.close)
+        first, ninth = mac_bytes("00:1A:2B:00:00:01"), mac_bytes("00:1A:2B:00:00:09")
+        # From this side's address, and as a probe from 0.0.0.0: to the
+        # asker alone, from each device's own MAC, two devices a conflict.
+        for sender in (OPERATOR_IP, "0.0.0.0"):
+            with self.subTest(sender=sender):
+                asker.ask("198.51.100.100", sender)
+                self.assertEqual(sorted(asker.replies("198.51.100.100")),
+                                 sorted((asker.mac, mac, mac, asker.mac, sender) for mac in (first, ninth)))
+        # Unicast to one device: that one alone.
+        asker.ask("198.51.100.100", to=ninth)
+        self.assertEqual([reply[1] for reply in asker.replies("198.51.100.100")], [ninth])
+        # A MAC text that is no MAC answers nothing; a device silent to the
+        # search is still on the network.
+        asker.ask("198.51.100.50")
+        self.assertEqual(asker.replies("198.51.100.50"), [])
+        asker.ask("198.51.100.51")
+        self.assertEqual([reply[1] for reply in asker.replies("198.51.100.51")], [mac_bytes("00:1A:2B:00:00:04")])
+
+        # After a Save the device answers for its new address only.
+        self.assertEqual(self.apply(request(SET_CONFIG, **NEW_SETTINGS))["result"], RESULT_OK)
+        asker.ask(NEW_SETTINGS["ipAddress"])
+        self.assertEqual([reply[1] for reply in asker.replies(NEW_SETTINGS["ipAddress"])], [first])
+        asker.ask("198.51.100.100")
+        self.assertEqual([reply[1] for reply in asker.replies("198.51.100.100")], [ninth])
+        self.assertEqual(sim.stop(), 0)
+        self.assertEqual(sim.events("stop")[0]["arp_replies"], 8)
+
+    def test_arp_off_and_without_the_raw_right(self):
+        sim = self.start(count=1, arp=False)
+        self.assertEqual(sim.events("ready")[0]["arp"], "")
+        asker = ArpAsker()
+        self.addCleanup(asker.close)
+        asker.ask("198.51.100.100")
+        self.assertEqual(asker.replies("198.51.100.100"), [])
+
+        on_device = os.environ["TESTLAN_ON_DEVICE"]
+        serve = [on_device, *WITHOUT_RAW, sim.binary, "serve", "--devices", "1"]
+        asked = subprocess.run(serve + ["--arp"], capture_output=True, text=True, timeout=TIME_LIMIT)
+        self.assertEqual((asked.returncode, asked.stdout), (1, ""))
+        self.assertEqual(asked.stderr, "nwsim: cannot open a packet socket: Operation not permitted (answering ARP "
+                                       "needs the raw packet right, CAP_NET_RAW)\n")
+        process = subprocess.Popen(serve + ["--port", "41013"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                   text=True)
+        try:
+            said = [process.stdout.readline(), process.stdout.readline()]
+        finally:
+            process.terminate()
+            process.wait(TIME_LIMIT)
+        self.assertEqual(said, ["nwsim: the devices will not answer ARP: cannot open a packet socket: Operation not "
+                                "permitted (answering ARP needs the raw packet right, CAP_NET_RAW)\n",
+                                "nwsim: ready: 1 devices on 0.0.0.0:41013, replies to port 40014, no ARP answered\n"])
 
     def test_one_shot_sender(self):
         for size in (4, RECORD_SIZE, RECORD_SIZE + 1, 400):
