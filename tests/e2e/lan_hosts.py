@@ -14,8 +14,9 @@ carry the address of the interface they leave by (arp_announce=2): its
 answers to a host's traffic (an ICMP error, say) leave by lan0, and asked
 from the host's address with lan0's MAC they would teach the operator side
 that lan0 holds it. Two hosts holding one address make a real conflict:
-both answer. A simulated device does not
-answer ARP; a LanHost with the device's MAC and address gives it a presence.
+both answer. The simulated devices answer ARP for their own addresses
+(nwsim), so a host on a device's address is in conflict with it, as a PC
+on a camera's address is on site.
 
 Only under tools/testlan/testlan: everything runs through $TESTLAN_ON_DEVICE.
 """
