@@ -9,6 +9,7 @@
 #                                  bench/run.sh fuzz   (NW_FUZZ_RUNS, NW_FUZZ_SECONDS)
 #                                  bench/run.sh rules  (nwctl's checks of large plans)
 #                                  bench/run.sh probe --no-baseline
+#                                  bench/run.sh arp --devices 1024
 # The Windows build measured is the 32-bit program where this machine runs
 # 32-bit code, else the 64-bit twin (NW_WINDOWS_ARCH forces one); the summary
 # names it.
@@ -20,7 +21,7 @@ arch=${nw_run_archs[0]}
 export NW_BUILD_DIR=${NW_BUILD_DIR:-$root/build/$(nw_windows_preset "$arch")}
 export NW_NATIVE_BUILD_DIR=${NW_NATIVE_BUILD_DIR:-$root/build/native}
 export NW_BENCH_BUILD="the $arch build, ${NW_BUILD_DIR#"$root"/}"
-names=(discovery flood close longrun fuzz rules probe)
+names=(discovery flood close longrun fuzz rules probe arp)
 
 run() {
     local name=$1
@@ -40,7 +41,7 @@ export NW_BENCH_SUMMARY=${NW_BENCH_SUMMARY:-$(mktemp)}
 if [ $# -gt 0 ]; then
     case " ${names[*]} " in
     *" $1 "*) run "$@"; exit ;;
-    *) echo "usage: bench/run.sh [discovery|flood|close|longrun|fuzz|rules|probe [ARGS...]]" >&2; exit 2 ;;
+    *) echo "usage: bench/run.sh [discovery|flood|close|longrun|fuzz|rules|probe|arp [ARGS...]]" >&2; exit 2 ;;
     esac
 fi
 status=0
