@@ -12,7 +12,7 @@ struct ArpInterface {
 };
 
 // The interfaces on which datagrams for `bindAddress` (dotted) arrive:
-// for 0.0.0.0 every interface that is up, does ARP on Ethernet, holds an
+// for 0.0.0.0 every interface that is up, does ARP, holds an
 // IPv4 address and is not stacked on another one (a macvlan hears whatever
 // its lower interface hears, and a reply from each would leave twice);
 // otherwise the one that holds the address. False with `error` when they

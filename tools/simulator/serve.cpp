@@ -227,9 +227,10 @@ bool OpenArp(const ServeOptions& options, ArpSockets& arp, std::string& error)
         return true;
     std::vector<ArpInterface> interfaces;
     bool noRight = false;
-    if (ServedInterfaces(options.bindAddress, interfaces, error) && interfaces.empty())
+    const bool listed = ServedInterfaces(options.bindAddress, interfaces, error);
+    if (listed && interfaces.empty())
         error = "no interface with an IPv4 address serves " + options.bindAddress;
-    else if (!interfaces.empty() && arp.Open(interfaces, error, noRight))
+    if (!interfaces.empty() && arp.Open(interfaces, error, noRight))
         return true;
     if (noRight)
         error += " (answering ARP needs the raw packet right, CAP_NET_RAW)";
