@@ -229,7 +229,7 @@ bool OpenArp(const ServeOptions& options, ArpSockets& arp, std::string& error)
     bool noRight = false;
     const bool listed = ServedInterfaces(options.bindAddress, interfaces, error);
     if (listed && interfaces.empty())
-        error = "no interface with an IPv4 address serves " + options.bindAddress;
+        error = "no LAN interface serves " + options.bindAddress;
     if (!interfaces.empty() && arp.Open(interfaces, error, noRight))
         return true;
     if (noRight)
