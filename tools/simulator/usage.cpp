@@ -113,10 +113,11 @@ others are logged and ignored)
 ARP: each device on the network (not away, not rebooting) answers the ARP
 requests for the address it holds now from its own MAC (Ethernet source and
 sender) to the requester alone, as a Linux host does, also to a probe from
-0.0.0.0; devices on one address all answer, as in a real conflict. A device
-whose MAC text is not six pairs of hex digits joined by ":" or "-", or names
-no host's MAC, or whose address is not dotted IPv4, does not answer. It
-listens through a packet socket on each interface it serves on (with --bind
+0.0.0.0; devices on one address all answer, as in a real conflict, and a
+request sent to one MAC only the device with that MAC. A device whose MAC
+text is not six pairs of hex digits joined by ":" or "-", or names no host's
+MAC, or whose address is not dotted IPv4, does not answer. It listens
+through a packet socket on each interface it serves on (with --bind
 0.0.0.0: every one that is up with an IPv4 address, not loopback, not
 stacked on another such as a macvlan), which needs the raw packet right
 (CAP_NET_RAW).
