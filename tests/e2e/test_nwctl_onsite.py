@@ -12,8 +12,8 @@ import os
 import unittest
 
 import lan_hosts
-from test_nwctl import OK, PLAN_FAILED, REPORTED, NwctlTest, csv_text, mac, patterned
-from test_nwctl_probe import WITHOUT_RAW
+from test_nwctl import OK, PLAN_FAILED, REPORTED, csv_text, mac, patterned
+from test_nwctl_probe import ProbeTest
 from simulator import SET_CONFIG
 
 PC = "02:00:5e:10:00:07"  # a PC that answers ARP but not the search
@@ -23,18 +23,13 @@ LATE = "198.51.100.62"  # a camera that joins the network in ten minutes
 MOVED = "198.51.100.63"  # where a camera goes a moment after the start
 
 
-class OnSite(NwctlTest):
-    def probe(self, *args, wrapper=()):
-        run = self.finish(self.start_wrapped(wrapper, "probe", "--format", "json", *args))
-        return run, {e["address"]: (e["state"], [m.upper() for m in e["macs"]]) for e in json.loads(run.stdout)}
-
-    def start_wrapped(self, wrapper, *args):
-        command = self.command
-        self.command = lambda *a: [*wrapper, *command(*a)]
-        try:
-            return self.start(*args)
-        finally:
-            self.command = command
+class OnSite(ProbeTest):
+    def probe_states(self, *args, raw=True):
+        """nwctl probe's run and each address's state and MACs (upper case,
+        as mac() writes them)."""
+        run = self.probe("--format", "json", *args, raw=raw)
+        return run, {address: (state, [m.upper() for m in macs]) for address, (state, macs) in
+                     self.states(run).items()}
 
     def inventory(self, count):
         return self.write("inventory.csv", csv_text(["mac", "ip"], [[mac(n), patterned(n)["ip"]]
@@ -48,7 +43,7 @@ class OnSite(NwctlTest):
             {"mac": mac(0x14), "moveAt": 0.5, "moveTo": MOVED}], arp=True)
         simulator.wait_event("move")
         addresses = [patterned(1)["ip"], patterned(2)["ip"], SHARED, HOSTILE, LATE, MOVED, patterned(7)["ip"]]
-        run, states = self.probe(*addresses)
+        run, states = self.probe_states(*addresses)
         self.assert_run(run, REPORTED)
         self.assertEqual(states, {patterned(1)["ip"]: ("used", [mac(1)]),
                                   patterned(2)["ip"]: ("used", [mac(2)]),
@@ -60,14 +55,14 @@ class OnSite(NwctlTest):
 
         # The operator's kernel resolves them as well: the probe without the
         # raw packet right reads its neighbour table.
-        run, states = self.probe(patterned(1)["ip"], MOVED, HOSTILE, wrapper=WITHOUT_RAW)
+        run, states = self.probe_states(patterned(1)["ip"], MOVED, HOSTILE, raw=False)
         self.assert_run(run, OK)
         self.assertEqual(states, {patterned(1)["ip"]: ("used", [mac(1)]), MOVED: ("used", [mac(0x14)]),
                                   HOSTILE: ("free", [])})
 
     def test_cameras_told_to_stay_silent_on_arp_are_not_heard(self):
         self.start_simulator(count=1, arp=False)
-        run, states = self.probe(patterned(1)["ip"])
+        run, states = self.probe_states(patterned(1)["ip"])
         self.assert_run(run, OK)
         self.assertEqual(states, {patterned(1)["ip"]: ("free", [])})
 
