@@ -82,12 +82,32 @@ std::string NotProbedText(const std::vector<NotProbedPart>& parts)
         std::sort(sorted.begin(), sorted.end());
         sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
         text += text.empty() ? "" : "; ";
-        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): ";
-        for (std::size_t i = 0; i < sorted.size() && i < kShownAddresses; ++i)
-            text += (i ? ", " : "") + FormatIPv4(sorted[i]);
-        if (sorted.size() > kShownAddresses)
-            text += " and " + std::to_string(sorted.size() - kShownAddresses) + " more";
+        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): " + AddressesText(sorted);
     }
+    return text;
+}
+
+std::string NotProbedByReason(const AddressUse& use)
+{
+    std::vector<NotProbedPart> parts;
+    for (const auto& [address, why] : use.NotProbedWhy()) {
+        const auto part = std::find_if(parts.begin(), parts.end(),
+                                       [&why = why](const NotProbedPart& p) { return p.why == why; });
+        if (part == parts.end())
+            parts.push_back({{address}, why});
+        else
+            part->addresses.push_back(address);
+    }
+    return NotProbedText(parts);
+}
+
+std::string AddressesText(const std::vector<std::uint32_t>& addresses)
+{
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size() && i < kShownAddresses; ++i)
+        text += (i ? ", " : "") + FormatIPv4(addresses[i]);
+    if (addresses.size() > kShownAddresses)
+        text += " and " + std::to_string(addresses.size() - kShownAddresses) + " more";
     return text;
 }
 
@@ -129,17 +149,7 @@ std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std
 
 std::string WindowsLimit(const AddressUse& use)
 {
-    // The reasons in the order of their lowest address.
-    std::vector<NotProbedPart> parts;
-    for (const auto& [address, why] : use.NotProbedWhy()) {
-        const auto part = std::find_if(parts.begin(), parts.end(),
-                                       [&why = why](const NotProbedPart& p) { return p.why == why; });
-        if (part == parts.end())
-            parts.push_back({{address}, why});
-        else
-            part->addresses.push_back(address);
-    }
-    std::string text = NotProbedText(parts);
+    std::string text = NotProbedByReason(use);
     text += text.empty() ? "" : ". ";
     text += "nwctl asks Windows' own address resolution: ";
     text += kOneMac;

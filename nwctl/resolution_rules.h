@@ -64,6 +64,13 @@ struct NotProbedPart {
 // the parts with addresses; empty when none has any.
 std::string NotProbedText(const std::vector<NotProbedPart>& parts);
 
+// The same for the addresses `use` could not probe, by its reasons, in the
+// order of each reason's lowest address.
+std::string NotProbedByReason(const AddressUse& use);
+
+// "A, B, ... and K more": addresses in the order given.
+std::string AddressesText(const std::vector<std::uint32_t>& addresses);
+
 // "lan0 198.51.100.1/24, lan1 ...": the subnets the system's resolution
 // reaches from `adapters`.
 std::string SubnetsText(const std::vector<Adapter>& adapters);
