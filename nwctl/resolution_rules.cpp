@@ -15,8 +15,7 @@ namespace {
 constexpr std::uint32_t kNoError = 0;
 constexpr std::uint32_t kGenFailure = 31;    // no reply, on older Windows
 constexpr std::uint32_t kBadNetName = 67;    // no reply
-constexpr std::uint32_t kNotSupported = 50;         // Wine's SendARP, a stub
-constexpr std::uint32_t kCallNotImplemented = 120;  // a system without it
+constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP is a stub that returns it
 
 // Addresses shown in a message before "and N more".
 constexpr std::size_t kShownAddresses = 8;
@@ -52,7 +51,7 @@ Resolution SendArpResolution(std::uint32_t code, std::uint32_t macLength)
         return macLength == 6 ? Resolution::Answered : Resolution::CouldNotProbe;
     if (code == kBadNetName || code == kGenFailure)
         return Resolution::NoAnswer;
-    if (code == kNotSupported || code == kCallNotImplemented)
+    if (code == kNotSupported)
         return Resolution::NotAvailable;
     return Resolution::CouldNotProbe;
 }
@@ -91,8 +90,8 @@ std::string NotProbedByReason(const AddressUse& use)
 {
     std::vector<NotProbedPart> parts;
     for (const auto& [address, why] : use.NotProbedWhy()) {
-        const auto part = std::find_if(parts.begin(), parts.end(),
-                                       [&why = why](const NotProbedPart& p) { return p.why == why; });
+        const auto part =
+            std::find_if(parts.begin(), parts.end(), [&why = why](const NotProbedPart& p) { return p.why == why; });
         if (part == parts.end())
             parts.push_back({{address}, why});
         else

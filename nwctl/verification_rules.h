@@ -12,9 +12,9 @@
 #include "setting_changes.h"
 
 struct DeviceAfter {
-    bool answered = false;                  // once, from one address
-    std::vector<SettingDifference> left;    // planned values it does not show
-    std::optional<std::uint32_t> shown;     // the address it shows
+    bool answered = false;                           // once, from one address
+    std::vector<SettingDifference> left;             // planned values it does not show
+    std::optional<std::uint32_t> shown;              // the address it shows
     std::optional<std::vector<MacAddress>> inUseBy;  // the other MACs on it; null when not probed
 };
 

@@ -179,8 +179,9 @@ TEST(Arguments, TheOtherCommands)
     EXPECT_EQ(invocation.file, "site.csv");
     EXPECT_TRUE(invocation.apply);
     EXPECT_FALSE(invocation.unprobedOk);
-    for (const char* words : {"plan site.csv --apply --unprobed-ok", "plan site.csv --unprobed-ok",
-                              "plan --assign 10.0.0.10 --unprobed-ok", "set 00:1A:2B:3C:4D:5E --ip 10.0.0.5 --unprobed-ok"}) {
+    for (const char* words :
+         {"plan site.csv --apply --unprobed-ok", "plan site.csv --unprobed-ok", "plan --assign 10.0.0.10 --unprobed-ok",
+          "set 00:1A:2B:3C:4D:5E --ip 10.0.0.5 --unprobed-ok"}) {
         ASSERT_TRUE(ParseArguments(Words(words), kCommandTable, invocation, error)) << words << ": " << error;
         EXPECT_TRUE(invocation.unprobedOk) << words;
     }

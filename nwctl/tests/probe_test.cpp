@@ -287,7 +287,7 @@ TEST(Resolution, SendArpResultsNeverGuessFreeAndSayWhyNot)
         {67, 0, Resolution::NoAnswer, ""},
         {31, 0, Resolution::NoAnswer, ""},
         {50, 0, Resolution::NotAvailable, kNotAvailable},  // Wine's stub
-        {120, 0, Resolution::NotAvailable, kNotAvailable},
+        {120, 0, Resolution::CouldNotProbe, "SendARP failed with error 120"},
         {1168, 0, Resolution::CouldNotProbe, "SendARP failed with error 1168"},
         {87, 0, Resolution::CouldNotProbe, "SendARP failed with error 87"},
         {111, 0, Resolution::CouldNotProbe, "SendARP failed with error 111"},
