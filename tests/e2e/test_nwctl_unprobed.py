@@ -68,7 +68,7 @@ class SetAndPlan(UnprobedTest):
         problem = "problem: line 3: %s: ip %s could not be probed (%s): whether another host holds it is unknown" % (
             mac(2), FAR, FAR_WHY)
         run = self.nwctl("plan", plan, "--rounds", 1)
-        self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problems")
+        self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problem")
         self.assertEqual([line for line in run.stdout.splitlines() if line.startswith("problem:")], [problem])
         self.assertIn("give --unprobed-ok", run.stderr)
 
