@@ -92,6 +92,19 @@ class SetAndPlan(UnprobedTest):
         self.assertEqual([(e["mac"], e["verified"], e["probed"], e["in_use_by"]) for e in verifies],
                          [(mac(1), True, True, []), (mac(2), True, False, None)])
 
+    def test_a_device_found_at_an_address_not_probed_after_the_saves_is_no_plain_success(self):
+        # Going to DHCP, the device keeps FAR: the plan gave it no address
+        # to refuse, and the verification's probe cannot reach it.
+        self.start_simulator(devices=[{"mac": mac(1), "ip": FAR}])
+        plan = self.write("dhcp.csv", csv_text(["mac", "mode"], [[mac(1), "dhcp"]]))
+        run = self.sending("plan", plan, "--apply")
+        self.assert_run(run, NOT_PROBED)
+        self.assertIn("%s: verified, address not probed\n" % mac(1), run.stdout)
+        self.assertIn("nwctl: 1 of 1 devices applied and verified, 1 of them at an address that could not be "
+                      "probed; audit log ", run.stderr)
+        self.assertEqual([(e["verified"], e["probed"]) for e in self.audit() if e["event"] == "verify"],
+                         [(True, False)])
+
     def test_assign_refuses_an_address_it_could_not_probe_unless_told(self):
         self.start_simulator(count=2)
         with LanHost(BYSTANDER, ["198.51.100.201"]):
