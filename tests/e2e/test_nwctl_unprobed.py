@@ -154,6 +154,21 @@ class UnderWine(NwctlTest):
                         "nwctl: --unprobed-ok: taken as free, though it could not be probed: 198.51.100.50")
         self.assertEqual(len(simulator.received(command=SET_CONFIG)), 1)
 
+    def test_plan_apply_is_refused_and_told_never_ends_plainly_verified(self):
+        simulator = self.start_simulator(count=2)
+        plan = self.write("site.csv", csv_text(["mac", "ip"], [[mac(1), "198.51.100.40"], [mac(2), "198.51.100.41"]]))
+        args = ["plan", plan, "--apply", "--user", "admin", "--yes", "--rounds", 1]
+        run = self.nwctl(*args, password="admin")
+        self.assert_run(run, PLAN_REFUSED, stderr_has="Nothing was sent. To take the 2 addresses that could not be "
+                                                      "probed as free, give --unprobed-ok")
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+        run = self.nwctl(*args, "--unprobed-ok", password="admin")
+        self.assert_run(run, OK, stderr_has="nwctl: 2 of 2 devices applied and verified, 2 of them at addresses that "
+                                            "could not be probed; audit log ")
+        self.assertEqual([line for line in run.stdout.splitlines() if "verified" in line],
+                         ["%s: verified, address not probed" % mac(n) for n in (1, 2)])
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
