@@ -125,9 +125,10 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
             indexes.push_back(adapter.index);
     }
     if (indexes.empty()) {
+        const std::string why = "the chosen adapters have no LAN to probe: " + SubnetsText(adapters);
         for (const std::uint32_t address : addresses)
-            use.NotProbed(address);
-        use.limit = NotProbedText({{addresses, "the chosen adapters have no LAN to probe: " + SubnetsText(adapters)}});
+            use.NotProbed(address, why);
+        use.limit = NotProbedText({{addresses, why}});
         return true;
     }
     std::vector<ArpSocket> sockets;
@@ -179,13 +180,14 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
         TakeAnswers(sockets, schedule);
     }
     CloseAll(sockets);
-    schedule.Record(use);
+    const std::string unsent = "no probe could leave for it: " + sendError;
+    schedule.Record(use, unsent);
     // This computer does not answer its own probes: its addresses are its
     // own, and another host that answers for one of them is a conflict.
     for (const auto& [address, mac] : OwnAddressMacs()) {
         if (use.ProbedAddresses().count(address))
             use.Probed(address, {mac});
     }
-    use.limit = NotProbedText({{use.NotProbedAddresses(), "no probe could leave for them: " + sendError}});
+    use.limit = NotProbedText({{use.NotProbedAddresses(), unsent}});
     return true;
 }

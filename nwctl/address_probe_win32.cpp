@@ -59,7 +59,6 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
     std::vector<Asked> asked;
     for (const OnLinkAddress& target : targets.onLink)
         asked.push_back({target.address, target.from});
-    std::vector<std::uint32_t> couldNotProbe;
 
     Work work{&asked, 0};
     std::vector<HANDLE> threads;
@@ -88,14 +87,14 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
             case Resolution::NoAnswer:
                 use.Probed(one.address, {});
                 break;
+            case Resolution::NotAvailable:
             case Resolution::CouldNotProbe:
-                couldNotProbe.push_back(one.address);
-                use.NotProbed(one.address);
+                use.NotProbed(one.address, SendArpWhy(one.code, one.macLength));
                 break;
         }
     }
     for (const std::uint32_t address : targets.offLink)
-        use.NotProbed(address);
-    use.limit = WindowsLimit(targets.offLink, couldNotProbe, targets.lan);
+        use.NotProbed(address, NotOnLinkWhy(targets.lan));
+    use.limit = WindowsLimit(use);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "address_use.h"
 
 #include <algorithm>
+#include <utility>
 
 void AddressUse::Probed(std::uint32_t address, std::vector<MacAddress> macs)
 {
@@ -10,11 +11,12 @@ void AddressUse::Probed(std::uint32_t address, std::vector<MacAddress> macs)
     answers.erase(std::unique(answers.begin(), answers.end()), answers.end());
 }
 
-void AddressUse::NotProbed(std::uint32_t address)
+void AddressUse::NotProbed(std::uint32_t address, std::string why)
 {
     const auto at = std::lower_bound(notProbed_.begin(), notProbed_.end(), address);
     if (at == notProbed_.end() || *at != address)
         notProbed_.insert(at, address);
+    why_[address] = std::move(why);
 }
 
 const std::vector<MacAddress>* AddressUse::Answers(std::uint32_t address) const
@@ -26,6 +28,12 @@ const std::vector<MacAddress>* AddressUse::Answers(std::uint32_t address) const
 bool AddressUse::Knows(std::uint32_t address) const
 {
     return Answers(address) || std::binary_search(notProbed_.begin(), notProbed_.end(), address);
+}
+
+const std::string* AddressUse::WhyNotProbed(std::uint32_t address) const
+{
+    const auto found = why_.find(address);
+    return found == why_.end() ? nullptr : &found->second;
 }
 
 bool AddressUse::UsedByOther(std::uint32_t address, const MacAddress& mac) const

@@ -43,6 +43,7 @@ const OptionEntry kOptions[] = {
     {"--yes", false},
     {"--apply", false},
     {"--assign", true},
+    {"--unprobed-ok", false},
     {"--product", true},
     {"--min-firmware-date", true},
     {"--inventory", true},
@@ -228,6 +229,8 @@ public:
             inv_.yes = true;
         } else if (name == "--apply") {
             inv_.apply = true;
+        } else if (name == "--unprobed-ok") {
+            inv_.unprobedOk = true;
         } else if (name == "--assign") {
             inv_.assignFirst = ParseIPv4(value);
             if (!inv_.assignFirst)

@@ -33,6 +33,8 @@ struct Invocation {
     std::optional<std::string> passwordFile;
     double timeoutSeconds = 5;  // for each device's answer to a Save
     bool yes = false;           // send without asking
+    // set, plan: take an address that could not be probed as free
+    bool unprobedOk = false;
 
     std::string file;  // plan, check
     bool apply = false;

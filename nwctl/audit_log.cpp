@@ -75,7 +75,9 @@ std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool v
             macs += (macs.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
         macs += "]";
     }
-    return Line(time, kAuditVerify, before, {{"verified", verified ? "true" : "false"}, {"in_use_by", macs}});
+    return Line(
+        time, kAuditVerify, before,
+        {{"verified", verified ? "true" : "false"}, {"probed", inUseBy ? "true" : "false"}, {"in_use_by", macs}});
 }
 
 AuditLog::~AuditLog()

@@ -8,9 +8,11 @@
 //   "answer":    "result" (the answer's text, "no answer", or "result N"
 //                for a code without a text) and "result_code" (null for none)
 //   "unchanged": "before": nothing was to change, nothing was sent
-//   "verify":    "verified", after the search that follows the Saves, and
-//                "in_use_by": the other MACs that answer for the address
-//                the device shows ([] for none), null when it was not probed
+//   "verify":    "verified", after the search that follows the Saves,
+//                "probed": whether the probe reached the address the
+//                device shows (false: nobody knows who else holds it), and
+//                "in_use_by": the other MACs that answer for that address
+//                ([] for none), null when it was not probed
 #pragma once
 
 #include <cstdint>

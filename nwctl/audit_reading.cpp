@@ -29,6 +29,19 @@ std::vector<SettingDifference> Differences(const JsonValue* before, const JsonVa
     return differences;
 }
 
+std::optional<bool> ProbedOf(const JsonValue& verify)
+{
+    if (const JsonValue* probed = verify.Member("probed"); probed && probed->kind == JsonValue::Kind::Bool)
+        return probed->boolean;
+    if (const JsonValue* inUseBy = verify.Member("in_use_by")) {
+        if (inUseBy->kind == JsonValue::Kind::Null)
+            return false;
+        if (inUseBy->kind == JsonValue::Kind::Array)
+            return true;
+    }
+    return std::nullopt;
+}
+
 std::string Text(const JsonValue* value)
 {
     return value && value->kind == JsonValue::Kind::String ? value->text : std::string();
@@ -76,7 +89,8 @@ void ReadAuditLog(std::string_view name, std::string_view text, std::vector<Audi
         }
         const std::string time = Text(entry.Member("time"));
         if (event == kAuditSent || event == kAuditNotSent || event == kAuditUnchanged) {
-            AuditChange change{log, mac, time, event, Text(entry.Member("error")), {}, std::nullopt, std::nullopt};
+            AuditChange change{log, mac,          time,         event,       Text(entry.Member("error")),
+                               {},  std::nullopt, std::nullopt, std::nullopt};
             change.changes = Differences(entry.Member("before"), entry.Member("sent"));
             changes.push_back(change);
             continue;
@@ -92,10 +106,12 @@ void ReadAuditLog(std::string_view name, std::string_view text, std::vector<Audi
             change->result = result.empty() ? "an answer without a result" : result;
         } else {
             const JsonValue* verified = entry.Member("verified");
-            if (!verified || verified->kind != JsonValue::Kind::Bool)
+            if (!verified || verified->kind != JsonValue::Kind::Bool) {
                 problems.push_back(where + "a verify without true or false, skipped");
-            else
+            } else {
                 change->verified = verified->boolean;
+                change->probed = ProbedOf(entry);
+            }
         }
     }
 }

@@ -21,6 +21,10 @@ struct AuditChange {
     std::vector<SettingDifference> changes;  // before -> sent, settings that differ
     std::optional<std::string> result;       // the answer: its text, or "no answer"
     std::optional<bool> verified;            // by the search after the Saves
+    // Whether the probe reached the address it showed then: the log's
+    // "probed", or, in a log from before it was written, whether
+    // "in_use_by" was a list (null meant not probed).
+    std::optional<bool> probed;
 };
 
 // The changes of the log `name` whose whole text is `text`, appended in the

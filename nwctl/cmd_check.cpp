@@ -8,7 +8,9 @@
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "inventory_rules.h"
+#include "messages.h"
 #include "session.h"
+#include "unprobed_rules.h"
 
 int RunCheck(const Invocation& invocation)
 {
@@ -31,5 +33,8 @@ int RunCheck(const Invocation& invocation)
                  findings.size());
     if (found.empty())
         return NoDeviceAnswered(session);
-    return findings.empty() ? kExitOk : kExitReported;
+    if (!findings.empty())
+        return kExitReported;
+    // What could not be probed is not known to be fine.
+    return use.NotProbedAddresses().empty() ? kExitOk : Fail(kExitNotProbed, NothingToReportBut(use));
 }

@@ -23,6 +23,8 @@
 #include "session.h"
 #include "setting_changes.h"
 #include "text_field.h"
+#include "unprobed_rules.h"
+#include "verification_rules.h"
 
 namespace {
 
@@ -91,12 +93,17 @@ int Assign(const Invocation& invocation)
         case AssignOutcome::OutOfAddresses:
             return Fail(kExitPlanRefused, error + ". Nothing was written");
     }
-    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, found, session.OwnAdapters(), use);
+    const std::vector<std::uint32_t> unprobed = UnprobedAddresses(assignment.rows, found, use);
+    if (invocation.unprobedOk)
+        SayTakenAsFree(unprobed);
+    const std::vector<PlanProblem> problems =
+        FindPlanProblems(assignment.rows, found, session.OwnAdapters(), use, invocation.unprobedOk);
     for (const PlanProblem& problem : problems)
         Fail(kExitPlanRefused, "problem: line " + std::to_string(problem.line) + ": " + problem.text);
     if (!problems.empty())
-        return Fail(kExitPlanRefused,
-                    "the plan would have " + std::to_string(problems.size()) + " problems, so none was written");
+        return Fail(kExitPlanRefused, "the plan would have " + std::to_string(problems.size()) +
+                                          " problems, so none was written" +
+                                          UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     for (const std::string& note : assignment.notes)
         Fail(kExitOk, "note: " + note);
     std::fputs(AssignmentCsv(assignment.rows).c_str(), stdout);
@@ -188,7 +195,7 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
     ProbeAddressesInUse(session, addresses, use);
     SayProbeLimit(use, limitSaid);
 
-    std::size_t good = 0;
+    std::size_t good = 0, notProbed = 0;
     for (std::size_t i = 0; i < attempted; ++i) {
         const MacAddress& mac = steps[i].row->mac;
         const std::vector<const FoundDevice*>& answers = now.With(mac);
@@ -204,23 +211,22 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
                     inUseBy->push_back(other);
             }
         }
-        const bool taken = inUseBy && !inUseBy->empty();
-        const bool verified = answered && left.empty() && !taken;
+        const DeviceAfter after{answered, left, shown[i], inUseBy};
+        const bool verified = Verified(after);
         good += verified && applied[i];
-        const std::string outcome =
-            verified        ? "verified"
-            : !answered     ? "NOT verified: it did not answer the search once"
-            : !left.empty() ? "NOT verified: it shows " + DescribeChanges(left)
-                            : "NOT verified: " + FormatIPv4(*shown[i]) + " is in use by " + MacList(*inUseBy) + " too";
-        std::printf("%s: %s\n", FormatMac(mac).c_str(), outcome.c_str());
+        notProbed += verified && applied[i] && !Probed(after);
+        std::printf("%s: %s\n", FormatMac(mac).c_str(), VerificationText(after).c_str());
         audit.Write(AuditVerified(std::time(nullptr), steps[i].device->record, verified, inUseBy));
     }
     std::fflush(stdout);
     if (!audit.Complete())
         Fail(kExitPlanFailed, "the audit log " + SafeText(auditPath) + " could not be written completely");
-    std::fprintf(stderr, "nwctl: %zu of %zu devices applied and verified; audit log %s\n", good, steps.size(),
-                 SafeText(auditPath).c_str());
-    return good == steps.size() && audit.Complete() ? kExitOk : kExitPlanFailed;
+    std::fprintf(stderr, "nwctl: %s\n", ApplySummary(good, notProbed, steps.size(), SafeText(auditPath)).c_str());
+    if (good != steps.size() || !audit.Complete())
+        return kExitPlanFailed;
+    // Only --unprobed-ok lets a device onto an address not probed; one that
+    // lands on another without it is not known to be alone there.
+    return notProbed > 0 && !invocation.unprobedOk ? kExitNotProbed : kExitOk;
 }
 
 }  // namespace
@@ -248,7 +254,11 @@ int RunPlan(const Invocation& invocation)
     if (const int status = ProbeAddressesInUse(session, PlannedAddresses(rows, found), use))
         return status;
     SayProbeLimit(use);
-    const std::vector<PlanProblem> problems = FindPlanProblems(rows, found, session.OwnAdapters(), use);
+    const std::vector<std::uint32_t> unprobed = UnprobedAddresses(rows, found, use);
+    if (invocation.unprobedOk)
+        SayTakenAsFree(unprobed);
+    const std::vector<PlanProblem> problems =
+        FindPlanProblems(rows, found, session.OwnAdapters(), use, invocation.unprobedOk);
     const DevicesByMac byMac(found);
     std::vector<Step> steps;
     std::size_t changing = 0;
@@ -271,7 +281,8 @@ int RunPlan(const Invocation& invocation)
 
     if (!problems.empty())
         return Fail(kExitPlanRefused,
-                    invocation.apply ? "refused while problems stand. Nothing was sent" : "the plan has problems");
+                    (invocation.apply ? "refused while problems stand. Nothing was sent" : "the plan has problems") +
+                        UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     if (!invocation.apply)
         return kExitOk;
     const Confirmation answer = Confirm("apply the plan to " + std::to_string(changing) + " devices?", invocation.yes);

@@ -59,7 +59,7 @@ int RunReport(const Invocation& invocation)
         Fail(kExitOk, "the addresses could not be probed: " + error);
         input.use = AddressUse();
         for (const std::uint32_t address : addresses)
-            input.use.NotProbed(address);
+            input.use.NotProbed(address, error);
         input.use.limit = error;
     }
 

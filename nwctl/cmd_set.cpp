@@ -16,6 +16,7 @@
 #include "session.h"
 #include "setting_changes.h"
 #include "text_field.h"
+#include "unprobed_rules.h"
 
 int RunSet(const Invocation& invocation)
 {
@@ -40,11 +41,16 @@ int RunSet(const Invocation& invocation)
     if (const int status = ProbeAddressesInUse(session, PlannedAddresses({row}, found), use))
         return status;
     SayProbeLimit(use);
-    const std::vector<PlanProblem> problems = FindPlanProblems({row}, found, session.OwnAdapters(), use);
+    const std::vector<std::uint32_t> unprobed = UnprobedAddresses({row}, found, use);
+    if (invocation.unprobedOk)
+        SayTakenAsFree(unprobed);
+    const std::vector<PlanProblem> problems =
+        FindPlanProblems({row}, found, session.OwnAdapters(), use, invocation.unprobedOk);
     if (!problems.empty()) {
         for (const PlanProblem& problem : problems)
             std::fprintf(stderr, "nwctl: problem: %s\n", problem.text.c_str());
-        return Fail(kExitPlanRefused, "refused while problems stand. Nothing was sent");
+        return Fail(kExitPlanRefused, "refused while problems stand. Nothing was sent" +
+                                          UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     }
 
     const DISCOVERY_DATA record = BuildChangeRecord(device->record, invocation.change, user, password);

@@ -3,6 +3,7 @@
 #include "address_probe.h"
 #include "exit_codes.h"
 #include "messages.h"
+#include "unprobed_rules.h"
 
 int ProbeAddressesInUse(const Session& session, const std::vector<std::uint32_t>& addresses, AddressUse& use)
 {
@@ -18,4 +19,10 @@ void SayProbeLimit(const AddressUse& use, const std::string& said)
 {
     if (!use.limit.empty() && use.limit != said)
         Fail(kExitOk, use.limit);
+}
+
+void SayTakenAsFree(const std::vector<std::uint32_t>& unprobed)
+{
+    if (!unprobed.empty())
+        Fail(kExitOk, TakenAsFreeText(unprobed));
 }

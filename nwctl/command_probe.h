@@ -16,3 +16,7 @@ int ProbeAddressesInUse(const Session& session, const std::vector<std::uint32_t>
 // Says `use.limit` on standard error, unless it is empty or is `said`, the
 // limit an earlier probe of the same run said already.
 void SayProbeLimit(const AddressUse& use, const std::string& said = std::string());
+
+// Says on standard error that `unprobed`, addresses that could not be
+// probed, are taken as free as --unprobed-ok told; nothing for none.
+void SayTakenAsFree(const std::vector<std::uint32_t>& unprobed);

@@ -58,8 +58,8 @@ const char kSetHelp[] = R"(usage: nwctl set MAC [--ip A] [--mask M] [--gateway G
                  [--dhcp|--static] [--web-port P] [--control-port P]
                  [--video-port P] [--audio-transmit-port P]
                  [--audio-receive-port P] --user U [--password-file FILE]
-                 [--timeout S] [-y|--yes] [--adapter NAME|ADDRESS|all]
-                 [--rounds N]
+                 [--timeout S] [-y|--yes] [--unprobed-ok]
+                 [--adapter NAME|ADDRESS|all] [--rounds N]
 
 Finds the device by a fresh search, sends it the Save record that the
 window program sends (settings not named keep the device's values), waits
@@ -70,11 +70,13 @@ text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
 A set is a plan of one device: before anything is sent it is held to the
 plan's rules (nwctl plan --help), another host answering for the address
 the device would have among them, and refused with every problem named.
+An address that could not be probed is one of them: another host may hold
+it. --unprobed-ok takes it as free, and standard error says so.
 A device whose mode is neither static nor dhcp needs --static or --dhcp.
 With nothing to change, nothing is sent.
 
-exit status: 0 Apply, or nothing to change; 6 problems found, nothing
-sent; 11 Failed; 12 Failed. Invalid address; 13 Failed.
+exit status: 0 Apply, or nothing to change; 6 problems found (an address
+not probed among them, without --unprobed-ok), nothing sent; 11 Failed; 12 Failed. Invalid address; 13 Failed.
 Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
 result without a text; 4 no answer in time; 3 the device did not answer the
 search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
@@ -104,10 +106,11 @@ arguments; 1 network.
 )";
 
 const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
-                  [--timeout S] [-y|--yes]] [--adapter NAME|ADDRESS|all]
-                  [--rounds N]
+                  [--timeout S] [-y|--yes]] [--unprobed-ok]
+                  [--adapter NAME|ADDRESS|all] [--rounds N]
        nwctl plan --assign FIRST_ADDRESS [--mask M] [--gateway G] [--dns D]
-                  [--product TEXT] [--adapter NAME|ADDRESS|all] [--rounds N]
+                  [--product TEXT] [--unprobed-ok] [--adapter NAME|ADDRESS|all]
+                  [--rounds N]
 
 A plan is a CSV file with a header line: a mac column and any of ip, mask,
 gateway, dns, mode, web_port, control_port, video_port,
@@ -126,24 +129,30 @@ its own address is none, nor are the plan's devices, which leave theirs),
 an address no device can have (0.0.0.0/8, loopback, multicast, the
 subnet's network or broadcast address), an address, mask, gateway or DNS
 that is not valid, a gateway outside the subnet, a mode neither static nor
-dhcp, a port of 0 or two ports alike (which the device refuses). An address
-that could not be probed counts as free, and standard error says why once.
-With --apply it refuses while a problem stands; else, after confirmation,
+dhcp, a port of 0 or two ports alike (which the device refuses), and an
+address that could not be probed ("could not be probed (WHY): whether
+another host holds it is unknown"), with the reason: off every adapter's
+subnet without the raw packet right, SendARP not available (Wine), ...
+--unprobed-ok takes such addresses as free and says which on standard
+error. With --apply it refuses while a problem stands; else, after confirmation,
 it sends each device its Save record, one at a time, waits for each answer
 (--timeout, default 5 s), searches again, probes the addresses the devices
 show and checks that every device shows its planned values and that no
 other MAC answers for its address ("NOT verified: ... is in use by ...
-too"). On a terminal a count shows how far it has got.
+too"); a device at an address that could not be probed is "verified,
+address not probed", and the summary counts them ("13 of 14 devices
+applied and verified, 13 of them at addresses that could not be probed").
+On a terminal a count shows how far it has got.
 
 The audit log, JSON lines beside the plan file (named after it and the
 time), has a line for each thing as it happens, written at once so that a
 run cut short keeps it: each Save sent (event "sent", with the values
 before and those sent; "not sent" when it could not leave), each answer
 ("answer": its text and code, or "no answer"), each device with nothing to
-change ("unchanged"), and each verification ("verify", with "in_use_by":
-the other MACs that answer for the device's address, null when it was not
-probed). Every line has the time and the device's MAC; none has a password
-or digest.
+change ("unchanged"), and each verification ("verify", with "probed":
+whether its address was probed, and "in_use_by": the other MACs that answer
+for it, null when it was not probed). Every line has the time and the
+device's MAC; none has a password or digest.
 
 --assign writes a plan on standard output: the devices found (those whose
 product name holds TEXT, in any case, with --product) get consecutive
@@ -157,16 +166,20 @@ could not be probed, and names each it skipped on standard error
 ("skipped 198.51.100.31: in use by 02:00:5E:10:00:07"). A device now in
 DHCP mode gets mode static, with a note on standard error. The plan is
 written only when its own dry run would pass; otherwise every problem is
-named and nothing is written.
+named and nothing is written: an address it would give that could not be
+probed is such a problem, unless --unprobed-ok takes it as free.
 
 exit status: 0 no problems (with --apply: all applied and verified); 6
-problems found (with --apply: refused, nothing sent), or --assign ran out
-of addresses, kept finding them in use, or would write a plan with
-problems; 7 a device failed, did not answer or does not show its planned
-values, another host answers for its address, or the audit log could not
-be written; 9 the plan names no device, no device answered, or none
-matched --product; 5 not confirmed; 2 bad arguments or plan file; 1
-network, or the addresses could not be probed.
+problems found (with --apply: refused, nothing sent), an address not
+probed among them without --unprobed-ok, or --assign ran out of addresses,
+kept finding them in use, or would write a plan with problems; 7 a device
+failed, did not answer or does not show its planned values, another host
+answers for its address, or the audit log could not be written; 17 all
+applied and verified, but without --unprobed-ok some at an address that
+could not be probed (one the plan did not give, such as DHCP's); 9 the
+plan names no device, no device answered, or none matched --product; 5
+not confirmed; 2 bad arguments or plan file; 1 network, or the addresses
+could not be probed.
 )";
 
 const char kCheckHelp[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
@@ -182,11 +195,14 @@ or not (ip-conflict), a MAC answering from two addresses (duplicate-mac)
 and, with --min-firmware-date, firmware dated before it by the device
 list's rule (the number after the last _ of the version; firmware without a
 date counts as older). Addresses that could not be probed are said once on
-standard error.
+standard error; with nothing else to report, check says which and why
+("nothing to report, but 1 address could not be probed (...): ...") and
+exits 17: they are not known to be fine.
 
-exit status: 0 nothing to report; 8 something reported; 9 no device
-answered the search; 2 bad arguments or file; 1 network, or the addresses
-could not be probed.
+exit status: 0 nothing to report, every address probed; 8 something
+reported; 17 nothing else to report, but some addresses could not be
+probed; 9 no device answered the search; 2 bad arguments or file; 1
+network, or the addresses could not be probed.
 )";
 
 const char kProbeHelp[] = R"(usage: nwctl probe ADDRESS|FIRST-LAST|NETWORK/PREFIX...
@@ -209,7 +225,9 @@ probed together, three times 0.2 s apart for those not answered yet, then
 answers are awaited for a second. Without that right, and on Windows, it
 asks the system's own address resolution, which reaches only addresses on
 an adapter's subnet and keeps one MAC per address; standard error says
-once which addresses could not be probed and how to grant the right.
+once which addresses could not be probed, why (on Windows: not on-link
+from any adapter, or SendARP not available, as under Wine, whose SendARP
+is a stub) and how to grant the right.
 
 exit status: 0 every address probed, no conflict; 8 an address answered by
 two or more MACs; 17 some addresses could not be probed (no conflict among
@@ -308,7 +326,7 @@ const CommandEntry kEntries[] = {
      {kSearching,
       kSending,
       {"--ip", "--mask", "--gateway", "--dns", "--dhcp", "--static", "--web-port", "--control-port", "--video-port",
-       "--audio-transmit-port", "--audio-receive-port", "--timeout"}},
+       "--audio-transmit-port", "--audio-receive-port", "--timeout", "--unprobed-ok"}},
      {},
      CheckSetArguments},
     {"reboot",
@@ -336,7 +354,9 @@ const CommandEntry kEntries[] = {
      kPlanHelp,
      Operands::OneFile,
      nullptr,
-     {kSearching, kSending, {"--timeout", "--apply", "--assign", "--mask", "--gateway", "--dns", "--product"}},
+     {kSearching,
+      kSending,
+      {"--timeout", "--apply", "--assign", "--mask", "--gateway", "--dns", "--product", "--unprobed-ok"}},
      {},
      CheckPlanArguments},
     {"check",

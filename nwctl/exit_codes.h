@@ -13,5 +13,7 @@ enum ExitCode : int {
     kExitReported = 8,      // check: something to report; probe: an address answered by two or more MACs
     kExitNoDevices = 9,     // nothing to act on: the search found no device, none matched, the plan names none
     kExitResultBase = 10,   // set: 10 + the device's result (11 to 15), 16 for a result without a text
-    kExitNotProbed = 17,    // probe: some addresses could not be probed, and no conflict among the rest
+    // probe, check: some addresses could not be probed, and nothing else to report; plan --apply: a device
+    // verified at an address not probed, without --unprobed-ok
+    kExitNotProbed = 17,
 };

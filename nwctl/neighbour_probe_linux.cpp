@@ -31,6 +31,11 @@ constexpr std::size_t kAtOnce = 256;
 // The discard port: nothing should answer the empty datagram itself.
 constexpr std::uint16_t kDiscardPort = 9;
 
+std::string NotSentWhy(const std::string& error)
+{
+    return "the system would not send to it: " + error;
+}
+
 bool ReadTable(std::map<std::uint32_t, MacAddress>& resolved, std::string& error)
 {
     std::ifstream file("/proc/net/arp");
@@ -74,7 +79,7 @@ bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<s
             if (sendto(socket, "", 0, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
                 sendError = std::strerror(errno);
                 unsent.push_back(onLink[i]);
-                use.NotProbed(onLink[i]);
+                use.NotProbed(onLink[i], NotSentWhy(sendError));
                 continue;
             }
             waiting.insert(onLink[i]);
@@ -104,8 +109,8 @@ bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<s
     }
     close(socket);
     for (const std::uint32_t address : targets.offLink)
-        use.NotProbed(address);
-    use.limit = NotProbedText({{unsent, "the system would not send to them: " + sendError}});
+        use.NotProbed(address, OffSubnetWhy(targets.lan));
+    use.limit = NotProbedText({{unsent, NotSentWhy(sendError)}});
     use.limit += (use.limit.empty() ? "" : ". ") + NoRawRightLimit(targets.offLink, targets.lan);
     return true;
 }

@@ -111,7 +111,8 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
 }
 
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
-                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use)
+                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use,
+                                          bool unprobedOk)
 {
     std::vector<PlanProblem> problems;
     const DevicesByMac byMac(found);
@@ -222,8 +223,14 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
     for (const auto& [ip, planned] : plannedAddress) {
         // This computer's own addresses answer with its adapters' MACs, and
         // are named already.
+        if (AdapterWithAddress(ownAdapters, ip))
+            continue;
+        if (const std::string* why = use.WhyNotProbed(ip); why && !unprobedOk)
+            problems.push_back({planned.first, FormatMac(planned.second) + ": ip " + FormatIPv4(ip) +
+                                                   " could not be probed (" + *why +
+                                                   "): whether another host holds it is unknown"});
         const std::vector<MacAddress>* answers = use.Answers(ip);
-        if (!answers || AdapterWithAddress(ownAdapters, ip))
+        if (!answers)
             continue;
         std::vector<MacAddress> others;
         for (const MacAddress& mac : *answers) {

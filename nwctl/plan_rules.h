@@ -46,9 +46,11 @@ struct PlanProblem {
 // leave their addresses (or are named already as planned onto it), nor
 // that of a device outside the plan that the search found there, named
 // already as using it; and this computer's own addresses are named as such
-// only.
+// only. A planned address that `use` could not probe is a problem too, as
+// another host may hold it, unless `unprobedOk` takes it as free.
 std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
-                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use);
+                                          const std::vector<Adapter>& ownAdapters, const AddressUse& use,
+                                          bool unprobedOk);
 
 // The static addresses the plan's devices would have (each device found
 // once): those to probe before the plan is judged. In the plan's order.

@@ -103,13 +103,13 @@ bool ProbeSchedule::Done(Time now)
     return queue_.empty() && now >= End();
 }
 
-void ProbeSchedule::Record(AddressUse& use) const
+void ProbeSchedule::Record(AddressUse& use, const std::string& why) const
 {
     for (const auto& [address, state] : states_) {
         if (state.sentOnce || !state.heard.empty())
             use.Probed(address, state.heard);
         else
-            use.NotProbed(address);
+            use.NotProbed(address, why);
     }
 }
 

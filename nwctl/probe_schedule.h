@@ -50,8 +50,8 @@ public:
     bool Done(Time now);
 
     // Every address probed, with the MACs heard (none: free), and those
-    // whose probe never left as not probed.
-    void Record(AddressUse& use) const;
+    // whose probe never left as not probed, for `why`.
+    void Record(AddressUse& use, const std::string& why) const;
     // How many addresses no probe left for.
     std::size_t Unsent() const;
 

@@ -214,11 +214,14 @@ std::string Devices(const ReportModel& model)
     return html + "</tbody></table></div></section>";
 }
 
-std::string Verified(const std::optional<bool>& verified)
+std::string Verified(const AuditChange& change)
 {
-    if (!verified)
+    if (!change.verified)
         return "<td class=\"muted\">not logged</td>";
-    return *verified ? "<td class=\"ok\">verified</td>" : "<td class=\"bad\">NOT verified</td>";
+    if (!*change.verified)
+        return "<td class=\"bad\">NOT verified</td>";
+    // Nobody knows whether another host holds an address not probed.
+    return change.probed == false ? "<td>verified, address not probed</td>" : "<td class=\"ok\">verified</td>";
 }
 
 std::string Changes(const ReportModel& model)
@@ -253,7 +256,7 @@ std::string Changes(const ReportModel& model)
                 (change.result ? Cell(*change.result)
                                : std::string(change.event == kAuditSent ? "<td class=\"bad\">not logged</td>"
                                                                         : "<td class=\"muted\">&#8212;</td>")) +
-                Verified(change.verified) + "</tr>";
+                Verified(change) + "</tr>";
     }
     return html + "</tbody></table></div></section>";
 }

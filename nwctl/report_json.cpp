@@ -41,7 +41,8 @@ std::string Change(const AuditChange& change)
                        {"error", JsonString(change.error)},
                        {"changes", JsonArray(settings)},
                        {"result", OptionalText(change.result)},
-                       {"verified", change.verified ? (*change.verified ? "true" : "false") : "null"}});
+                       {"verified", change.verified ? (*change.verified ? "true" : "false") : "null"},
+                       {"probed", change.probed ? (*change.probed ? "true" : "false") : "null"}});
 }
 
 std::string AddressMap(const ReportModel& model)

@@ -5,7 +5,8 @@
 //   summary {products, modes, firmware_dates: [{label, count}]},
 //   min_firmware_date (YYYYMMDD or null), findings [{kind, mac, ip, detail}],
 //   not_checked [text], audit_logs [name], changes [{log, mac, time, event,
-//   error, changes [{setting, from, to}], result, verified}], audit_problems,
+//   error, changes [{setting, from, to}], result, verified, probed}],
+//   audit_problems,
 //   address_map {first, last, prefix, whole, probe_limit, counts {state: n},
 //   addresses [{address, state, detail}]}
 #pragma once

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kNoError = 0;
 constexpr std::uint32_t kGenFailure = 31;    // no reply, on older Windows
 constexpr std::uint32_t kBadNetName = 67;    // no reply
-constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP, among others
+constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP is a stub that returns it
 
 // Addresses shown in a message before "and N more".
 constexpr std::size_t kShownAddresses = 8;
@@ -51,7 +51,24 @@ Resolution SendArpResolution(std::uint32_t code, std::uint32_t macLength)
         return macLength == 6 ? Resolution::Answered : Resolution::CouldNotProbe;
     if (code == kBadNetName || code == kGenFailure)
         return Resolution::NoAnswer;
+    if (code == kNotSupported)
+        return Resolution::NotAvailable;
     return Resolution::CouldNotProbe;
+}
+
+std::string SendArpWhy(std::uint32_t code, std::uint32_t macLength)
+{
+    switch (SendArpResolution(code, macLength)) {
+        case Resolution::Answered:
+        case Resolution::NoAnswer:
+            return "";
+        case Resolution::NotAvailable:
+            return "SendARP is not available on this system, as under Wine";
+        case Resolution::CouldNotProbe:
+            break;
+    }
+    return code == kNoError ? "SendARP gave a hardware address of " + std::to_string(macLength) + " bytes, not a MAC"
+                            : "SendARP failed with error " + std::to_string(code);
 }
 
 std::string NotProbedText(const std::vector<NotProbedPart>& parts)
@@ -64,12 +81,32 @@ std::string NotProbedText(const std::vector<NotProbedPart>& parts)
         std::sort(sorted.begin(), sorted.end());
         sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
         text += text.empty() ? "" : "; ";
-        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): ";
-        for (std::size_t i = 0; i < sorted.size() && i < kShownAddresses; ++i)
-            text += (i ? ", " : "") + FormatIPv4(sorted[i]);
-        if (sorted.size() > kShownAddresses)
-            text += " and " + std::to_string(sorted.size() - kShownAddresses) + " more";
+        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): " + AddressesText(sorted);
     }
+    return text;
+}
+
+std::string NotProbedByReason(const AddressUse& use)
+{
+    std::vector<NotProbedPart> parts;
+    for (const auto& [address, why] : use.NotProbedWhy()) {
+        const auto part =
+            std::find_if(parts.begin(), parts.end(), [&why = why](const NotProbedPart& p) { return p.why == why; });
+        if (part == parts.end())
+            parts.push_back({{address}, why});
+        else
+            part->addresses.push_back(address);
+    }
+    return NotProbedText(parts);
+}
+
+std::string AddressesText(const std::vector<std::uint32_t>& addresses)
+{
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size() && i < kShownAddresses; ++i)
+        text += (i ? ", " : "") + FormatIPv4(addresses[i]);
+    if (addresses.size() > kShownAddresses)
+        text += " and " + std::to_string(addresses.size() - kShownAddresses) + " more";
     return text;
 }
 
@@ -85,9 +122,19 @@ std::string SubnetsText(const std::vector<Adapter>& adapters)
     return text.empty() ? "no adapter" : text;
 }
 
+std::string OffSubnetWhy(const std::vector<Adapter>& adapters)
+{
+    return "on no subnet of " + SubnetsText(adapters);
+}
+
+std::string NotOnLinkWhy(const std::vector<Adapter>& adapters)
+{
+    return "not on-link from any adapter of this computer: " + SubnetsText(adapters);
+}
+
 std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std::vector<Adapter>& adapters)
 {
-    std::string text = NotProbedText({{offLink, "on no subnet of " + SubnetsText(adapters)}});
+    std::string text = NotProbedText({{offLink, OffSubnetWhy(adapters)}});
     text += text.empty() ? "" : ". ";
     text +=
         "Without the raw packet right nwctl asks the system's own address resolution, which reaches only "
@@ -99,15 +146,9 @@ std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std
     return text;
 }
 
-std::string WindowsLimit(const std::vector<std::uint32_t>& offLink, const std::vector<std::uint32_t>& couldNotProbe,
-                         const std::vector<Adapter>& adapters)
+std::string WindowsLimit(const AddressUse& use)
 {
-    std::string text =
-        NotProbedText({{offLink, "Windows resolves only addresses on an adapter's subnet, and these are on none of " +
-                                     SubnetsText(adapters)},
-                       {couldNotProbe,
-                        "the system could not ask for them: its SendARP failed or is not supported, "
-                        "as under Wine"}});
+    std::string text = NotProbedByReason(use);
     text += text.empty() ? "" : ". ";
     text += "nwctl asks Windows' own address resolution: ";
     text += kOneMac;

@@ -41,13 +41,18 @@ ResolutionTargets ResolutionTargetsOf(const std::vector<Adapter>& adapters, cons
 enum class Resolution {
     Answered,       // a MAC came back
     NoAnswer,       // the system asked and nobody answered
-    CouldNotProbe,  // the system could not ask (not supported, a fault)
+    NotAvailable,   // the system has no SendARP to ask with (Wine's is a stub)
+    CouldNotProbe,  // the system could not ask (a fault)
 };
 
 // What a SendARP result code means, with the length of the MAC it gave.
 // Only the codes of "asked, no reply" are NoAnswer; anything unknown is
 // CouldNotProbe, never free.
 Resolution SendArpResolution(std::uint32_t code, std::uint32_t macLength);
+
+// Why an address with that result could not be probed, as "could not be
+// probed (WHY)" says it; empty for Answered and NoAnswer.
+std::string SendArpWhy(std::uint32_t code, std::uint32_t macLength);
 
 // Addresses that were not probed, for one reason.
 struct NotProbedPart {
@@ -59,16 +64,28 @@ struct NotProbedPart {
 // the parts with addresses; empty when none has any.
 std::string NotProbedText(const std::vector<NotProbedPart>& parts);
 
+// The same for the addresses `use` could not probe, by its reasons, in the
+// order of each reason's lowest address.
+std::string NotProbedByReason(const AddressUse& use);
+
+// "A, B, ... and K more": addresses in the order given.
+std::string AddressesText(const std::vector<std::uint32_t>& addresses);
+
 // "lan0 198.51.100.1/24, lan1 ...": the subnets the system's resolution
 // reaches from `adapters`.
 std::string SubnetsText(const std::vector<Adapter>& adapters);
+
+// Why an address on no subnet of `adapters` was not probed: on Linux,
+// where the raw packet right would reach it, and on Windows, which never
+// resolves it.
+std::string OffSubnetWhy(const std::vector<Adapter>& adapters);
+std::string NotOnLinkWhy(const std::vector<Adapter>& adapters);
 
 // use.limit on Linux without the raw packet right: which addresses were
 // off every adapter's subnet, that a conflict shows as one MAC, and how to
 // grant the right.
 std::string NoRawRightLimit(const std::vector<std::uint32_t>& offLink, const std::vector<Adapter>& adapters);
 
-// use.limit on Windows: the addresses off every adapter's subnet, those the
-// system could not ask for, and that a conflict shows as one MAC.
-std::string WindowsLimit(const std::vector<std::uint32_t>& offLink, const std::vector<std::uint32_t>& couldNotProbe,
-                         const std::vector<Adapter>& adapters);
+// use.limit on Windows: the addresses that could not be probed, by `use`'s
+// reasons, and that a conflict shows as one MAC.
+std::string WindowsLimit(const AddressUse& use);

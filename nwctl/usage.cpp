@@ -34,7 +34,8 @@ it (without a terminal, --yes is required).
 exit status
   0   done (search, adapters; set: the device answered "Apply", or
       there was nothing to change; plan: no problems, or all applied and
-      verified; check: nothing to report; report: written)
+      verified; check: nothing to report, every address probed; report:
+      written)
   1   network: no usable adapter, a port cannot be opened, nothing could
       be sent, the addresses could not be probed
   2   bad arguments or input file (report: or a file it cannot
@@ -43,7 +44,8 @@ exit status
       addresses; nothing was sent
   4   set: no answer from the device within --timeout
   5   not confirmed; nothing was sent
-  6   plan, set: problems found (refused: nothing was sent); plan
+  6   plan, set: problems found, an address that could not be probed
+      among them without --unprobed-ok (refused: nothing was sent); plan
       --assign: the addresses ran out or kept turning out in use, or the
       plan would have problems (nothing was written)
   7   plan --apply: a device failed or does not show its planned values,
@@ -58,7 +60,9 @@ exit status
       (12), Failed. Invalid port (13), Failed. Invalid config (14),
       Failed. login failed (15); 16: a result code without a text
   17  probe: some addresses could not be probed, no conflict among the
-      rest
+      rest; check: nothing else to report, but some addresses could not
+      be probed; plan --apply without --unprobed-ok: all applied and
+      verified, some at an address that could not be probed
 )";
 
 }  // namespace

@@ -109,7 +109,7 @@ int main(int argc, char** argv)
             std::vector<PlanRow> rows;
             std::vector<std::string> errors;
             ReadPlan(planText, rows, errors);
-            problems += FindPlanProblems(rows, found, own, notProbed).size();
+            problems += FindPlanProblems(rows, found, own, notProbed, false).size();
             steps += DryRunSteps(rows, found);
         });
         const double planBefore = Seconds([&] {

@@ -22,6 +22,6 @@ inline AddressUse Use(std::initializer_list<std::pair<const char*, std::vector<c
         use.Probed(*ParseIPv4(address), parsed);
     }
     for (const char* address : notProbed)
-        use.NotProbed(*ParseIPv4(address));
+        use.NotProbed(*ParseIPv4(address), "not reached");
     return use;
 }

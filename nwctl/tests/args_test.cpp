@@ -78,6 +78,8 @@ TEST(Arguments, RefusedWithAReason)
         {"check a.csv --min-firmware-date 20221301", "YYYYMMDD"},
         {"check a.csv --min-firmware-date 20220800", "YYYYMMDD"},
         {"check a.csv --yes", "check has no option \"--yes\""},
+        {"check a.csv --unprobed-ok", "check has no option \"--unprobed-ok\""},
+        {"plan a.csv --unprobed-ok=yes", "--unprobed-ok takes no value"},
         {"report", "report needs -o FILE"},
         {"report --site x", "report needs -o FILE"},
         {"report -o", "-o needs a value"},
@@ -170,10 +172,19 @@ TEST(Arguments, TheOtherCommands)
     EXPECT_EQ(invocation.change[static_cast<std::size_t>(Setting::Mask)], "255.255.255.0");
     EXPECT_EQ(invocation.product, "cam");
 
+    EXPECT_FALSE(invocation.unprobedOk) << "an address not probed is not free unless told";
+
     ASSERT_TRUE(ParseArguments(Words("plan site.csv --apply --yes --timeout 1"), kCommandTable, invocation, error))
         << error;
     EXPECT_EQ(invocation.file, "site.csv");
     EXPECT_TRUE(invocation.apply);
+    EXPECT_FALSE(invocation.unprobedOk);
+    for (const char* words :
+         {"plan site.csv --apply --unprobed-ok", "plan site.csv --unprobed-ok", "plan --assign 10.0.0.10 --unprobed-ok",
+          "set 00:1A:2B:3C:4D:5E --ip 10.0.0.5 --unprobed-ok"}) {
+        ASSERT_TRUE(ParseArguments(Words(words), kCommandTable, invocation, error)) << words << ": " << error;
+        EXPECT_TRUE(invocation.unprobedOk) << words;
+    }
 
     ASSERT_TRUE(ParseArguments(Words("check inv.csv --min-firmware-date 20220807 --format json"), kCommandTable,
                                invocation, error));

@@ -64,13 +64,13 @@ TEST(AuditLog, OneLinePerEventWithoutSecrets)
          head + "\"event\": \"answer\", " + mac + "\"result\": \"no answer\", \"result_code\": null}"},
         {AuditUnchanged(time, before), head + "\"event\": \"unchanged\", " + mac + "\"before\": " + beforeJson + "}"},
         {AuditVerified(time, before, true, std::vector<MacAddress>{}),
-         head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"in_use_by\": []}"},
+         head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"probed\": true, \"in_use_by\": []}"},
         {AuditVerified(time, before, true, std::nullopt),
-         head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"in_use_by\": null}"},
+         head + "\"event\": \"verify\", " + mac + "\"verified\": true, \"probed\": false, \"in_use_by\": null}"},
         {AuditVerified(time, before, false,
                        std::vector<MacAddress>{{0x02, 0, 0x5E, 0x10, 0, 7}, {0x02, 0, 0x5E, 0x10, 0, 0xAB}}),
          head + "\"event\": \"verify\", " + mac +
-             "\"verified\": false, \"in_use_by\": [\"02:00:5E:10:00:07\", \"02:00:5E:10:00:AB\"]}"},
+             "\"verified\": false, \"probed\": true, \"in_use_by\": [\"02:00:5E:10:00:07\", \"02:00:5E:10:00:AB\"]}"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.line, c.expected);

@@ -101,12 +101,13 @@ TEST(AuditReading, EachDeviceWithWhatItHadWhatWasSentAndWhatCameOfIt)
         AuditSent(time, one, oneSent) + "\n" + AuditAnswer(time + 1, one, 0) + "\r\n" +
         AuditNotSent(time + 2, two, oneSent, "no route") + "\n\n" + AuditUnchanged(time + 3, three) + "\n" +
         AuditVerified(time + 4, one, true, std::vector<MacAddress>{}) + "\n" +
-        AuditVerified(time + 4, three, false, std::vector<MacAddress>{{2, 0, 0x5E, 0x10, 0, 7}}) + "\n";
+        AuditVerified(time + 4, three, false, std::vector<MacAddress>{{2, 0, 0x5E, 0x10, 0, 7}}) + "\n" +
+        AuditSent(time + 5, two, oneSent) + "\n" + AuditVerified(time + 6, two, true, std::nullopt) + "\n";
     std::vector<AuditChange> changes;
     std::vector<std::string> problems;
     ReadAuditLog("site.audit.jsonl", log, changes, problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
-    ASSERT_EQ(changes.size(), 3u);
+    ASSERT_EQ(changes.size(), 4u);
 
     EXPECT_EQ(changes[0].log, "site.audit.jsonl");
     EXPECT_EQ(changes[0].mac, "00:1A:2B:00:00:01");
@@ -120,6 +121,7 @@ TEST(AuditReading, EachDeviceWithWhatItHadWhatWasSentAndWhatCameOfIt)
     EXPECT_EQ(changes[0].changes[1].to, "8080");
     EXPECT_EQ(changes[0].result, "Apply");
     EXPECT_EQ(changes[0].verified, true);
+    EXPECT_EQ(changes[0].probed, true);
 
     EXPECT_EQ(changes[1].event, "not sent");
     EXPECT_EQ(changes[1].error, "no route");
@@ -130,6 +132,33 @@ TEST(AuditReading, EachDeviceWithWhatItHadWhatWasSentAndWhatCameOfIt)
     EXPECT_EQ(changes[2].event, "unchanged");
     EXPECT_TRUE(changes[2].changes.empty());
     EXPECT_EQ(changes[2].verified, false);
+    EXPECT_EQ(changes[2].probed, true);
+
+    EXPECT_EQ(changes[3].verified, true) << "verified where it could be";
+    EXPECT_EQ(changes[3].probed, false) << "but its address not probed";
+}
+
+TEST(AuditReading, AnOlderLogWithoutProbedTellsItByInUseBy)
+{
+    const std::string log =
+        "{\"event\": \"sent\", \"mac\": \"00:1A:2B:00:00:01\"}\n"
+        "{\"event\": \"verify\", \"mac\": \"00:1A:2B:00:00:01\", \"verified\": true, \"in_use_by\": null}\n"
+        "{\"event\": \"sent\", \"mac\": \"00:1A:2B:00:00:02\"}\n"
+        "{\"event\": \"verify\", \"mac\": \"00:1A:2B:00:00:02\", \"verified\": true, \"in_use_by\": []}\n"
+        "{\"event\": \"sent\", \"mac\": \"00:1A:2B:00:00:03\"}\n"
+        "{\"event\": \"verify\", \"mac\": \"00:1A:2B:00:00:03\", \"verified\": true}\n"
+        "{\"event\": \"sent\", \"mac\": \"00:1A:2B:00:00:04\"}\n"
+        "{\"event\": \"verify\", \"mac\": \"00:1A:2B:00:00:04\", \"verified\": true, \"probed\": \"no\", "
+        "\"in_use_by\": []}\n";
+    std::vector<AuditChange> changes;
+    std::vector<std::string> problems;
+    ReadAuditLog("old.audit.jsonl", log, changes, problems);
+    EXPECT_EQ(problems, std::vector<std::string>{});
+    ASSERT_EQ(changes.size(), 4u);
+    EXPECT_EQ(changes[0].probed, false);
+    EXPECT_EQ(changes[1].probed, true);
+    EXPECT_EQ(changes[2].probed, std::nullopt) << "nothing said of it";
+    EXPECT_EQ(changes[3].probed, true) << "a probed that is no true or false is passed over";
 }
 
 TEST(AuditReading, LinesThatAreNoAuditLinesAreNamedAndSkipped)

@@ -85,10 +85,10 @@ const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2,
                                            {"lo", 0x7F000001u, 0xFF000000u, 1, true}};
 
 std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found,
-                                  const AddressUse& use = AddressUse())
+                                  const AddressUse& use = AddressUse(), bool unprobedOk = false)
 {
     std::vector<std::string> texts;
-    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters, use))
+    for (const PlanProblem& problem : FindPlanProblems(Plan(plan), found, kOwnAdapters, use, unprobedOk))
         texts.push_back(std::to_string(problem.line) + ": " + problem.text);
     return texts;
 }
@@ -226,6 +226,7 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
         std::vector<FoundDevice> found;
         AddressUse use;
         std::vector<std::string> problems;
+        bool unprobedOk = false;
     } cases[] = {
         {"a host on a planned address",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,192.0.2.31\n",
@@ -274,11 +275,25 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          {a},
          Use({{"192.0.2.5", {"02:00:00:00:00:05", bystander}}}),
          {"2: 00:1A:2B:00:00:01: ip 192.0.2.5 is this computer's own address (adapter lan0)"}},
-        {"an address that could not be probed is no problem",
+        {"an address that could not be probed is unknown, never free, and so is the one the device keeps",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.31\n00:1A:2B:00:00:02,\n",
+         {a, b},
+         Use({{"192.0.2.10", {}}}, {"192.0.2.31", "192.0.2.11"}),
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.31 could not be probed (not reached): whether another host holds it is "
+          "unknown",
+          "3: 00:1A:2B:00:00:02: ip 192.0.2.11 could not be probed (not reached): whether another host holds it is "
+          "unknown"}},
+        {"with --unprobed-ok an address that could not be probed is taken as free",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.31\n",
          {a},
          Use({}, {"192.0.2.31"}),
-         {}},
+         {},
+         true},
+        {"this computer's own address is named as such only, probed or not",
+         "mac,ip\n00:1A:2B:00:00:01,192.0.2.5\n",
+         {a},
+         Use({}, {"192.0.2.5"}),
+         {"2: 00:1A:2B:00:00:01: ip 192.0.2.5 is this computer's own address (adapter lan0)"}},
         {"a device going to DHCP has no address to hold",
          "mac,mode\n00:1A:2B:00:00:01,dhcp\n",
          {a},
@@ -286,7 +301,7 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Problems(c.plan, c.found, c.use), c.problems) << c.name;
+        EXPECT_EQ(Problems(c.plan, c.found, c.use, c.unprobedOk), c.problems) << c.name;
 }
 
 TEST(PlanProblems, TheAddressesToProbeAreThoseTheDevicesWouldHold)
@@ -510,8 +525,12 @@ TEST(Assign, StepsOverAddressesOtherHostsAnswerFor)
         if (c.outcome != AssignOutcome::Assigned)
             continue;
         EXPECT_EQ(ips, c.ips) << c.name;
-        // What it writes passes the dry run with the same knowledge.
-        EXPECT_EQ(FindPlanProblems(assignment.rows, found, kOwnAdapters, c.use).size(), 0u) << c.name;
+        // What it writes passes the dry run with the same knowledge, and
+        // the addresses it could not probe only with --unprobed-ok.
+        EXPECT_EQ(FindPlanProblems(assignment.rows, found, kOwnAdapters, c.use, true).size(), 0u) << c.name;
+        EXPECT_EQ(FindPlanProblems(assignment.rows, found, kOwnAdapters, c.use, false).size(),
+                  c.use.NotProbedAddresses().size())
+            << c.name;
     }
 }
 
@@ -560,7 +579,8 @@ TEST(Assign, RefusesWhatTheDryRunWouldRefuse)
     ASSERT_EQ(AssignAddresses(twice, Request(0xC000020Au, none, none, none, ""), kOwnAdapters, AddressUse(), assignment,
                               error),
               AssignOutcome::Assigned);
-    const std::vector<PlanProblem> problems = FindPlanProblems(assignment.rows, twice, kOwnAdapters, AddressUse());
+    const std::vector<PlanProblem> problems =
+        FindPlanProblems(assignment.rows, twice, kOwnAdapters, AddressUse(), false);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].text,
               "00:1A:2B:00:00:01: answered from 2 addresses (192.0.2.30, 192.0.2.31); it cannot be told which one is "

@@ -140,7 +140,7 @@ TEST(ProbeSchedule, AllTogetherRetriesOnlyTheUnansweredAndEndsAfterTheWait)
     EXPECT_FALSE(schedule.Done(milliseconds(1399)));
     EXPECT_TRUE(schedule.Done(milliseconds(1400))) << "a second after the last probe";
     AddressUse use;
-    schedule.Record(use);
+    schedule.Record(use, "no probe could leave for it");
     EXPECT_EQ(*use.Answers(kAddress), std::vector<MacAddress>{kHost});
     EXPECT_EQ(*use.Answers(kAddress + 1), (std::vector<MacAddress>{kHost, kOther})) << "a conflict, both kept";
     EXPECT_TRUE(use.Answers(kAddress + 2)->empty()) << "free";
@@ -157,7 +157,7 @@ TEST(ProbeSchedule, EveryAddressAnsweredEndsAfterOneInterval)
     // An answer to a probe nobody asked for changes nothing.
     schedule.Heard(kAddress + 9, kOther);
     AddressUse use;
-    schedule.Record(use);
+    schedule.Record(use, "no probe could leave for it");
     EXPECT_EQ(use.ProbedAddresses().size(), 1u);
 }
 
@@ -187,7 +187,7 @@ TEST(ProbeSchedule, AThousandAddressesGoOutInPacedBatches)
     EXPECT_EQ(sends.back().first, 155 + 2 * 200);
     EXPECT_TRUE(schedule.Done(milliseconds(1555)));
     AddressUse use;
-    schedule.Record(use);
+    schedule.Record(use, "no probe could leave for it");
     EXPECT_EQ(use.ProbedAddresses().size(), 1024u);
 }
 
@@ -208,8 +208,11 @@ TEST(ProbeSchedule, AProbeThatCannotLeaveIsNotProbedAndAFullQueueWaits)
         schedule.Sent(address, milliseconds(5));
     EXPECT_EQ(schedule.Unsent(), 1u);
     AddressUse use;
-    schedule.Record(use);
+    schedule.Record(use, "no probe could leave for it");
     EXPECT_EQ(use.NotProbedAddresses(), std::vector<std::uint32_t>{kAddress});
+    ASSERT_NE(use.WhyNotProbed(kAddress), nullptr);
+    EXPECT_EQ(*use.WhyNotProbed(kAddress), "no probe could leave for it");
+    EXPECT_EQ(use.WhyNotProbed(kAddress + 1), nullptr) << "probed";
     EXPECT_EQ(use.ProbedAddresses().size(), 2u);
 }
 
@@ -269,22 +272,32 @@ TEST(Resolution, TargetsAskFromTheAdapterWhoseSubnetHoldsThemAndTakeThisComputer
     EXPECT_EQ(use.Answers(0xC6336405u), nullptr) << "the rest is left to the system";
 }
 
-TEST(Resolution, SendArpResultsNeverGuessFree)
+TEST(Resolution, SendArpResultsNeverGuessFreeAndSayWhyNot)
 {
+    constexpr char kNotAvailable[] = "SendARP is not available on this system, as under Wine";
     const struct {
         std::uint32_t code;
         std::uint32_t length;
         Resolution resolution;
+        const char* why;
     } cases[] = {
-        {0, 6, Resolution::Answered},          {0, 0, Resolution::CouldNotProbe},
-        {0, 8, Resolution::CouldNotProbe},     {67, 0, Resolution::NoAnswer},
-        {31, 0, Resolution::NoAnswer},         {50, 0, Resolution::CouldNotProbe},
-        {1168, 0, Resolution::CouldNotProbe},  {87, 0, Resolution::CouldNotProbe},
-        {111, 0, Resolution::CouldNotProbe},   {1784, 0, Resolution::CouldNotProbe},
-        {12345, 6, Resolution::CouldNotProbe},
+        {0, 6, Resolution::Answered, ""},
+        {0, 0, Resolution::CouldNotProbe, "SendARP gave a hardware address of 0 bytes, not a MAC"},
+        {0, 8, Resolution::CouldNotProbe, "SendARP gave a hardware address of 8 bytes, not a MAC"},
+        {67, 0, Resolution::NoAnswer, ""},
+        {31, 0, Resolution::NoAnswer, ""},
+        {50, 0, Resolution::NotAvailable, kNotAvailable},  // Wine's stub
+        {120, 0, Resolution::CouldNotProbe, "SendARP failed with error 120"},
+        {1168, 0, Resolution::CouldNotProbe, "SendARP failed with error 1168"},
+        {87, 0, Resolution::CouldNotProbe, "SendARP failed with error 87"},
+        {111, 0, Resolution::CouldNotProbe, "SendARP failed with error 111"},
+        {1784, 0, Resolution::CouldNotProbe, "SendARP failed with error 1784"},
+        {12345, 6, Resolution::CouldNotProbe, "SendARP failed with error 12345"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(SendArpResolution(c.code, c.length), c.resolution) << c.code << " " << c.length;
+        EXPECT_EQ(SendArpWhy(c.code, c.length), c.why) << c.code << " " << c.length;
+    }
 }
 
 TEST(Resolution, LimitsNameTheAddressesWhyAndWhatWouldProbeThem)
@@ -306,14 +319,21 @@ TEST(Resolution, LimitsNameTheAddressesWhyAndWhatWouldProbeThem)
     EXPECT_EQ(onLinkOnly.find("could not be probed"), std::string::npos) << "every address probed";
     EXPECT_NE(onLinkOnly.find("setcap"), std::string::npos) << "but conflicts unseen: " << onLinkOnly;
 
-    const std::string windows = WindowsLimit({0xC63364C8u}, {0xC6336402u, 0xC6336403u}, adapters);
-    EXPECT_EQ(windows.rfind("1 address could not be probed (Windows resolves only addresses on an adapter's subnet, "
-                            "and these are on none of lan0 198.51.100.1/25): 198.51.100.200; 2 addresses could not "
-                            "be probed (the system could not ask for them: its SendARP failed or is not supported, as "
-                            "under Wine): 198.51.100.2, 198.51.100.3. ",
+    AddressUse use;
+    use.NotProbed(0xC63364C8u, NotOnLinkWhy(adapters));
+    use.NotProbed(0xC6336403u, SendArpWhy(50, 0));
+    use.NotProbed(0xC6336402u, SendArpWhy(50, 0));
+    use.NotProbed(0xC6336404u, SendArpWhy(1168, 0));
+    const std::string windows = WindowsLimit(use);
+    EXPECT_EQ(windows.rfind("2 addresses could not be probed (SendARP is not available on this system, as under Wine): "
+                            "198.51.100.2, 198.51.100.3; 1 address could not be probed (SendARP failed with error "
+                            "1168): 198.51.100.4; 1 address could not be probed (not on-link from any adapter of this "
+                            "computer: lan0 198.51.100.1/25): 198.51.100.200. ",
                             0),
               0u)
         << windows;
+    EXPECT_NE(windows.find("two hosts on one address show as one of them"), std::string::npos) << windows;
+    EXPECT_EQ(WindowsLimit(AddressUse()).find("could not be probed"), std::string::npos);
     // A hostile adapter name reaches the terminal made safe.
     EXPECT_EQ(SubnetsText({Lan("\x1b[2J", 0xC6336401u, 0xFF00FF00u)}), "\\x1B[2J 198.51.100.1/255.0.255.0");
     EXPECT_EQ(NotProbedText({{{}, "nothing"}}), "");
@@ -348,7 +368,7 @@ TEST(ProbeReport, EachAddressWithItsStateInEveryFormat)
     use.Probed(kAddress + 2, {});
     use.Probed(kAddress, {kOther, kHost, kOther});
     use.Probed(kAddress + 1, {kHost});
-    use.NotProbed(kAddress + 3);
+    use.NotProbed(kAddress + 3, "not reached");
     EXPECT_EQ(FormatProbe(use, OutputFormat::Table),
               "address        state       macs\n"
               "198.51.100.31  conflict    02:00:5E:10:00:07 02:00:5E:10:00:08\n"

@@ -231,7 +231,7 @@ TEST(ReportHtml, HostileTextsAreTextAndThePageFetchesNothing)
     input.found.push_back(
         Device("\"><svg onload=alert(1)>", "192.0.2.77", "<b>bold</b>", "x_20240101", "\xE2\x80\xAE\x1b[2J'"));
     input.auditLogs = {"<a href=x>.jsonl"};
-    AuditChange change{"<a href=x>.jsonl", "<i>mac</i>", "2024-01-15T10:30:00Z", "not sent", "<error>", {}, {}, {}};
+    AuditChange change{"<a href=x>.jsonl", "<i>mac</i>", "2024-01-15T10:30:00Z", "not sent", "<error>", {}, {}, {}, {}};
     change.changes.push_back({Setting::Ip, "<from>", "<to>"});
     input.changes = {change};
     input.auditProblems = {"<a href=x>.jsonl: line 3: not JSON (<u>), skipped"};
@@ -302,13 +302,37 @@ TEST(ReportHtml, ACountTableLongerThanAPageMayBreakInPrint)
     EXPECT_NE(many.find("<div class=\"keep\"><h3>By address mode</h3>"), std::string::npos);
 }
 
+TEST(ReportHtml, AChangeVerifiedAtAnAddressNotProbedSaysSo)
+{
+    ReportInput input = Site();
+    input.auditLogs = {"a.jsonl"};
+    const AuditChange probed{"a.jsonl", "00:1A:2B:00:00:01", "t", "sent", "", {}, "Apply", true, true};
+    AuditChange notProbed = probed;
+    notProbed.mac = "00:1A:2B:00:00:02";
+    notProbed.probed = false;
+    input.changes = {probed, notProbed};
+    const ReportModel model = BuildReport(input);
+    const std::string html = ReportHtml(model);
+    EXPECT_EQ(Count(html, "<td class=\"ok\">verified</td>"), 1u);
+    EXPECT_EQ(Count(html, "<td>verified, address not probed</td>"), 1u);
+
+    JsonValue report;
+    std::string error;
+    ASSERT_TRUE(ParseJson(ReportJson(model), report, error)) << error;
+    const JsonValue& changes = *report.Member("changes");
+    ASSERT_EQ(changes.items.size(), 2u);
+    EXPECT_TRUE(changes.items[0].Member("probed")->boolean);
+    EXPECT_EQ(changes.items[1].Member("probed")->kind, JsonValue::Kind::Bool);
+    EXPECT_FALSE(changes.items[1].Member("probed")->boolean);
+}
+
 TEST(ReportJson, TheSameContentAsTheHtml)
 {
     ReportInput input = Site();
     input.found[1].record.productName[0] = '\x9b';
     input.auditLogs = {"a.jsonl"};
     input.changes = {
-        {"a.jsonl", "00:1A:2B:00:00:01", "t", "sent", "", {{Setting::WebPort, "80", "8080"}}, "Apply", true}};
+        {"a.jsonl", "00:1A:2B:00:00:01", "t", "sent", "", {{Setting::WebPort, "80", "8080"}}, "Apply", true, true}};
     const ReportModel model = BuildReport(input);
     JsonValue report;
     std::string error;

@@ -8,8 +8,9 @@ taken away.
     tools/testlan/testlan -- python3 tests/e2e/test_nwctl_probe.py
     tools/testlan/testlan -- python3 tests/e2e/test_nwctl_probe.py --wine   # nwctl.exe
 
-Under Wine, whose SendARP is not supported, only that: nwctl.exe says it
-could not probe, never that an address is free.
+Under Wine, whose SendARP is a stub that answers ERROR_NOT_SUPPORTED, only
+that: nwctl.exe says it could not probe, and why, never that an address is
+free.
 """
 
 import json
@@ -165,8 +166,8 @@ class ProbeUnderWine(ProbeTest):
                                                    ["198.51.100.31", "198.51.100.32", "198.51.100.200"]}})
             limit = [line for line in run.stderr.splitlines() if "could not be probed" in line]
             self.assertEqual(len(limit), 1, run)
-            self.assertIn("3 addresses could not be probed (the system could not ask for them: its SendARP failed "
-                          "or is not supported, as under Wine)", limit[0])
+            self.assertIn("3 addresses could not be probed (SendARP is not available on this system, as under Wine)",
+                          limit[0])
 
 
 if __name__ == "__main__":

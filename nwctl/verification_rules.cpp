@@ -1,0 +1,33 @@
+#include "verification_rules.h"
+
+#include "ipv4_text.h"
+
+bool Verified(const DeviceAfter& after)
+{
+    return after.answered && after.left.empty() && !(after.inUseBy && !after.inUseBy->empty());
+}
+
+bool Probed(const DeviceAfter& after)
+{
+    return after.inUseBy.has_value();
+}
+
+std::string VerificationText(const DeviceAfter& after)
+{
+    if (Verified(after))
+        return Probed(after) ? "verified" : "verified, address not probed";
+    if (!after.answered)
+        return "NOT verified: it did not answer the search once";
+    if (!after.left.empty())
+        return "NOT verified: it shows " + DescribeChanges(after.left);
+    return "NOT verified: " + FormatIPv4(*after.shown) + " is in use by " + MacList(*after.inUseBy) + " too";
+}
+
+std::string ApplySummary(std::size_t verified, std::size_t notProbed, std::size_t total, const std::string& auditPath)
+{
+    std::string text = std::to_string(verified) + " of " + std::to_string(total) + " devices applied and verified";
+    if (notProbed > 0)
+        text += ", " + std::to_string(notProbed) + " of them at " + (notProbed == 1 ? "an address" : "addresses") +
+                " that could not be probed";
+    return text + "; audit log " + auditPath;
+}
