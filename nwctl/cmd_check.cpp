@@ -9,6 +9,7 @@
 #include "file_reading.h"
 #include "inventory_rules.h"
 #include "session.h"
+#include "standard_output.h"
 
 int RunCheck(const Invocation& invocation)
 {
@@ -26,7 +27,7 @@ int RunCheck(const Invocation& invocation)
     const std::vector<InventoryFinding> findings =
         CompareInventory(expected, found, session.OwnAdapters(), use, invocation.minFirmwareDate);
     std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
-    std::fflush(stdout);
+    FlushOutput();
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),
                  findings.size());
     if (found.empty())

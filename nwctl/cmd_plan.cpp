@@ -22,6 +22,7 @@
 #include "safe_text.h"
 #include "session.h"
 #include "setting_changes.h"
+#include "standard_output.h"
 #include "text_field.h"
 
 namespace {
@@ -148,8 +149,10 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
         return existing != nullptr;
     });
     AuditLog audit;
-    if (!audit.Open(auditPath))
-        return Fail(kExitUsage, "cannot write the audit log " + SafeText(auditPath) + ". Nothing was sent");
+    std::string reason;
+    if (!audit.Open(auditPath, reason))
+        return Fail(kExitPlanFailed,
+                    "cannot write the audit log " + SafeText(auditPath) + ": " + reason + ". Nothing was sent");
 
     std::vector<bool> applied(steps.size());
     std::size_t attempted = 0;
@@ -265,7 +268,7 @@ int RunPlan(const Invocation& invocation)
     }
     for (const PlanProblem& problem : problems)
         std::printf("problem: line %d: %s\n", problem.line, problem.text.c_str());
-    std::fflush(stdout);
+    FlushOutput();
     std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %zu problems\n", rows.size(), steps.size(),
                  changing, problems.size());
 

@@ -14,6 +14,7 @@
 #include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
+#include "standard_output.h"
 #include "stop_request.h"
 #include "watch_rules.h"
 
@@ -25,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // reading the JSON Lines, sees each pass's events as they happen.
 bool Write(const std::string& text)
 {
-    return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    return std::fputs(text.c_str(), stdout) >= 0 && FlushOutput();
 }
 
 // On a terminal: the events scroll by above a block (a status line and the
@@ -114,7 +115,6 @@ int RunWatch(const Invocation& invocation)
         written && Write(format == OutputFormat::Jsonl ? WatchSummaryJson(watch, end) : WatchSummaryLine(watch, end));
     if (!searched)
         return Fail(kExitNetwork, error);
-    if (!written)
-        return Fail(kExitNetwork, "the output could not be written");
-    return kExitOk;
+    // main says why the output could not be written.
+    return written ? kExitOk : kExitNetwork;
 }
