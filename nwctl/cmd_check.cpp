@@ -26,8 +26,7 @@ int RunCheck(const Invocation& invocation)
     SayProbeLimit(use);
     const std::vector<InventoryFinding> findings =
         CompareInventory(expected, found, session.OwnAdapters(), use, invocation.minFirmwareDate);
-    std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
-    FlushOutput();
+    WriteOutput(FormatFindings(findings, invocation.format));
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),
                  findings.size());
     if (found.empty())

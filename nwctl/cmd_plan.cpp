@@ -100,7 +100,7 @@ int Assign(const Invocation& invocation)
                     "the plan would have " + std::to_string(problems.size()) + " problems, so none was written");
     for (const std::string& note : assignment.notes)
         Fail(kExitOk, "note: " + note);
-    std::fputs(AssignmentCsv(assignment.rows).c_str(), stdout);
+    WriteOutput(AssignmentCsv(assignment.rows));
     return kExitOk;
 }
 
@@ -152,7 +152,7 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
     std::string reason;
     if (!audit.Open(auditPath, reason))
         return Fail(kExitPlanFailed,
-                    "cannot write the audit log " + SafeText(auditPath) + ": " + reason + ". Nothing was sent");
+                    "cannot write the audit log " + PathText(auditPath) + ": " + reason + ". Nothing was sent");
 
     std::vector<bool> applied(steps.size());
     std::size_t attempted = 0;
@@ -237,7 +237,7 @@ int RunPlan(const Invocation& invocation)
     if (const int status = ReadRowsFile(invocation.file, ReadPlan, rows))
         return status;
     if (rows.empty())
-        return Fail(kExitNoDevices, SafeText(invocation.file) +
+        return Fail(kExitNoDevices, PathText(invocation.file) +
                                         " names no device: it has a header line and nothing more. Nothing to do");
     std::string user, password;
     Session session;

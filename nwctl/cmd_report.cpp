@@ -17,13 +17,16 @@
 #include "report_model.h"
 #include "safe_text.h"
 #include "session.h"
+#include "standard_output.h"
 
 int RunReport(const Invocation& invocation)
 {
     // The output first: an unwritable path is refused before the search.
+    // "-" is standard output.
+    const bool toStandardOutput = invocation.output == "-";
     ReplacingFile output;
     std::string error;
-    if (!output.Open(invocation.output, error))
+    if (!toStandardOutput && !output.Open(invocation.output, error))
         return Fail(kExitUsage, error);
 
     ReportInput input;
@@ -64,11 +67,17 @@ int RunReport(const Invocation& invocation)
     }
 
     const ReportModel model = BuildReport(input);
-    if (!output.Commit(invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model), error))
-        return Fail(kExitUsage, error);
+    const std::string text = invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model);
+    if (toStandardOutput) {
+        // main says why standard output could not be written.
+        if (!WriteOutput(text))
+            return kExitNetwork;
+    } else if (!output.Commit(text, error)) {
+        return Fail(kExitNetwork, error);
+    }
     std::fprintf(stderr, "nwctl: report written to %s: %zu devices, %zu findings, %zu changes logged\n",
-                 ShortText(invocation.output, kPathShown).c_str(), model.devices.size(), model.findings.size(),
-                 model.changes.size());
+                 toStandardOutput ? "standard output" : PathText(invocation.output).c_str(), model.devices.size(),
+                 model.findings.size(), model.changes.size());
     // An empty site is worth a report that says so; the status says it too.
     if (input.found.empty())
         return NoDeviceAnswered(session);

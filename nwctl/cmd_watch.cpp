@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // reading the JSON Lines, sees each pass's events as they happen.
 bool Write(const std::string& text)
 {
-    return std::fputs(text.c_str(), stdout) >= 0 && FlushOutput();
+    return WriteOutput(text);
 }
 
 // On a terminal: the events scroll by above a block (a status line and the

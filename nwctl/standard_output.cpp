@@ -25,6 +25,16 @@ bool FlushOutput()
     return !std::ferror(stdout);
 }
 
+bool WriteOutput(std::string_view text)
+{
+    // A text longer than the buffer is written in part at once, where the
+    // reason is known; later calls may not know it any more.
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && firstFailure == 0)
+        firstFailure = errno;
+    return FlushOutput();
+}
+
 int FinishOutput(int status)
 {
     bool written = FlushOutput();

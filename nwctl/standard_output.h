@@ -4,6 +4,12 @@
 // every command; a command that has to know earlier flushes it here.
 #pragma once
 
+#include <string_view>
+
+// Writes `text` to standard output and out of nwctl's buffer at once, the
+// reason kept if it fails. False once any write to it has failed.
+bool WriteOutput(std::string_view text);
+
 // Writes out what standard output holds, before a line on standard error
 // that should follow it, or before a long wait. False once any write to it
 // has failed; the first failure's reason is kept for FinishOutput.
