@@ -101,7 +101,7 @@ TEST(ReplacingFile, WhatIsNotARegularFileIsRefusedAndLeftAsItWas)
     cases.push_back({readOnly.string(), "it is read-only"});
 #ifdef _WIN32
     // Device names are devices in any folder.
-    for (const std::string device : {"NUL", "CON", "COM1", (folder / "NUL").string()})
+    for (const std::string& device : std::vector<std::string>{"NUL", "CON", "COM1", (folder / "NUL").string()})
         cases.push_back({device, "it is a device, not a regular file"});
 #else
     cases.push_back({"/dev/null", "it is a device, not a regular file"});
