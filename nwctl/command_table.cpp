@@ -269,7 +269,8 @@ The first search reports every device it finds as appeared.
 
 On a terminal a table of the devices (state present, missed or gone, and
 when last seen) is redrawn in place after each search, the events above
-it. Otherwise, and with --format lines, each event is a line that starts
+it (on Windows, a console that acts on escape sequences, Windows 10 or
+later; Wine's console gets lines). Otherwise, and with --format lines, each event is a line that starts
 with its time (UTC); with --format jsonl each is a JSON object on a line
 of its own: time, event, mac, ip, and previous_ip and factory_default
 (moved), previous_ip and last_seen (back), last_seen (gone), macs

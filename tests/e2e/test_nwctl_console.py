@@ -2,7 +2,8 @@
 """nwctl.exe's console under Wine: a console that takes the mode of escape
 sequences (ENABLE_VIRTUAL_TERMINAL_PROCESSING) but shows them as text, as
 Wine's does on a Linux terminal, gets watch's events as lines, not a table
-redrawn with sequences that it prints. In the private test LAN:
+redrawn with sequences that it prints; and Windows paths show as given, and
+Windows' device names are not written over. In the private test LAN:
 
     tools/testlan/testlan -- python3 tests/e2e/test_nwctl_console.py --wine
 
@@ -20,7 +21,7 @@ import signal
 import time
 import unittest
 
-from test_nwctl import OK, WINE, NwctlTest, Terminal, mac
+from test_nwctl import OK, USAGE, WINE, NwctlTest, Terminal, mac
 
 # The sequences Wine's console draws with, and what each shows.
 CONSOLE_DRAWING = re.compile(rb"\x1b\[\?25[lh]|\x1b\[K|\x1b\[(\d*)C")
@@ -64,6 +65,24 @@ class WineConsole(NwctlTest):
         # The console wraps at its 80 columns.
         self.assertRegex(text.replace("\n", ""), r"%s summary \d+ passes, 2 devices seen; 2 appeared, 0 gone, 0 back, "
                                                  r"0 moved, 0 shared-address$" % TIME)
+
+
+
+@unittest.skipUnless(WINE, "Windows paths")
+class WindowsPaths(NwctlTest):
+    def test_paths_show_as_given_and_device_names_are_refused(self):
+        self.start_simulator(count=1)
+        site = self.path("site.html")
+        self.assertIn("\\", site)
+        run = self.nwctl("report", "-o", site, "--rounds", 1)
+        self.assert_run(run, OK, "", "nwctl: report written to %s: 1 devices" % site)
+        self.assertNotIn("\\\\", run.stderr, "no backslash doubled")
+        self.assert_run(self.nwctl("plan", self.path("missing.csv"), "--rounds", 1), USAGE, "",
+                        "nwctl: cannot read %s: No such file or directory" % self.path("missing.csv"))
+        for device in ["NUL", "COM1", self.path("NUL")]:
+            with self.subTest(device=device):
+                self.assert_run(self.nwctl("report", "-o", device, "--rounds", 1), USAGE, "",
+                                "nwctl: cannot write %s: it is a device, not a regular file\n" % device)
 
 
 if __name__ == "__main__":
