@@ -22,13 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Everything written goes out at once: a file being followed, or a program
-// reading the JSON Lines, sees each pass's events as they happen.
-bool Write(const std::string& text)
-{
-    return WriteOutput(text);
-}
-
 // On a terminal: the events scroll by above a block (a status line and the
 // table of devices) that each pass redraws in place. The block's lines do
 // not wrap, so that it always takes the lines it counts.
@@ -45,7 +38,7 @@ public:
         drawn_ = 0;
         for (const char c : block)
             drawn_ += c == '\n';
-        return Write(text + "\x1b[?7l" + block + "\x1b[?7h");
+        return WriteOutput(text + "\x1b[?7l" + block + "\x1b[?7h");
     }
 
 private:
@@ -103,7 +96,9 @@ int RunWatch(const Invocation& invocation)
             std::string text;
             for (const WatchEvent& event : events)
                 text += (format == OutputFormat::Jsonl ? WatchEventJson(event) : WatchEventLine(event)) + '\n';
-            written = Write(text);
+            // Out at once: a file being followed, or a program reading the
+            // JSON Lines, sees each pass's events as they happen.
+            written = WriteOutput(text);
         }
         // The wait wakes at once on Ctrl-C.
         for (Clock::time_point now = Clock::now(); now < start + interval && !StopRequested(); now = Clock::now())
@@ -111,8 +106,8 @@ int RunWatch(const Invocation& invocation)
                 static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(start + interval - now).count()));
     }
     const std::time_t end = std::time(nullptr);
-    written =
-        written && Write(format == OutputFormat::Jsonl ? WatchSummaryJson(watch, end) : WatchSummaryLine(watch, end));
+    written = written &&
+              WriteOutput(format == OutputFormat::Jsonl ? WatchSummaryJson(watch, end) : WatchSummaryLine(watch, end));
     if (!searched)
         return Fail(kExitNetwork, error);
     // main says why the output could not be written.

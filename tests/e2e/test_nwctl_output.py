@@ -62,6 +62,9 @@ class StandardOutput(OutputTest):
             ["plan", plan, "--rounds", 1],
             ["check", expected, "--rounds", 1],
             ["probe", "198.51.100.100", "198.51.100.40"],
+            # watch ends at its first pass that cannot be written.
+            ["watch", "--interval", 1, "--format", "lines"],
+            ["watch", "--interval", 1, "--format", "jsonl"],
             ["--help"],
             ["search", "--help"],
             ["--version"],
