@@ -3,6 +3,7 @@
 // report_model, report_html and report_json.
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include "address_probe.h"
 #include "args.h"
@@ -42,10 +43,12 @@ int RunReport(const Invocation& invocation)
         if (!ReadWholeFile(path, text, error))
             return Fail(kExitUsage, error);
         input.auditLogs.push_back(path);
+        const std::size_t known = input.auditProblems.size();
         ReadAuditLog(path, text, input.changes, input.auditProblems);
+        // The log's name is a path, shown as given; the rest is the file's.
+        for (std::size_t i = known; i < input.auditProblems.size(); ++i)
+            Fail(kExitOk, PathText(path) + SafeText(std::string_view(input.auditProblems[i]).substr(path.size())));
     }
-    for (const std::string& problem : input.auditProblems)
-        Fail(kExitOk, SafeText(problem));
 
     Session session;
     if (const int status = OpenAndSearch(invocation, session, input.found))

@@ -77,6 +77,9 @@ class WindowsPaths(NwctlTest):
         run = self.nwctl("report", "-o", site, "--rounds", 1)
         self.assert_run(run, OK, "", "nwctl: report written to %s: 1 devices" % site)
         self.assertNotIn("\\\\", run.stderr, "no backslash doubled")
+        log = self.write("broken.audit.jsonl", '{"event": "sent", "mac\n')
+        run = self.nwctl("report", "-o", site, "--audit", log, "--rounds", 1)
+        self.assert_run(run, OK, "", "nwctl: %s: line 1: not JSON" % log)
         self.assert_run(self.nwctl("plan", self.path("missing.csv"), "--rounds", 1), USAGE, "",
                         "nwctl: cannot read %s: No such file or directory" % self.path("missing.csv"))
         for device in ["NUL", "COM1", self.path("NUL")]:
