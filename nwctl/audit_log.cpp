@@ -1,5 +1,8 @@
 #include "audit_log.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "audit_events.h"
 
 #include "json.h"
@@ -86,9 +89,11 @@ AuditLog::~AuditLog()
         std::fclose(file_);
 }
 
-bool AuditLog::Open(const std::string& path)
+bool AuditLog::Open(const std::string& path, std::string& error)
 {
     file_ = std::fopen(path.c_str(), "wb");
+    if (!file_)
+        error = std::strerror(errno);
     return file_ != nullptr;
 }
 

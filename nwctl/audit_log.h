@@ -43,8 +43,9 @@ public:
     AuditLog(const AuditLog&) = delete;
     AuditLog& operator=(const AuditLog&) = delete;
 
-    // Creates the file; false when it cannot.
-    bool Open(const std::string& path);
+    // Creates the file; false with the system's reason in `error` when it
+    // cannot.
+    bool Open(const std::string& path, std::string& error);
     // False once any line could not be written whole.
     bool Write(const std::string& line);
     bool Complete() const { return complete_; }

@@ -30,7 +30,7 @@ struct AuditChange {
 // The changes of the log `name` whose whole text is `text`, appended in the
 // order they were logged. A line that is not an audit line (not JSON, no
 // event or MAC, an event it does not know, an answer to nothing sent) is
-// skipped and named in `problems` by its line number; blank lines are
+// skipped and named in `problems` as "NAME: line N: ..."; blank lines are
 // passed over.
 void ReadAuditLog(std::string_view name, std::string_view text, std::vector<AuditChange>& changes,
                   std::vector<std::string>& problems);

@@ -1,12 +1,11 @@
 // adapters: what --adapter can name.
-#include <cstdio>
-
 #include "adapters.h"
 #include "args.h"
 #include "exit_codes.h"
 #include "ipv4_text.h"
 #include "messages.h"
 #include "safe_text.h"
+#include "standard_output.h"
 #include "table.h"
 
 int RunAdapters(const Invocation& invocation)
@@ -20,6 +19,6 @@ int RunAdapters(const Invocation& invocation)
         if (!adapter.loopback || invocation.loopback)
             rows.push_back({SafeText(adapter.name), FormatIPv4(adapter.address), FormatIPv4(adapter.mask)});
     }
-    std::fputs(FormatTable({"name", "address", "mask"}, rows).c_str(), stdout);
+    WriteOutput(FormatTable({"name", "address", "mask"}, rows));
     return kExitOk;
 }

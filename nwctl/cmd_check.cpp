@@ -10,6 +10,7 @@
 #include "inventory_rules.h"
 #include "messages.h"
 #include "session.h"
+#include "standard_output.h"
 #include "unprobed_rules.h"
 
 int RunCheck(const Invocation& invocation)
@@ -27,8 +28,7 @@ int RunCheck(const Invocation& invocation)
     SayProbeLimit(use);
     const std::vector<InventoryFinding> findings =
         CompareInventory(expected, found, session.OwnAdapters(), use, invocation.minFirmwareDate);
-    std::fputs(FormatFindings(findings, invocation.format).c_str(), stdout);
-    std::fflush(stdout);
+    WriteOutput(FormatFindings(findings, invocation.format));
     std::fprintf(stderr, "nwctl: %zu expected, %zu answered, %zu reported\n", expected.size(), found.size(),
                  findings.size());
     if (found.empty())

@@ -22,6 +22,7 @@
 #include "safe_text.h"
 #include "session.h"
 #include "setting_changes.h"
+#include "standard_output.h"
 #include "text_field.h"
 #include "unprobed_rules.h"
 #include "verification_rules.h"
@@ -106,7 +107,7 @@ int Assign(const Invocation& invocation)
                                           UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     for (const std::string& note : assignment.notes)
         Fail(kExitOk, "note: " + note);
-    std::fputs(AssignmentCsv(assignment.rows).c_str(), stdout);
+    WriteOutput(AssignmentCsv(assignment.rows));
     return kExitOk;
 }
 
@@ -155,8 +156,10 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
         return existing != nullptr;
     });
     AuditLog audit;
-    if (!audit.Open(auditPath))
-        return Fail(kExitUsage, "cannot write the audit log " + SafeText(auditPath) + ". Nothing was sent");
+    std::string reason;
+    if (!audit.Open(auditPath, reason))
+        return Fail(kExitPlanFailed,
+                    "cannot write the audit log " + PathText(auditPath) + ": " + reason + ". Nothing was sent");
 
     std::vector<bool> applied(steps.size());
     std::size_t attempted = 0;
@@ -240,7 +243,7 @@ int RunPlan(const Invocation& invocation)
     if (const int status = ReadRowsFile(invocation.file, ReadPlan, rows))
         return status;
     if (rows.empty())
-        return Fail(kExitNoDevices, SafeText(invocation.file) +
+        return Fail(kExitNoDevices, PathText(invocation.file) +
                                         " names no device: it has a header line and nothing more. Nothing to do");
     std::string user, password;
     Session session;
@@ -275,7 +278,7 @@ int RunPlan(const Invocation& invocation)
     }
     for (const PlanProblem& problem : problems)
         std::printf("problem: line %d: %s\n", problem.line, problem.text.c_str());
-    std::fflush(stdout);
+    FlushOutput();
     std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %zu problems\n", rows.size(), steps.size(),
                  changing, problems.size());
 

@@ -8,6 +8,7 @@
 #include "exit_codes.h"
 #include "messages.h"
 #include "probe_report.h"
+#include "standard_output.h"
 
 int RunProbe(const Invocation& invocation)
 {
@@ -18,8 +19,7 @@ int RunProbe(const Invocation& invocation)
     AddressUse use;
     if (!ProbeAddresses(chosen, invocation.addresses, use, error))
         return Fail(kExitNetwork, error);
-    std::fputs(FormatProbe(use, invocation.format).c_str(), stdout);
-    std::fflush(stdout);
+    WriteOutput(FormatProbe(use, invocation.format));
     SayProbeLimit(use);
     const ProbeCounts counts = CountProbe(use);
     std::fprintf(stderr, "nwctl: %s\n", ProbeSummary(counts).c_str());

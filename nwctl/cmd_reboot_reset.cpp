@@ -14,6 +14,7 @@
 #include "messages.h"
 #include "safe_text.h"
 #include "session.h"
+#include "standard_output.h"
 #include "text_field.h"
 
 namespace {
@@ -60,7 +61,7 @@ int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
             std::printf("%s NOT sent to %s: %s\n", what, DeviceLabel(*device).c_str(), SafeText(error).c_str());
             status = kExitNetwork;
         }
-        std::fflush(stdout);
+        FlushOutput();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return status;

@@ -3,6 +3,7 @@
 // report_model, report_html and report_json.
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include "address_probe.h"
 #include "args.h"
@@ -17,13 +18,16 @@
 #include "report_model.h"
 #include "safe_text.h"
 #include "session.h"
+#include "standard_output.h"
 
 int RunReport(const Invocation& invocation)
 {
     // The output first: an unwritable path is refused before the search.
+    // "-" is standard output.
+    const bool toStandardOutput = invocation.output == "-";
     ReplacingFile output;
     std::string error;
-    if (!output.Open(invocation.output, error))
+    if (!toStandardOutput && !output.Open(invocation.output, error))
         return Fail(kExitUsage, error);
 
     ReportInput input;
@@ -39,10 +43,12 @@ int RunReport(const Invocation& invocation)
         if (!ReadWholeFile(path, text, error))
             return Fail(kExitUsage, error);
         input.auditLogs.push_back(path);
+        const std::size_t known = input.auditProblems.size();
         ReadAuditLog(path, text, input.changes, input.auditProblems);
+        // The log's name is a path, shown as given; the rest is the file's.
+        for (std::size_t i = known; i < input.auditProblems.size(); ++i)
+            Fail(kExitOk, PathText(path) + SafeText(std::string_view(input.auditProblems[i]).substr(path.size())));
     }
-    for (const std::string& problem : input.auditProblems)
-        Fail(kExitOk, SafeText(problem));
 
     Session session;
     if (const int status = OpenAndSearch(invocation, session, input.found))
@@ -64,11 +70,17 @@ int RunReport(const Invocation& invocation)
     }
 
     const ReportModel model = BuildReport(input);
-    if (!output.Commit(invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model), error))
-        return Fail(kExitUsage, error);
+    const std::string text = invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model);
+    if (toStandardOutput) {
+        // main says why standard output could not be written.
+        if (!WriteOutput(text))
+            return kExitNetwork;
+    } else if (!output.Commit(text, error)) {
+        return Fail(kExitNetwork, error);
+    }
     std::fprintf(stderr, "nwctl: report written to %s: %zu devices, %zu findings, %zu changes logged\n",
-                 ShortText(invocation.output, kPathShown).c_str(), model.devices.size(), model.findings.size(),
-                 model.changes.size());
+                 toStandardOutput ? "standard output" : PathText(invocation.output).c_str(), model.devices.size(),
+                 model.findings.size(), model.changes.size());
     // An empty site is worth a report that says so; the status says it too.
     if (input.found.empty())
         return NoDeviceAnswered(session);

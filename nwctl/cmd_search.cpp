@@ -1,11 +1,10 @@
 // search: every device that answers, in the chosen format.
-#include <cstdio>
-
 #include "args.h"
 #include "command_search.h"
 #include "device_output.h"
 #include "exit_codes.h"
 #include "session.h"
+#include "standard_output.h"
 
 int RunSearch(const Invocation& invocation)
 {
@@ -14,6 +13,6 @@ int RunSearch(const Invocation& invocation)
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
     const auto fields = ShownFields(invocation.format, invocation.columns, invocation.wide);
-    std::fputs(FormatDevices(found, invocation.format, fields).c_str(), stdout);
+    WriteOutput(FormatDevices(found, invocation.format, fields));
     return found.empty() ? NoDeviceAnswered(session) : kExitOk;
 }

@@ -14,19 +14,13 @@
 #include "prompt.h"
 #include "safe_text.h"
 #include "session.h"
+#include "standard_output.h"
 #include "stop_request.h"
 #include "watch_rules.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Everything written goes out at once: a file being followed, or a program
-// reading the JSON Lines, sees each pass's events as they happen.
-bool Write(const std::string& text)
-{
-    return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
-}
 
 // On a terminal: the events scroll by above a block (a status line and the
 // table of devices) that each pass redraws in place. The block's lines do
@@ -44,7 +38,7 @@ public:
         drawn_ = 0;
         for (const char c : block)
             drawn_ += c == '\n';
-        return Write(text + "\x1b[?7l" + block + "\x1b[?7h");
+        return WriteOutput(text + "\x1b[?7l" + block + "\x1b[?7h");
     }
 
 private:
@@ -102,7 +96,9 @@ int RunWatch(const Invocation& invocation)
             std::string text;
             for (const WatchEvent& event : events)
                 text += (format == OutputFormat::Jsonl ? WatchEventJson(event) : WatchEventLine(event)) + '\n';
-            written = Write(text);
+            // Out at once: a file being followed, or a program reading the
+            // JSON Lines, sees each pass's events as they happen.
+            written = WriteOutput(text);
         }
         // The wait wakes at once on Ctrl-C.
         for (Clock::time_point now = Clock::now(); now < start + interval && !StopRequested(); now = Clock::now())
@@ -110,11 +106,10 @@ int RunWatch(const Invocation& invocation)
                 static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(start + interval - now).count()));
     }
     const std::time_t end = std::time(nullptr);
-    written =
-        written && Write(format == OutputFormat::Jsonl ? WatchSummaryJson(watch, end) : WatchSummaryLine(watch, end));
+    written = written &&
+              WriteOutput(format == OutputFormat::Jsonl ? WatchSummaryJson(watch, end) : WatchSummaryLine(watch, end));
     if (!searched)
         return Fail(kExitNetwork, error);
-    if (!written)
-        return Fail(kExitNetwork, "the output could not be written");
-    return kExitOk;
+    // main says why the output could not be written.
+    return written ? kExitOk : kExitNetwork;
 }

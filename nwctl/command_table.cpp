@@ -259,11 +259,14 @@ standard error and in the report, and skipped.
 Device texts are escaped as in the table and CSV (bytes outside printable
 ASCII as \xNN, \ as \\), then as HTML text; in JSON as search writes
 them. FILE is written whole or not at all: a new file beside it takes its
-name once complete.
+name once complete. Only a regular file that may be written is replaced:
+a device, a pipe, a socket, a link, a folder or a read-only file is
+refused. -o - writes the report on standard output.
 
 exit status: 0 written; 9 no device answered the search (the report is
-written and says so); 2 bad arguments or file, or FILE cannot be written;
-1 network.
+written and says so); 2 bad arguments or file, or FILE cannot be written
+or is not a regular file; 1 network, or the report could not be written
+once complete.
 )";
 
 const char kWatchHelp[] = R"(usage: nwctl watch [--interval S] [--default-ip A] [--format table|lines|jsonl]
@@ -284,7 +287,8 @@ The first search reports every device it finds as appeared.
 
 On a terminal a table of the devices (state present, missed or gone, and
 when last seen) is redrawn in place after each search, the events above
-it. Otherwise, and with --format lines, each event is a line that starts
+it (on Windows, a console that acts on escape sequences, Windows 10 or
+later; Wine's console gets lines). Otherwise, and with --format lines, each event is a line that starts
 with its time (UTC); with --format jsonl each is a JSON object on a line
 of its own: time, event, mac, ip, and previous_ip and factory_default
 (moved), previous_ip and last_seen (back), last_seen (gone), macs

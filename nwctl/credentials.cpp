@@ -43,7 +43,7 @@ bool ObtainCredentials(const Invocation& invocation, std::string& user, std::str
         // would refuse it with nothing to say why.
         if (password.find('\0') != std::string::npos || text.compare(0, 2, "\xFF\xFE") == 0 ||
             text.compare(0, 2, "\xFE\xFF") == 0) {
-            error = "the password file " + ShortText(path, kPathShown) +
+            error = "the password file " + PathText(path) +
                     " is not UTF-8 or ASCII text: it holds NUL bytes or a UTF-16 byte-order mark. Save it as UTF-8 "
                     "or ASCII text";
             return false;
@@ -53,7 +53,7 @@ bool ObtainCredentials(const Invocation& invocation, std::string& user, std::str
             char octal[8];
             std::snprintf(octal, sizeof octal, "%04o", *mode);
             std::fprintf(stderr, "nwctl: warning: others can use the password file %s (mode %s): chmod 600 %s\n",
-                         ShortText(path, kPathShown).c_str(), octal, ShortText(path, kPathShown).c_str());
+                         PathText(path).c_str(), octal, PathText(path).c_str());
         }
     } else if (variable && !*variable) {
         error =

@@ -3,7 +3,8 @@
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitNetwork = 1,       // no usable adapter, a port cannot be opened, nothing could be sent
+    kExitNetwork = 1,       // a fault of this computer: no usable adapter, a port cannot be opened, nothing
+                            // could be sent, or output could not be written
     kExitUsage = 2,         // bad arguments or input file; nothing was sent
     kExitNotFound = 3,      // a named device did not answer the search
     kExitNoAnswer = 4,      // set: no answer from the device in time

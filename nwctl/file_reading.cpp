@@ -23,7 +23,6 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
         std::fclose(file);
     }
     if (!read)
-        error =
-            "cannot read " + ShortText(path, kPathShown) + (reason ? std::string(": ") + std::strerror(reason) : "");
+        error = "cannot read " + PathText(path) + (reason ? std::string(": ") + std::strerror(reason) : "");
     return read;
 }

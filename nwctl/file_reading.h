@@ -10,10 +10,6 @@
 #include "messages.h"
 #include "safe_text.h"
 
-// Every path that can be opened shows whole in a message; a longer one is
-// cut.
-constexpr std::size_t kPathShown = 4096;
-
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
 // The rows of the CSV file at `path` as `read` takes them. kExitOk, or
@@ -29,6 +25,6 @@ int ReadRowsFile(const std::string& path, bool (*read)(std::string_view, std::ve
     if (read(text, rows, errors))
         return kExitOk;
     for (const std::string& fault : errors)
-        Fail(kExitUsage, SafeText(path) + ": " + fault);
+        Fail(kExitUsage, PathText(path) + ": " + fault);
     return kExitUsage;
 }

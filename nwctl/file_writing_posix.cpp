@@ -5,17 +5,66 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
-#include "file_reading.h"
 #include "file_writing.h"
+#include "safe_text.h"
 
 namespace {
 
 std::string Reason(const std::string& path, const char* what)
 {
-    return std::string(what) + " " + ShortText(path, kPathShown) + ": " + std::strerror(errno);
+    return std::string(what) + " " + PathText(path) + ": " + std::strerror(errno);
+}
+
+FileKind KindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return mode & (S_IWUSR | S_IWGRP | S_IWOTH) ? FileKind::Regular : FileKind::ReadOnly;
+    if (S_ISDIR(mode))
+        return FileKind::Folder;
+    if (S_ISLNK(mode))
+        return FileKind::Link;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return FileKind::Device;
+    if (S_ISFIFO(mode))
+        return FileKind::Pipe;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
+// Whether the name may be replaced: nothing holds it, or a regular file
+// that this process may write (root included: a file nobody may write,
+// such as /proc/version, is read-only to nwctl too).
+bool MayReplace(const std::string& path, std::string& error)
+{
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT)
+            return true;
+        error = Reason(path, "cannot write");
+        return false;
+    }
+    std::string target;
+    if (S_ISLNK(status.st_mode)) {
+        char text[PATH_MAX];
+        const ssize_t length = readlink(path.c_str(), text, sizeof text);
+        if (length > 0)
+            target.assign(text, static_cast<std::size_t>(length));
+    }
+    const std::string refusal = NotReplaced(KindOf(status.st_mode), target);
+    if (!refusal.empty()) {
+        error = "cannot write " + PathText(path) + ": " + refusal;
+        return false;
+    }
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        error = Reason(path, "cannot write");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -30,11 +79,8 @@ ReplacingFile::~ReplacingFile()
 
 bool ReplacingFile::Open(const std::string& path, std::string& error)
 {
-    struct stat status {};
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        error = "cannot write " + ShortText(path, kPathShown) + ": it is a folder";
+    if (!MayReplace(path, error))
         return false;
-    }
     path_ = path;
     for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
         temporary_ = path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(attempt);

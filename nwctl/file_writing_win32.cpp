@@ -3,10 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
-#include "file_reading.h"
 #include "file_writing.h"
+#include "safe_text.h"
 
 namespace {
 
@@ -19,8 +20,45 @@ std::string Reason(const std::string& path)
     std::string reason(text, length);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
         reason.pop_back();
-    return "cannot write " + ShortText(path, kPathShown) + ": " +
-           (reason.empty() ? "error " + std::to_string(code) : reason);
+    return "cannot write " + PathText(path) + ": " + (reason.empty() ? "error " + std::to_string(code) : reason);
+}
+
+// What holds the name. Device names (NUL, CON, COM1, also in a folder) are
+// devices whatever the folder holds: the system's full path for them is
+// \\.\NAME. For the rest, the object itself says: a handle opened on it
+// (on a link itself, not where it points) tells a device or a pipe from a
+// file, and a file's attributes a folder or a link (a reparse point).
+// Missing when nothing holds the name; Other, with GetLastError, when
+// nothing can be told.
+FileKind KindAt(const std::string& path)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length > 0 && length < sizeof full && std::strncmp(full, "\\\\.\\", 4) == 0)
+        return FileKind::Device;
+    const HANDLE file =
+        CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Other;
+    }
+    const DWORD type = GetFileType(file);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = type == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    if (type == FILE_TYPE_CHAR)
+        return FileKind::Device;
+    if (type == FILE_TYPE_PIPE)
+        return FileKind::Pipe;
+    if (!known)
+        return FileKind::Other;
+    const DWORD attributes = information.dwFileAttributes;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return FileKind::Link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return FileKind::Folder;
+    return attributes & FILE_ATTRIBUTE_READONLY ? FileKind::ReadOnly : FileKind::Regular;
 }
 
 HANDLE Handle(int descriptor)
@@ -41,9 +79,11 @@ ReplacingFile::~ReplacingFile()
 
 bool ReplacingFile::Open(const std::string& path, std::string& error)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error = "cannot write " + ShortText(path, kPathShown) + ": it is a folder";
+    const FileKind kind = KindAt(path);
+    const std::string refusal = NotReplaced(kind, {});
+    if (!refusal.empty()) {
+        // Other: the system's reason why nothing could be told.
+        error = kind == FileKind::Other ? Reason(path) : "cannot write " + PathText(path) + ": " + refusal;
         return false;
     }
     path_ = path;

@@ -9,9 +9,12 @@
 #include "exit_codes.h"
 #include "messages.h"
 #include "nw_version.h"
+#include "standard_output.h"
 #include "usage.h"
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Invocation invocation;
@@ -29,4 +32,13 @@ int main(int argc, char** argv)
         return kExitOk;
     }
     return invocation.command->run(invocation);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever ran, its output reached standard output, or the status says
+    // it did not.
+    return FinishOutput(Run(argc, argv));
 }

@@ -1,4 +1,5 @@
-// The console on Windows: console modes for typing without echo.
+// The console on Windows: console modes for typing without echo, and for
+// the escape sequences that redraw lines in place.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +24,27 @@ bool IsConsole(DWORD which)
     return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
 }
 
+// Whether the console acts on the escape sequences written to it, measured
+// on a screen buffer of its own that is never shown: one that moves the
+// cursor there does, one that shows the sequence as text does not. Wine's
+// console takes the mode but shows them as text.
+bool ConsoleTakesSequences()
+{
+    const HANDLE probe =
+        ::CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    static const char kToRow2Column3[] = "\x1b[2;3H";
+    DWORD written = 0;
+    CONSOLE_SCREEN_BUFFER_INFO screen{};
+    const bool moved = ::SetConsoleMode(probe, ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) &&
+                       ::WriteConsoleA(probe, kToRow2Column3, sizeof kToRow2Column3 - 1, &written, nullptr) &&
+                       ::GetConsoleScreenBufferInfo(probe, &screen) && screen.dwCursorPosition.X == 2 &&
+                       screen.dwCursorPosition.Y == 1;
+    ::CloseHandle(probe);
+    return moved;
+}
+
 }  // namespace
 
 bool InputIsTerminal()
@@ -35,11 +57,18 @@ bool ErrorIsTerminal()
     return IsConsole(STD_ERROR_HANDLE);
 }
 
+// Consoles before Windows 10 refuse the mode; a console that takes it but
+// shows the sequences as text gets its mode back, and lines.
 bool OutputDrawsInPlace()
 {
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    return ::GetConsoleMode(output, &mode) && ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    if (!::GetConsoleMode(output, &mode) || !::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
+        return false;
+    if (ConsoleTakesSequences())
+        return true;
+    ::SetConsoleMode(output, mode);
+    return false;
 }
 
 bool EchoOff()

@@ -183,11 +183,17 @@ std::string AddressMap(const ReportModel& model)
                                    std::to_string(kMapMost) +
                                    " around this computer's address; the device table lists every device.") +
             "</p>";
+    // The probe's limit counts the addresses it could not probe, devices'
+    // among them; the map's own count of cells is said only without it.
     const std::size_t notProbed = model.stateCounts[static_cast<std::size_t>(MapState::NotProbed)];
     if (notProbed > 0)
-        html += "<p class=\"note\">" + std::to_string(notProbed) +
-                " addresses were not probed, so the map cannot tell which of them other hosts use" +
-                (model.probeLimit.empty() ? std::string() : ": " + HtmlText(model.probeLimit)) + ".</p>";
+        html += "<p class=\"note\">" +
+                (model.probeLimit.empty()
+                     ? std::to_string(notProbed) +
+                           " addresses were not probed, so the map cannot tell which of them other hosts use"
+                     : "The map cannot tell which of the addresses marked not probed other hosts use: " +
+                           HtmlText(model.probeLimit)) +
+                ".</p>";
     return html + SubnetMapSvg(model) + "</section>";
 }
 

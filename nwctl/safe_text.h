@@ -17,3 +17,10 @@ std::string SafeText(std::string_view bytes);
 // terminal.
 constexpr std::size_t kShortTextBytes = 48;
 std::string ShortText(std::string_view bytes, std::size_t shown = kShortTextBytes);
+
+// Paths are the operator's own text: shown as given, backslashes and
+// letters of any language alike, but not able to drive the terminal: C0
+// and C1 controls and DEL are written \xNN. Every path that can be opened
+// shows whole; a longer one is cut as ShortText cuts.
+constexpr std::size_t kPathShown = 4096;
+std::string PathText(std::string_view path);

@@ -36,8 +36,9 @@ exit status
       there was nothing to change; plan: no problems, or all applied and
       verified; check: nothing to report, every address probed; report:
       written)
-  1   network: no usable adapter, a port cannot be opened, nothing could
-      be sent, the addresses could not be probed
+  1   a fault of this computer: no usable adapter, a port cannot be
+      opened, nothing could be sent, the addresses could not be probed,
+      or the output could not be written
   2   bad arguments or input file (report: or a file it cannot
       write); nothing was sent
   3   a named device did not answer the search, or answered from two

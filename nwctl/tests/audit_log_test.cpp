@@ -102,7 +102,8 @@ TEST(AuditLog, EachLineReachesTheFileAsItIsWritten)
     std::remove(path.c_str());
     {
         AuditLog log;
-        ASSERT_TRUE(log.Open(path));
+        std::string error;
+        ASSERT_TRUE(log.Open(path, error)) << error;
         EXPECT_TRUE(log.Write("{\"event\": \"sent\"}"));
         EXPECT_EQ(ReadBack(path), "{\"event\": \"sent\"}\n");
         EXPECT_TRUE(log.Write("{\"event\": \"answer\"}"));
@@ -111,7 +112,9 @@ TEST(AuditLog, EachLineReachesTheFileAsItIsWritten)
     }
     std::remove(path.c_str());
     AuditLog nowhere;
-    EXPECT_FALSE(nowhere.Open(testing::TempDir() + "no-such-folder/audit.jsonl"));
+    std::string error;
+    EXPECT_FALSE(nowhere.Open(testing::TempDir() + "no-such-folder/audit.jsonl", error));
+    EXPECT_EQ(error, "No such file or directory") << "the system's reason";
     EXPECT_FALSE(nowhere.Write("{}"));
     EXPECT_FALSE(nowhere.Complete());
 }

@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#endif
+
 #include "file_reading.h"
 #include "file_writing.h"
 
@@ -60,9 +69,72 @@ TEST(ReplacingFile, TheNameKeepsItsTextUntilTheNewOneIsComplete)
     // Refused at Open, before anything else is done.
     ReplacingFile file;
     EXPECT_FALSE(file.Open(folder.string(), error));
-    EXPECT_NE(error.find("it is a folder"), std::string::npos) << error;
+    EXPECT_NE(error.find("it is a folder, not a regular file"), std::string::npos) << error;
     EXPECT_FALSE(file.Open((folder / "no-such-folder" / "r.html").string(), error));
     EXPECT_EQ(error.rfind("cannot write ", 0), 0u) << error;
+    fs::remove_all(folder);
+}
+
+// Only a regular file is replaced: a device, a pipe, a link or anything
+// else under the name is not ours to swap for a file, and is refused at
+// Open, before anything is done, with what it is.
+TEST(ReplacingFile, WhatIsNotARegularFileIsRefusedAndLeftAsItWas)
+{
+    const fs::path folder = fs::path(testing::TempDir()) / "replacing-file-kinds";
+    fs::remove_all(folder);
+    ASSERT_TRUE(fs::create_directories(folder));
+    struct Case {
+        std::string path;
+        std::string says;
+    };
+    std::vector<Case> cases = {
+        {(folder).string(), "it is a folder, not a regular file"},
+    };
+    const fs::path readOnly = folder / "read-only.html";
+    {
+        ReplacingFile file;
+        std::string error;
+        ASSERT_TRUE(file.Open(readOnly.string(), error) && file.Commit("kept", error)) << error;
+    }
+    fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    cases.push_back({readOnly.string(), "it is read-only"});
+#ifdef _WIN32
+    // Device names are devices in any folder.
+    for (const std::string& device : std::vector<std::string>{"NUL", "CON", "COM1", (folder / "NUL").string()})
+        cases.push_back({device, "it is a device, not a regular file"});
+#else
+    cases.push_back({"/dev/null", "it is a device, not a regular file"});
+    const fs::path fifo = folder / "pipe.html";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    cases.push_back({fifo.string(), "it is a named pipe, not a regular file"});
+    const fs::path link = folder / "link.html";
+    fs::create_symlink("read-only.html", link);
+    cases.push_back({link.string(), "it is a symbolic link to read-only.html, not a regular file"});
+    fs::create_symlink("nowhere.html", folder / "dangling.html");
+    cases.push_back({(folder / "dangling.html").string(), "it is a symbolic link to nowhere.html, not a regular file"});
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (folder / "socket.html").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    cases.push_back({socketPath, "it is a socket, not a regular file"});
+#endif
+    const std::vector<std::string> before = Names(folder);
+    for (const Case& c : cases) {
+        ReplacingFile file;
+        std::string error;
+        EXPECT_FALSE(file.Open(c.path, error)) << c.path;
+        EXPECT_EQ(error, "cannot write " + c.path + ": " + c.says);
+    }
+    EXPECT_EQ(Names(folder), before) << "nothing made beside them";
+    EXPECT_EQ(Read(readOnly), "kept");
+#ifndef _WIN32
+    close(listening);
+#endif
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(folder);
 }
 

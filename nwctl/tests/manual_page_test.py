@@ -1,6 +1,7 @@
 """nwctl's manual page against nwctl's own help: every command and option
-that the help names is in the page, the page names no option that nwctl does
-not take, and man reads the page without a warning.
+that the help names is in the page, each starting an entry of its own in
+the page as man shows it, the page names no option that nwctl does not take,
+no entry says a thing twice, and man reads the page without a warning.
 
     manual_page_test.py path/to/nwctl path/to/nwctl.1
 """
@@ -17,6 +18,31 @@ OPTION = re.compile(r"(?<![\w-])(--?[a-z][a-z-]*)")
 
 def help_text(*words):
     return subprocess.run([NWCTL, *words, "--help"], check=True, stdout=subprocess.PIPE, text=True).stdout
+
+
+def rendered(page):
+    """The page as man shows it 80 columns wide, without bold, underline or
+    hyphenation."""
+    result = subprocess.run(["man", "-l", page], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                            check=True, env=dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8", MAN_KEEP_FORMATTING="",
+                                     MANROFFOPT="-rHY=0"))
+    return re.sub(".\b", "", result.stdout)
+
+
+def entries(text, heading):
+    """The entries of a section of the shown page: (tag line, the entry's
+    text). An entry's tag starts 7 columns in, its text 14 (or on the tag's
+    own line when the tag is short); a paragraph after the entries, 7 in,
+    ends them."""
+    section = text.split("\n%s\n" % heading, 1)[1]
+    section = re.split(r"\n(?=\S)", section, maxsplit=1)[0]
+    found = []
+    for line in section.splitlines():
+        if re.match(r" {7}\S", line):
+            found.append([line.strip(), line.strip()])
+        elif re.match(r" {14}\S", line) and found:
+            found[-1][1] += " " + line.strip()
+    return [tuple(entry) for entry in found]
 
 
 def commands_of(program_help):
@@ -49,6 +75,30 @@ class ManualPage(unittest.TestCase):
             for option in set(OPTION.findall(text)):
                 self.assertTrue(option in self.page,
                                 "%s, from the help of %s, is not in the page" % (option, command or "nwctl"))
+
+    def test_each_command_and_option_starts_an_entry_of_its_own(self):
+        text = rendered(PAGE)
+        tags = [tag for tag, _ in entries(text, "COMMANDS")]
+        for command in self.commands:
+            self.assertTrue([tag for tag in tags if re.match(r"%s\b" % command, tag)],
+                            "no entry of COMMANDS starts with %s: %s" % (command, tags))
+        tags = [tag for tag, _ in entries(text, "OPTIONS")]
+        # The options each command takes: its usage lines, up to the first
+        # blank line (the help's text also names options it refuses).
+        taken = {"--help", "--version"}.union(
+            *(OPTION.findall(help.split("\n\n", 1)[0]) for command, help in self.helps.items() if command))
+        for option in taken:
+            # A tag may name several alike: "--ip A, --mask M".
+            self.assertTrue([tag for tag in tags if re.match(r"(.*, )?%s\b(?!-)" % re.escape(option), tag)],
+                            "no entry of OPTIONS starts with %s: %s" % (option, tags))
+
+    def test_no_entry_says_a_thing_twice(self):
+        text = rendered(PAGE)
+        headings = re.findall(r"^([A-Z][A-Z ]+)$", text, flags=re.M)
+        for heading in headings:
+            for tag, said in entries(text, heading):
+                clauses = [c.strip() for c in re.split(r"[;.]\s", " ".join(said.split())) if c.strip()]
+                self.assertEqual(len(clauses), len(set(clauses)), "%s: %s says a thing twice" % (heading, tag))
 
     def test_the_page_names_no_option_that_nwctl_lacks(self):
         known = set().union(*(OPTION.findall(text) for text in self.helps.values())) | {"-h", "-y"}

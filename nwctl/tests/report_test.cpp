@@ -3,6 +3,8 @@
 // hostile as a datagram can make them.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "report_html.h"
 #include "report_json.h"
 #include "report_model.h"
+#include "resolution_rules.h"
 #include "search_reply.h"
 
 namespace {
@@ -285,6 +288,30 @@ TEST(ReportHtml, OneRowPerDeviceEveryFieldAndThePrintRules)
     const std::string none = ReportHtml(BuildReport(empty));
     EXPECT_NE(none.find("No device answered the search"), std::string::npos);
     EXPECT_EQ(none.find("<table class=\"devices\">"), std::string::npos);
+}
+
+// The probe's own words count the addresses it could not probe; the note
+// beside the map says them once, not beside a count of its own.
+TEST(ReportHtml, TheMapNoteCountsTheAddressesNotProbedOnce)
+{
+    ReportInput input = Site();
+    std::vector<std::uint32_t> tried;
+    for (std::uint32_t address = 0xC0000202u; address < 0xC00002FFu; ++address) {
+        input.use.NotProbed(address);
+        tried.push_back(address);
+    }
+    input.use.limit = NotProbedText({{tried, "the system would not send to them: Operation not permitted"}});
+    const std::string html = ReportHtml(BuildReport(input));
+    const std::size_t start = html.find("<p class=\"note\">");
+    ASSERT_NE(start, std::string::npos);
+    const std::string note = html.substr(start, html.find("</p>", start) - start);
+    const std::regex counted("[0-9]+ address");
+    EXPECT_EQ(std::distance(std::sregex_iterator(note.begin(), note.end(), counted), std::sregex_iterator()), 1)
+        << note;
+    EXPECT_NE(note.find("253 addresses could not be probed (the system would not send to them: Operation not "
+                        "permitted)"),
+              std::string::npos)
+        << note;
 }
 
 TEST(ReportHtml, ACountTableLongerThanAPageMayBreakInPrint)

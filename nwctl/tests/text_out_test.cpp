@@ -85,6 +85,33 @@ TEST(SafeText, OnlyPrintableAsciiAndTheEscapeCannotBeForged)
     EXPECT_EQ(SafeText("\x9b\xff"), "\\x9B\\xFF");
 }
 
+// A path is the operator's own text, shown as given (a Windows path keeps
+// its single backslashes, a name its letters), but it cannot move the
+// cursor or retitle the terminal either.
+TEST(PathText, AsGivenButNoControl)
+{
+    EXPECT_EQ(PathText("Z:\\site\\site.html"), "Z:\\site\\site.html");
+    EXPECT_EQ(PathText("/home/zo\xc3\xab/caf\xc3\xa9 \xc5\x91.csv"), "/home/zo\xc3\xab/caf\xc3\xa9 \xc5\x91.csv");
+    EXPECT_EQ(PathText("C:\\Bauten\\M\xfcller.html"), "C:\\Bauten\\M\xfcller.html") << "a letter of the ANSI code page";
+    EXPECT_EQ(PathText("a\x1b]0;pwned\x07"
+                       "b\r\n\x7f"),
+              "a\\x1B]0;pwned\\x07b\\x0D\\x0A\\x7F");
+    // C1 controls, in UTF-8 and as bare bytes: the CSI of some terminals.
+    EXPECT_EQ(PathText("a\xc2\x9b"
+                       "2Jb\x9b"
+                       "2J"),
+              "a\\xC2\\x9B2Jb\\x9B2J");
+    for (const std::string& bytes : kHostile) {
+        for (const char c : PathText(bytes)) {
+            const auto byte = static_cast<unsigned char>(c);
+            EXPECT_TRUE(byte >= 0x20 && byte != 0x7F) << PathText(bytes);
+        }
+    }
+    // A path too long to be any file's is cut, and says how long it was.
+    const std::string huge(100000, 'a');
+    EXPECT_EQ(PathText(huge), huge.substr(0, kPathShown) + "... (100000 bytes)");
+}
+
 TEST(JsonString, ValidJsonThatGivesTheBytesBack)
 {
     for (const std::string& bytes : kHostile) {

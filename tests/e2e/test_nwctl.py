@@ -659,7 +659,7 @@ class SetCommand(NwctlTest):
                 f.write("admin\r\n".encode(encoding))
         cases = [
             (["--password-file", self.path("missing.txt")], "admin",
-             "cannot read %s: No such file or directory" % self.path("missing.txt").replace("\\", "\\\\")),
+             "cannot read %s: No such file or directory" % self.path("missing.txt")),
             (["--password-file", self.path("folder")], None,
              "cannot read " if WINE else "cannot read %s: Is a directory" % self.path("folder")),
             (["--password-file", self.path("utf16.txt")], None, "is not UTF-8 or ASCII text"),
