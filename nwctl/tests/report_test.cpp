@@ -297,7 +297,7 @@ TEST(ReportHtml, TheMapNoteCountsTheAddressesNotProbedOnce)
     ReportInput input = Site();
     std::vector<std::uint32_t> tried;
     for (std::uint32_t address = 0xC0000202u; address < 0xC00002FFu; ++address) {
-        input.use.NotProbed(address);
+        input.use.NotProbed(address, "the system would not send to them: Operation not permitted");
         tried.push_back(address);
     }
     input.use.limit = NotProbedText({{tried, "the system would not send to them: Operation not permitted"}});
