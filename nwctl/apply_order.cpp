@@ -43,8 +43,8 @@ std::string Line(const PlannedDevice& device)
 // The addresses a temporary address may not be: this computer's, every
 // found device's, and every address the plan's devices have or will have,
 // their gateways' and DNS servers' among them.
-std::set<std::uint32_t> TakenAddresses(const std::vector<PlannedDevice>& devices,
-                                       const std::vector<FoundDevice>& found, const std::vector<Adapter>& ownAdapters)
+std::set<std::uint32_t> TakenAddresses(const std::vector<PlannedDevice>& devices, const std::vector<FoundDevice>& found,
+                                       const std::vector<Adapter>& ownAdapters)
 {
     std::set<std::uint32_t> taken;
     for (const Adapter& adapter : ownAdapters)
@@ -151,9 +151,8 @@ SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vecto
             SaveStep step{i, std::nullopt, {}};
             for (const std::size_t j : needs[i]) {
                 step.waits.push_back({*leftBy[j], *moves[i].to});
-                order.notes.push_back(Line(devices[i]) + " after " + Line(devices[j]) + ": " + mac(i) +
-                                      " moves onto " + FormatIPv4(*moves[i].to) + " once " + mac(j) +
-                                      " has left it");
+                order.notes.push_back(Line(devices[i]) + " after " + Line(devices[j]) + ": " + mac(i) + " moves onto " +
+                                      FormatIPv4(*moves[i].to) + " once " + mac(j) + " has left it");
             }
             order.steps.push_back(std::move(step));
             placed[i] = true;
@@ -178,8 +177,8 @@ SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vecto
         const auto first = std::min_element(circle.begin(), circle.end());
         const std::size_t c = *first;
         const std::size_t holder = std::next(first) == circle.end() ? circle.front() : *std::next(first);
-        const std::string circleText = "in a circle of " + std::to_string(circle.size()) +
-                                       " devices that each wait for the next to leave";
+        const std::string circleText =
+            "in a circle of " + std::to_string(circle.size()) + " devices that each wait for the next to leave";
 
         const DISCOVERY_DATA& record = devices[c].device->record;
         const auto mask = ParseIPv4(ReadTextField(record.subnetMask));
@@ -189,10 +188,10 @@ SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vecto
         if (prefix >= 1 && prefix <= 30)
             temporary = NextFreeAddress(*moves[c].from & *mask, *moves[c].from & *mask, *mask, taken, inUse, skipped);
         if (!temporary) {
-            const std::string where = prefix >= 1 && prefix <= 30
-                                          ? "in its subnet " + FormatIPv4(*moves[c].from & *mask) + "/" +
-                                                std::to_string(prefix)
-                                          : "(its mask " + SafeText(ReadTextField(record.subnetMask)) + " is no subnet mask)";
+            const std::string where =
+                prefix >= 1 && prefix <= 30
+                    ? "in its subnet " + FormatIPv4(*moves[c].from & *mask) + "/" + std::to_string(prefix)
+                    : "(its mask " + SafeText(ReadTextField(record.subnetMask)) + " is no subnet mask)";
             order.problems.push_back({devices[c].row->line, mac(c) + ": no free temporary address " + where +
                                                                 " to go through, and it moves onto " +
                                                                 FormatIPv4(*moves[c].to) + ", held by " + mac(holder) +

@@ -14,4 +14,8 @@ enum ExitCode : int {
     kExitNoDevices = 9,     // nothing to act on: the search found no device, none matched, the plan names none
     kExitResultBase = 10,   // set: 10 + the device's result (11 to 15), 16 for a result without a text
     kExitNotProbed = 17,    // probe: some addresses could not be probed, and no conflict among the rest
+    // plan --apply: ended by Ctrl-C or SIGTERM before every Save was sent
+    // (or verified); 128 + SIGINT, as shells report a program that Ctrl-C
+    // ended
+    kExitInterrupted = 130,
 };

@@ -154,9 +154,10 @@ TEST(SaveOrder, WhatNoOrderSolvesIsAProblem)
         {"a swap in a /30 has no address to go through",
          {{1, "192.0.2.5", "255.255.255.252"}, {2, "192.0.2.6", "255.255.255.252"}},
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.6\n00:1A:2B:00:00:02,192.0.2.5\n",
-         {2, "00:1A:2B:00:00:01: no free temporary address in its subnet 192.0.2.4/30 to go through, and it moves "
-             "onto 192.0.2.6, held by 00:1A:2B:00:00:02, in a circle of 2 devices that each wait for the next to "
-             "leave"}},
+         {2,
+          "00:1A:2B:00:00:01: no free temporary address in its subnet 192.0.2.4/30 to go through, and it moves "
+          "onto 192.0.2.6, held by 00:1A:2B:00:00:02, in a circle of 2 devices that each wait for the next to "
+          "leave"}},
         {"a device in dhcp mode keeps its address",
          {{1, "192.0.2.10"}, {2, "192.0.2.11", "255.255.255.0", true}},
          "mac,ip,web_port\n00:1A:2B:00:00:01,192.0.2.11,\n00:1A:2B:00:00:02,,81\n",
