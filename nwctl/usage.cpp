@@ -46,9 +46,9 @@ exit status
   6   plan, set: problems found (refused: nothing was sent); plan
       --assign: the addresses ran out or kept turning out in use, or the
       plan would have problems (nothing was written)
-  7   plan --apply: a device failed or does not show its planned values,
-      another host answers for its address, or the audit log could not
-      be written
+  7   plan --apply: a device failed, was held back or does not show its
+      planned values, another host or device answers for its address, or
+      the audit log could not be written
   8   check: something reported; probe: an address answered by two or
       more MACs
   9   nothing to act on: no device answered the search (search, check,
@@ -59,6 +59,8 @@ exit status
       Failed. login failed (15); 16: a result code without a text
   17  probe: some addresses could not be probed, no conflict among the
       rest
+  130 plan --apply: ended by Ctrl-C or SIGTERM; the Saves not sent are
+      named
 )";
 
 }  // namespace
