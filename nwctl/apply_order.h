@@ -33,9 +33,9 @@ struct SaveWait {
 
 struct SaveStep {
     std::size_t device;  // into the planned devices
-    // Set: this Save only moves the device to this address (its other
-    // settings as they are), out of the way of a circle; its planned Save
-    // comes later.
+    // Set: this Save only moves the device to this address, static, its
+    // other settings as they are, out of the way of a circle; its planned
+    // Save comes later.
     std::optional<std::uint32_t> temporary;
     std::vector<SaveWait> waits;  // earlier steps, in the order of the holders
 };

@@ -195,8 +195,10 @@ SavesRun SendSaves(const Invocation& invocation, Session& session, const std::ve
         FoundDevice& device = run.now[step.device];
         SettingsChange change = devices[step.device].row->change;
         if (step.temporary) {
+            // Static, or a device in dhcp mode now would keep its lease.
             change = SettingsChange{};
             change[static_cast<std::size_t>(Setting::Ip)] = FormatIPv4(*step.temporary);
+            change[static_cast<std::size_t>(Setting::Mode)] = "static";
         }
         StepResult result;
         if (const SaveWait* wait = UnmetWait(step, succeeded)) {

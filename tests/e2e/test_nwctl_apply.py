@@ -21,13 +21,16 @@ import time
 import unittest
 
 import harness
+import lan_hosts
 from simulator import SET_CONFIG
-from test_nwctl import OK, PLAN_FAILED, WINE, NwctlTest, csv_text, mac
+from test_nwctl import DEVICE_IP, OK, PLAN_FAILED, WINE, NwctlTest, csv_text, mac
 
 INTERRUPTED = 130
 
 NOTICE = "nwctl: stopping after the answer in flight; Ctrl-C again ends nwctl at once"
 HOLDER = "00:1A:2B:00:30:01"  # the device on the address another one moves onto
+BYSTANDER = "02:00:5e:10:00:07"  # a host on the LAN that does not answer the search
+HOST_ADDRESSES = ["198.51.100.%d" % n for n in (3, 4, 5)]
 
 
 class ApplyTest(NwctlTest):
@@ -44,9 +47,15 @@ class ApplyTest(NwctlTest):
         with open(logs[0]) as f:
             return [json.loads(line) for line in f]
 
+    def saves(self, simulator):
+        """The Saves, in the order the simulator heard them: on the LAN's own
+        interface, where another host's interface beside it hears each
+        broadcast again."""
+        return simulator.received(command=SET_CONFIG, interface="lan0")
+
     def saves_to(self, simulator):
-        """The MACs the Saves went to, in the order the simulator heard them."""
-        return [entry["record"]["macAddress"] for entry in simulator.received(command=SET_CONFIG)]
+        """The MACs the Saves went to, in order."""
+        return [entry["record"]["macAddress"] for entry in self.saves(simulator)]
 
     def shown(self, mac_text):
         """The address each answering device shows now, by MAC."""
@@ -115,6 +124,13 @@ class Ordering(ApplyTest):
                          [(mac(1), False, [HOLDER]), (HOLDER, False, [mac(1)])])
 
     def test_a_circle_of_three_goes_through_a_free_temporary_address(self):
+        # The device side's own address and another host's hold the first
+        # addresses of the subnet that no device uses: the temporary
+        # address is probed, and passes them.
+        with lan_hosts.LanHost(BYSTANDER, HOST_ADDRESSES):
+            self.circle_of_three()
+
+    def circle_of_three(self):
         # 1 -> .101 (2's), 2 -> .102 (3's), 3 -> .100 (1's).
         simulator = self.start_simulator(count=3)
         plan = self.write("circle.csv", csv_text(["mac", "ip"], [[mac(1), "198.51.100.101"],
@@ -128,7 +144,8 @@ class Ordering(ApplyTest):
                                r"next to leave" % (mac(1), mac(2)), orders[0])
         self.assertIsNotNone(through, run)
         temporary = through.group(1)
-        self.assertNotIn(temporary, ["198.51.100.%d" % n for n in (0, 1, 11, 100, 101, 102, 254, 255)])
+        self.assertNotIn(temporary, ["198.51.100.%d" % n for n in (0, 1, 11, 100, 101, 102, 254, 255)]
+                         + [DEVICE_IP] + HOST_ADDRESSES)
         self.assertEqual(orders[1:], [
             "order: line 4 after line 2: %s moves onto 198.51.100.100 once %s has left it" % (mac(3), mac(1)),
             "order: line 3 after line 4: %s moves onto 198.51.100.102 once %s has left it" % (mac(2), mac(3)),
@@ -136,8 +153,7 @@ class Ordering(ApplyTest):
 
         run = self.apply(plan)
         self.assert_run(run, OK, stderr_has="3 of 3 devices applied and verified")
-        saves = simulator.received(command=SET_CONFIG)
-        self.assertEqual([(s["record"]["macAddress"], s["record"]["ipAddress"]) for s in saves], [
+        self.assertEqual([(s["record"]["macAddress"], s["record"]["ipAddress"]) for s in self.saves(simulator)], [
             (mac(1), temporary), (mac(3), "198.51.100.100"), (mac(2), "198.51.100.102"),
             (mac(1), "198.51.100.101")])
         self.assertIn("%s: on %s for now: Apply\n" % (mac(1), temporary), run.stdout)
