@@ -210,6 +210,14 @@ SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vecto
     return order;
 }
 
+SettingsChange TemporaryChange(std::uint32_t address)
+{
+    SettingsChange change;
+    change[static_cast<std::size_t>(Setting::Ip)] = FormatIPv4(address);
+    change[static_cast<std::size_t>(Setting::Mode)] = "static";
+    return change;
+}
+
 const SaveWait* UnmetWait(const SaveStep& step, const std::vector<bool>& succeeded)
 {
     for (const SaveWait& wait : step.waits) {

@@ -68,6 +68,10 @@ struct SaveOrder {
 SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vector<FoundDevice>& found,
                      const std::vector<Adapter>& ownAdapters, const AddressUse& use);
 
+// What the Save to a temporary address changes: the address, and the mode
+// to static, or a device in dhcp mode now would keep its lease.
+SettingsChange TemporaryChange(std::uint32_t address);
+
 // The first wait of `step` whose step did not succeed (`succeeded`, by
 // step, for the steps before it); null when it may be sent.
 const SaveWait* UnmetWait(const SaveStep& step, const std::vector<bool>& succeeded);

@@ -193,13 +193,8 @@ SavesRun SendSaves(const Invocation& invocation, Session& session, const std::ve
             break;
         }
         FoundDevice& device = run.now[step.device];
-        SettingsChange change = devices[step.device].row->change;
-        if (step.temporary) {
-            // Static, or a device in dhcp mode now would keep its lease.
-            change = SettingsChange{};
-            change[static_cast<std::size_t>(Setting::Ip)] = FormatIPv4(*step.temporary);
-            change[static_cast<std::size_t>(Setting::Mode)] = "static";
-        }
+        const SettingsChange change =
+            step.temporary ? TemporaryChange(*step.temporary) : devices[step.device].row->change;
         StepResult result;
         if (const SaveWait* wait = UnmetWait(step, succeeded)) {
             const SaveStep& held = order.steps[wait->step];

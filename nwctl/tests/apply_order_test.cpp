@@ -8,10 +8,12 @@
 
 #include "address_use_fixture.h"
 #include "apply_order.h"
+#include "change_record.h"
 #include "ipv4_text.h"
 #include "plan_rules.h"
 #include "record_bytes.h"
 #include "search_reply.h"
+#include "text_field.h"
 
 namespace {
 
@@ -171,6 +173,19 @@ TEST(SaveOrder, WhatNoOrderSolvesIsAProblem)
         EXPECT_EQ(order.problems[0].line, c.problem.line);
         EXPECT_EQ(order.problems[0].text, c.problem.text);
     }
+}
+
+TEST(SaveOrder, TheSaveToATemporaryAddressMakesTheDeviceStatic)
+{
+    // A device in dhcp mode would keep its lease and stay on the address
+    // the circle waits for.
+    DISCOVERY_DATA record = SearchReply(Mac(1), "192.0.2.10", "Cam");
+    record.dhcp = 1;
+    const DISCOVERY_DATA sent = BuildChangeRecord(record, TemporaryChange(*ParseIPv4("192.0.2.3")), "admin", "admin");
+    EXPECT_EQ(sent.dhcp, 0);
+    EXPECT_EQ(ReadTextField(sent.ipAddress), "192.0.2.3");
+    EXPECT_EQ(ReadTextField(sent.subnetMask), "255.255.255.0");
+    EXPECT_EQ(ReadTextField(sent.gateway), "192.0.2.1");
 }
 
 TEST(SaveOrder, AFailedSaveHoldsBackEverySaveThatWaitsForIt)
