@@ -23,7 +23,7 @@ import unittest
 import harness
 import lan_hosts
 from simulator import SET_CONFIG
-from test_nwctl import DEVICE_IP, OK, PLAN_FAILED, WINE, NwctlTest, csv_text, mac
+from test_nwctl import DEVICE_IP, OK, PLAN_FAILED, PLAN_REFUSED, WINE, NwctlTest, csv_text, mac
 
 INTERRUPTED = 130
 
@@ -122,6 +122,21 @@ class Ordering(ApplyTest):
         verifies = [e for e in self.log_entries("swap") if e["event"] == "verify"]
         self.assertEqual([(e["mac"], e["verified"], e["in_use_by"]) for e in verifies],
                          [(mac(1), False, [HOLDER]), (HOLDER, False, [mac(1)])])
+
+    def test_a_swap_with_no_free_address_to_go_through_is_refused(self):
+        # A /30 holds the two devices and nothing more.
+        narrow = {"mask": "255.255.255.252", "gateway": "0.0.0.0"}
+        simulator = self.start_simulator(devices=[dict(mac=mac(1), ip="198.51.100.101", **narrow),
+                                                  dict(mac=mac(2), ip="198.51.100.102", **narrow)])
+        plan = self.write("tight.csv", csv_text(["mac", "ip"], [[mac(1), "198.51.100.102"],
+                                                                [mac(2), "198.51.100.101"]]))
+        run = self.apply(plan)
+        self.assert_run(run, PLAN_REFUSED, stderr_has="refused while problems stand. Nothing was sent")
+        self.assertEqual([line for line in run.stdout.splitlines() if line.startswith("problem: ")], [
+            "problem: line 2: %s: no free temporary address in its subnet 198.51.100.100/30 to go through, and it "
+            "moves onto 198.51.100.102, held by %s, in a circle of 2 devices that each wait for the next to leave"
+            % (mac(1), mac(2))])
+        self.assertEqual(self.saves(simulator), [])
 
     def test_a_circle_of_three_goes_through_a_free_temporary_address(self):
         # The device side's own address and another host's hold the first
