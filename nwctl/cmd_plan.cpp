@@ -259,7 +259,7 @@ int Interrupted(const std::vector<PlannedDevice>& devices, const SaveOrder& orde
             "; audit log " + SafeText(auditPath));
 }
 
-// The other MACs at each address, as a search heard them.
+// The MACs at each address, as a search heard them.
 std::map<std::uint32_t, std::set<MacAddress>> MacsByAddress(const std::vector<FoundDevice>& found)
 {
     std::map<std::uint32_t, std::set<MacAddress>> macs;
