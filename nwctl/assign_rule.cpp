@@ -108,31 +108,17 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
             request.mask.value_or(ParseIPv4(ReadTextField(device->record.subnetMask)).value_or(0));
         const int prefix = MaskPrefix(mask).value_or(0);
         const std::uint32_t subnetMask = prefix >= 1 && prefix <= 30 ? mask : 0;
-        const std::uint32_t subnet = request.first & subnetMask;
-        const auto inRange = [&](std::uint64_t address) {
-            return address <= 0xFFFFFFFFu && (static_cast<std::uint32_t>(address) & subnetMask) == subnet &&
-                   IsHostAddress(static_cast<std::uint32_t>(address));
-        };
-        const auto usable = [&](std::uint64_t address) {
-            const std::uint32_t host = static_cast<std::uint32_t>(address) & ~subnetMask;
-            if (taken.count(static_cast<std::uint32_t>(address)) || (subnetMask && (host == 0 || host == ~subnetMask)))
-                return false;
-            const std::vector<MacAddress> others = inUse(static_cast<std::uint32_t>(address));
-            if (!others.empty())
-                assignment.skipped.push_back("skipped " + FormatIPv4(static_cast<std::uint32_t>(address)) +
-                                             ": in use by " + MacList(others));
-            return others.empty();
-        };
-        while (inRange(next) && !usable(next))
-            ++next;
-        if (!inRange(next)) {
+        const std::optional<std::uint32_t> given =
+            NextFreeAddress(next, request.first & subnetMask, subnetMask, taken, inUse, assignment.skipped);
+        if (!given) {
             error = "only " + std::to_string(assignment.rows.size()) + " of the " + std::to_string(chosen.size()) +
                     " devices find a free address from " + FormatIPv4(request.first) +
                     (subnetMask ? " in its subnet /" + std::to_string(prefix) : std::string());
             return AssignOutcome::OutOfAddresses;
         }
+        next = *given;
         PlanRow row{line++, mac, {}};
-        Set(row, Setting::Ip, FormatIPv4(static_cast<std::uint32_t>(next)));
+        Set(row, Setting::Ip, FormatIPv4(*given));
         for (const auto& [setting, address] :
              {std::pair{Setting::Mask, request.mask}, std::pair{Setting::Gateway, request.gateway},
               std::pair{Setting::Dns, request.dns}}) {
@@ -148,6 +134,31 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         ++next;
     }
     return AssignOutcome::Assigned;
+}
+
+std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, std::uint32_t subnet, std::uint32_t subnetMask,
+                                             const std::set<std::uint32_t>& taken,
+                                             const std::function<std::vector<MacAddress>(std::uint32_t)>& inUse,
+                                             std::vector<std::string>& skipped)
+{
+    const auto inRange = [&](std::uint64_t address) {
+        return address <= 0xFFFFFFFFu && (static_cast<std::uint32_t>(address) & subnetMask) == subnet &&
+               IsHostAddress(static_cast<std::uint32_t>(address));
+    };
+    const auto usable = [&](std::uint32_t address) {
+        const std::uint32_t host = address & ~subnetMask;
+        if (taken.count(address) || (subnetMask && (host == 0 || host == ~subnetMask)))
+            return false;
+        const std::vector<MacAddress> others = inUse(address);
+        if (!others.empty())
+            skipped.push_back("skipped " + FormatIPv4(address) + ": in use by " + MacList(others));
+        return others.empty();
+    };
+    for (std::uint64_t address = from; inRange(address); ++address) {
+        if (usable(static_cast<std::uint32_t>(address)))
+            return static_cast<std::uint32_t>(address);
+    }
+    return std::nullopt;
 }
 
 std::string AssignmentCsv(const std::vector<PlanRow>& rows)

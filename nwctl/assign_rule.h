@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,18 @@ enum class AssignOutcome { Assigned, NoDevice, OutOfAddresses, BadRequest };
 AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const AssignRequest& request,
                               const std::vector<Adapter>& ownAdapters, const AddressUse& use, Assignment& assignment,
                               std::string& error);
+
+// The rule by which a device is given an address that nobody holds: the
+// first address from `from` on inside the subnet `subnet`/`subnetMask` (a
+// mask of 0 leaves the address space open) that is a host address, not the
+// subnet's network or broadcast address, none of `taken`, and none that
+// `inUse` names other hosts for (each passed over for that is said in
+// `skipped`: "skipped 192.0.2.31: in use by 02:00:5E:10:00:07"). None when
+// the subnet, or the address space, runs out.
+std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, std::uint32_t subnet, std::uint32_t subnetMask,
+                                             const std::set<std::uint32_t>& taken,
+                                             const std::function<std::vector<MacAddress>(std::uint32_t)>& inUse,
+                                             std::vector<std::string>& skipped);
 
 // The plan as CSV: mac, ip, mask, gateway, dns, mode; blank where the
 // device keeps its value.

@@ -7,3 +7,4 @@ constexpr char kAuditNotSent[] = "not sent";
 constexpr char kAuditAnswer[] = "answer";
 constexpr char kAuditUnchanged[] = "unchanged";
 constexpr char kAuditVerify[] = "verify";
+constexpr char kAuditInterrupted[] = "interrupted";

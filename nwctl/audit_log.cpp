@@ -23,6 +23,15 @@ std::string SettingsJson(const DISCOVERY_DATA& record)
 
 std::string Format(std::time_t time, const char* format);
 
+// ["00:1A:2B:00:00:01", ...] on the one line.
+std::string MacsJson(const std::vector<MacAddress>& macs)
+{
+    std::string json = "[";
+    for (const MacAddress& mac : macs)
+        json += (json.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
+    return json + "]";
+}
+
 // A line: the members every line starts with, then `rest`.
 std::string Line(std::time_t time, const char* event, const DISCOVERY_DATA& before, const JsonMembers& rest)
 {
@@ -56,6 +65,16 @@ std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const D
                 {{"before", SettingsJson(before)}, {"sent", SettingsJson(sent)}, {"error", JsonString(error)}});
 }
 
+std::string AuditHeldBack(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
+                          std::string_view reason, std::string_view waitsFor)
+{
+    return Line(time, kAuditNotSent, before,
+                {{"before", SettingsJson(before)},
+                 {"sent", SettingsJson(sent)},
+                 {"error", JsonString(reason)},
+                 {"waits_for", JsonString(waitsFor)}});
+}
+
 std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::optional<std::uint32_t> result)
 {
     const char* text = result ? ApplyResultText(*result) : nullptr;
@@ -69,18 +88,22 @@ std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before)
     return Line(time, kAuditUnchanged, before, {{"before", SettingsJson(before)}});
 }
 
-std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified,
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified, bool probed,
                           const std::optional<std::vector<MacAddress>>& inUseBy)
 {
-    std::string macs = inUseBy ? "[" : "null";
-    if (inUseBy) {
-        for (const MacAddress& mac : *inUseBy)
-            macs += (macs.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
-        macs += "]";
-    }
-    return Line(
-        time, kAuditVerify, before,
-        {{"verified", verified ? "true" : "false"}, {"probed", inUseBy ? "true" : "false"}, {"in_use_by", macs}});
+    return Line(time, kAuditVerify, before,
+                {{"verified", verified ? "true" : "false"},
+                 {"probed", probed ? "true" : "false"},
+                 {"in_use_by", inUseBy ? MacsJson(*inUseBy) : "null"}});
+}
+
+std::string AuditInterrupted(std::time_t time, std::size_t done, std::size_t of, const std::vector<MacAddress>& notSent)
+{
+    return JsonObject({{"time", JsonString(Format(time, "%Y-%m-%dT%H:%M:%SZ"))},
+                       {"event", JsonString(kAuditInterrupted)},
+                       {"done", std::to_string(done)},
+                       {"of", std::to_string(of)},
+                       {"not_sent", MacsJson(notSent)}});
 }
 
 AuditLog::~AuditLog()

@@ -2,17 +2,25 @@
 // and flushed as it happens, so that a run cut short (Ctrl-C, a closed
 // terminal, a kill) leaves every Save that left and every answer that came
 // back. Settings by their names, ports as numbers; never a password or its
-// digest. Every line has "time", "event" and "mac" (the device's MAC text):
-//   "sent":      "before" (as the search found it) and "sent"
-//   "not sent":  the same and "error": the record could not leave
+// digest. Every line has "time" and "event", and all but "interrupted" the
+// device's MAC text, "mac":
+//   "sent":      "before" (as the search found it, or as the Save to its
+//                temporary address left it) and "sent"
+//   "not sent":  the same and "error": the record could not leave, or was
+//                held back, with "waits_for": the MAC of the device that
+//                had to leave the address first and did not
 //   "answer":    "result" (the answer's text, "no answer", or "result N"
 //                for a code without a text) and "result_code" (null for none)
 //   "unchanged": "before": nothing was to change, nothing was sent
 //   "verify":    "verified", after the search that follows the Saves,
 //                "probed": whether the probe reached the address the
 //                device shows (false: nobody knows who else holds it), and
-//                "in_use_by": the other MACs that answer for that address
-//                ([] for none), null when it was not probed
+//                "in_use_by": the other MACs that answer for that address,
+//                as the probe and the search heard them ([] for none), null
+//                when it was not probed and the search heard no other
+//   "interrupted": Ctrl-C or SIGTERM ended the run: "done" devices of "of"
+//                were sent their Saves (or needed none), and "not_sent": the
+//                MACs of the others
 #pragma once
 
 #include <cstdint>
@@ -30,10 +38,14 @@
 std::string AuditSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent);
 std::string AuditNotSent(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
                          std::string_view error);
+std::string AuditHeldBack(std::time_t time, const DISCOVERY_DATA& before, const DISCOVERY_DATA& sent,
+                          std::string_view reason, std::string_view waitsFor);
 std::string AuditAnswer(std::time_t time, const DISCOVERY_DATA& before, std::optional<std::uint32_t> result);
 std::string AuditUnchanged(std::time_t time, const DISCOVERY_DATA& before);
-std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified,
+std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool verified, bool probed,
                           const std::optional<std::vector<MacAddress>>& inUseBy);
+std::string AuditInterrupted(std::time_t time, std::size_t done, std::size_t of,
+                             const std::vector<MacAddress>& notSent);
 
 // The log file: each line is flushed to the system once written.
 class AuditLog {

@@ -57,6 +57,31 @@ AuditChange* Latest(std::vector<AuditChange>& changes, std::size_t first, const 
     return nullptr;
 }
 
+// The devices an interrupted run never reached, each as a change not sent;
+// those held back before are shown by their own lines.
+void TakeInterruption(const std::string& log, const JsonValue& entry, std::size_t first,
+                      std::vector<AuditChange>& changes, std::vector<std::string>& problems, const std::string& where)
+{
+    const JsonValue* notSent = entry.Member("not_sent");
+    if (!notSent || notSent->kind != JsonValue::Kind::Array) {
+        problems.push_back(where + "an interruption without the list of devices not sent, skipped");
+        return;
+    }
+    const std::string time = Text(entry.Member("time"));
+    for (const JsonValue& item : notSent->items) {
+        const std::string mac = Text(&item);
+        if (!mac.empty() && !Latest(changes, first, mac))
+            changes.push_back({log,
+                               mac,
+                               time,
+                               kAuditInterrupted,
+                               "the run was interrupted before its Save",
+                               {},
+                               std::nullopt,
+                               std::nullopt});
+    }
+}
+
 }  // namespace
 
 void ReadAuditLog(std::string_view name, std::string_view text, std::vector<AuditChange>& changes,
@@ -82,6 +107,10 @@ void ReadAuditLog(std::string_view name, std::string_view text, std::vector<Audi
             continue;
         }
         const std::string event = Text(entry.Member("event"));
+        if (event == kAuditInterrupted) {
+            TakeInterruption(log, entry, first, changes, problems, where);
+            continue;
+        }
         const std::string mac = Text(entry.Member("mac"));
         if (entry.kind != JsonValue::Kind::Object || event.empty() || mac.empty()) {
             problems.push_back(where + "not an audit line (it needs an event and a mac), skipped");

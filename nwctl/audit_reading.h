@@ -14,8 +14,9 @@
 struct AuditChange {
     std::string log;   // the log's name, as the operator gave it
     std::string mac;   // the MAC text
-    std::string time;  // when it was sent (or found to need nothing)
-    // "sent", "not sent" or "unchanged".
+    std::string time;  // when it was sent (or found to need nothing, or the run was interrupted)
+    // "sent", "not sent", "unchanged", or "interrupted": the run ended
+    // before the device's turn.
     std::string event;
     std::string error;                       // why it was not sent
     std::vector<SettingDifference> changes;  // before -> sent, settings that differ

@@ -134,25 +134,55 @@ address that could not be probed ("could not be probed (WHY): whether
 another host holds it is unknown"), with the reason: off every adapter's
 subnet without the raw packet right, SendARP not available (Wine), ...
 --unprobed-ok takes such addresses as free and says which on standard
-error. With --apply it refuses while a problem stands; else, after confirmation,
-it sends each device its Save record, one at a time, waits for each answer
-(--timeout, default 5 s), searches again, probes the addresses the devices
-show and checks that every device shows its planned values and that no
-other MAC answers for its address ("NOT verified: ... is in use by ...
-too"); a device at an address that could not be probed is "verified,
-address not probed", and the summary counts them ("13 of 14 devices
-applied and verified, 13 of them at addresses that could not be probed").
-On a terminal a count shows how far it has got.
+error.
+
+A device moves onto an address only after every device that holds it has
+left it, so the Saves go in that order, and the dry run says where it
+differs ("order: line 2 after line 3: 00:1A:2B:00:00:01 moves onto
+198.51.100.130 once 00:1A:2B:00:30:01 has left it"). Devices that wait for
+each other in a circle (two that swap addresses, or more) are untied by the
+first of them in the plan going through a temporary address first, chosen
+as --assign chooses addresses (in the device's subnet, free of hosts as the
+probe found it, neither planned nor used by a found device nor this
+computer's) and named in the dry run ("order: line 2: ... goes through
+198.51.100.3 first: ..."); a circle with no free address in its subnet is a
+problem, and so is a temporary address that could not be probed, unless
+--unprobed-ok.
+
+With --apply it refuses while a problem stands; else, after confirmation,
+it sends each device its Save record, one at a time in that order, waits
+for each answer (--timeout, default 5 s), searches again, probes the
+addresses the devices show and checks that every device shows its planned
+values and that no other MAC answers for its address, to the probe or to
+the search ("NOT verified: ... is in use by ... too"); a device at an
+address that could not be probed is "verified, address not probed", and
+the summary counts them ("13 of 14 devices applied and verified, 13 of them
+at addresses that could not be probed"). A Save that fails (or gets no
+answer) holds back every Save that waits for its device to leave: those
+are not sent ("not sent: 00:1A:2B:00:30:01 has not left 198.51.100.130 ..."
+with that Save's answer), and the summary names them. On a terminal a
+count shows how far it has got.
+
+Ctrl-C or SIGTERM ends the run after the Save in flight: no other Save is
+sent, its answer is waited for (within --timeout), the audit log gets an
+"interrupted" line, and standard error says how far it got ("interrupted
+after 2 of 20; not sent: ..."); nothing is verified. A second Ctrl-C ends
+it at once; every audit line written so far stays.
 
 The audit log, JSON lines beside the plan file (named after it and the
 time), has a line for each thing as it happens, written at once so that a
 run cut short keeps it: each Save sent (event "sent", with the values
-before and those sent; "not sent" when it could not leave), each answer
-("answer": its text and code, or "no answer"), each device with nothing to
-change ("unchanged"), and each verification ("verify", with "probed":
-whether its address was probed, and "in_use_by": the other MACs that answer
-for it, null when it was not probed). Every line has the time and the
-device's MAC; none has a password or digest.
+before and those sent; "not sent" when it could not leave or was held
+back, with the reason and, for one held back, "waits_for": the MAC of the
+device that did not leave), each answer ("answer": its text and code, or
+"no answer"), each device with nothing to change ("unchanged"), each
+verification ("verify", with "probed": whether its address was probed, and
+"in_use_by": the other MACs that answer for the device's address, null
+when it was not probed and the search heard no other), and a run ended by
+Ctrl-C or SIGTERM ("interrupted": how many devices were sent their Saves,
+of how many, and "not_sent": the MACs of the others). A Save to a
+temporary address is logged as any other. Every line but "interrupted" has
+the device's MAC, every line the time; none has a password or digest.
 
 --assign writes a plan on standard output: the devices found (those whose
 product name holds TEXT, in any case, with --product) get consecutive
@@ -173,11 +203,12 @@ exit status: 0 no problems (with --apply: all applied and verified); 6
 problems found (with --apply: refused, nothing sent), an address not
 probed among them without --unprobed-ok, or --assign ran out of addresses,
 kept finding them in use, or would write a plan with problems; 7 a device
-failed, did not answer or does not show its planned values, another host
-answers for its address, or the audit log could not be written; 17 all
-applied and verified, but without --unprobed-ok some at an address that
-could not be probed (one the plan did not give, such as DHCP's); 9 the
-plan names no device, no device answered, or none matched --product; 5
+failed, did not answer, was held back or does not show its planned values,
+another host or device answers for its address, or the audit log could not
+be written; 17 all applied and verified, but without --unprobed-ok some at
+an address that could not be probed (one the plan did not give, such as
+DHCP's); 130 ended by Ctrl-C or SIGTERM; 9 the plan names no device, no
+device answered, or none matched --product; 5
 not confirmed; 2 bad arguments or plan file; 1 network, or the addresses
 could not be probed.
 )";
@@ -296,7 +327,7 @@ of its own: time, event, mac, ip, and previous_ip and factory_default
 
 Ctrl-C (or SIGTERM) ends it after the search under way: a summary follows,
 the searches done, the devices seen and the events of each kind (in JSON
-Lines an object with "event": "summary").
+Lines an object with "event": "summary"). A second Ctrl-C ends it at once.
 
 exit status: 0 ended by Ctrl-C or SIGTERM; 2 bad arguments; 1 network, or
 the output could not be written.

@@ -17,4 +17,8 @@ enum ExitCode : int {
     // probe, check: some addresses could not be probed, and nothing else to report; plan --apply: a device
     // verified at an address not probed, without --unprobed-ok
     kExitNotProbed = 17,
+    // plan --apply: ended by Ctrl-C or SIGTERM before every Save was sent
+    // (or verified); 128 + SIGINT, as shells report a program that Ctrl-C
+    // ended
+    kExitInterrupted = 130,
 };

@@ -61,6 +61,16 @@ std::string MacList(const std::vector<MacAddress>& macs)
     return list;
 }
 
+std::string ShortMacList(const std::vector<MacAddress>& macs, std::size_t most)
+{
+    if (macs.size() <= most)
+        return MacList(macs);
+    std::string list;
+    for (std::size_t i = 0; i < most; ++i)
+        list += (i == 0 ? "" : ", ") + FormatMac(macs[i]);
+    return list + " and " + std::to_string(macs.size() - most) + " more";
+}
+
 std::string NotAMac(std::string_view text)
 {
     std::string message = "\"";

@@ -21,6 +21,10 @@ std::string FormatMac(const MacAddress& mac);
 // The MACs for a message, each by FormatMac: "A", "A and B", "A, B and C".
 std::string MacList(const std::vector<MacAddress>& macs);
 
+// MacList cut short for a line: the first `most` and how many more,
+// "A, B, C and 14 more"; all of them when they are no more than `most`.
+std::string ShortMacList(const std::vector<MacAddress>& macs, std::size_t most);
+
 // The forms ParseMac takes, for messages.
 constexpr char kMacForms[] =
     "six pairs of hex digits joined by : or by - (00:1A:2B:3C:4D:5E or 00-1A-2B-3C-4D-5E), three groups of four "

@@ -252,12 +252,17 @@ std::string Changes(const ReportModel& model)
             settings += (settings.empty() ? "" : "<br>") +
                         HtmlText(kSettingNames[static_cast<std::size_t>(d.setting)]) + " " + HtmlText(d.from) +
                         " &#8594; " + HtmlText(d.to);
+        // A device an interrupted run never reached: what it was to get is
+        // in the plan, not the log.
+        const bool interrupted = change.event == kAuditInterrupted;
         if (settings.empty())
-            settings = "<span class=\"muted\">nothing to change</span>";
-        const std::string sent =
-            change.event == kAuditNotSent ? "<span class=\"bad\">not sent</span>: " + HtmlText(change.error)
-            : change.event == kAuditSent  ? std::string("sent")
-                                          : std::string("<span class=\"muted\">nothing sent</span>");
+            settings = interrupted ? "<span class=\"muted\">not logged</span>"
+                                   : "<span class=\"muted\">nothing to change</span>";
+        const std::string sent = change.event == kAuditNotSent || interrupted
+                                     ? "<span class=\"bad\">not sent</span>: " + HtmlText(change.error)
+                                 : change.event == kAuditSent
+                                     ? std::string("sent")
+                                     : std::string("<span class=\"muted\">nothing sent</span>");
         html += "<tr>" + Cell(change.time) + Cell(change.mac) + "<td>" + settings + "</td><td>" + sent + "</td>" +
                 (change.result ? Cell(*change.result)
                                : std::string(change.event == kAuditSent ? "<td class=\"bad\">not logged</td>"

@@ -1,6 +1,7 @@
 // Stop requests on Linux: the signal handler notes the request and writes
 // a byte to a pipe that the wait polls (the self-pipe), so that a signal
-// that comes just before the wait still wakes it.
+// that comes just before the wait still wakes it. Only calls that are safe
+// in a signal handler.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,14 +17,27 @@ namespace {
 
 volatile sig_atomic_t requested = 0;
 int wakeUp[2] = {-1, -1};
+const char* noticeText = nullptr;
+std::size_t noticeLength = 0;
 
-void OnStop(int)
+void OnStop(int number)
 {
+    if (requested) {
+        // The second: the default action, taken as the handler returns and
+        // the signal is unblocked. Every audit line is flushed as written.
+        signal(number, SIG_DFL);
+        raise(number);
+        return;
+    }
     const int saved = errno;
     requested = 1;
     // A full pipe already holds a wake-up; nothing more to do then.
     const ssize_t written = write(wakeUp[1], "", 1);
     static_cast<void>(written);
+    if (noticeText) {
+        const ssize_t said = write(STDERR_FILENO, noticeText, noticeLength);
+        static_cast<void>(said);
+    }
     errno = saved;
 }
 
@@ -35,8 +49,10 @@ bool NonBlocking(int fd)
 
 }  // namespace
 
-bool CatchStopRequests(std::string& error)
+bool CatchStopRequests(std::string& error, const char* notice)
 {
+    noticeText = notice;
+    noticeLength = notice ? std::strlen(notice) : 0;
     if (pipe(wakeUp) != 0 || !NonBlocking(wakeUp[0]) || !NonBlocking(wakeUp[1])) {
         error = std::string("cannot prepare for Ctrl-C: ") + std::strerror(errno);
         return false;

@@ -49,9 +49,9 @@ exit status
       among them without --unprobed-ok (refused: nothing was sent); plan
       --assign: the addresses ran out or kept turning out in use, or the
       plan would have problems (nothing was written)
-  7   plan --apply: a device failed or does not show its planned values,
-      another host answers for its address, or the audit log could not
-      be written
+  7   plan --apply: a device failed, was held back or does not show its
+      planned values, another host or device answers for its address, or
+      the audit log could not be written
   8   check: something reported; probe: an address answered by two or
       more MACs
   9   nothing to act on: no device answered the search (search, check,
@@ -64,6 +64,8 @@ exit status
       rest; check: nothing else to report, but some addresses could not
       be probed; plan --apply without --unprobed-ok: all applied and
       verified, some at an address that could not be probed
+  130 plan --apply: ended by Ctrl-C or SIGTERM; the Saves not sent are
+      named
 )";
 
 }  // namespace

@@ -9,18 +9,20 @@ bool Verified(const DeviceAfter& after)
 
 bool Probed(const DeviceAfter& after)
 {
-    return after.inUseBy.has_value();
+    return after.probed;
 }
 
 std::string VerificationText(const DeviceAfter& after)
 {
     if (Verified(after))
         return Probed(after) ? "verified" : "verified, address not probed";
-    if (!after.answered)
-        return "NOT verified: it did not answer the search once";
+    std::string why = after.answered ? "" : "it did not answer the search once";
     if (!after.left.empty())
-        return "NOT verified: it shows " + DescribeChanges(after.left);
-    return "NOT verified: " + FormatIPv4(*after.shown) + " is in use by " + MacList(*after.inUseBy) + " too";
+        why = "it shows " + DescribeChanges(after.left);
+    if (after.inUseBy && !after.inUseBy->empty())
+        why +=
+            (why.empty() ? "" : "; ") + FormatIPv4(*after.shown) + " is in use by " + MacList(*after.inUseBy) + " too";
+    return "NOT verified: " + why;
 }
 
 std::string ApplySummary(std::size_t verified, std::size_t notProbed, std::size_t total, const std::string& auditPath)

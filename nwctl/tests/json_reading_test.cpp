@@ -100,9 +100,9 @@ TEST(AuditReading, EachDeviceWithWhatItHadWhatWasSentAndWhatCameOfIt)
     const std::string log =
         AuditSent(time, one, oneSent) + "\n" + AuditAnswer(time + 1, one, 0) + "\r\n" +
         AuditNotSent(time + 2, two, oneSent, "no route") + "\n\n" + AuditUnchanged(time + 3, three) + "\n" +
-        AuditVerified(time + 4, one, true, std::vector<MacAddress>{}) + "\n" +
-        AuditVerified(time + 4, three, false, std::vector<MacAddress>{{2, 0, 0x5E, 0x10, 0, 7}}) + "\n" +
-        AuditSent(time + 5, two, oneSent) + "\n" + AuditVerified(time + 6, two, true, std::nullopt) + "\n";
+        AuditVerified(time + 4, one, true, true, std::vector<MacAddress>{}) + "\n" +
+        AuditVerified(time + 4, three, false, true, std::vector<MacAddress>{{2, 0, 0x5E, 0x10, 0, 7}}) + "\n" +
+        AuditSent(time + 5, two, oneSent) + "\n" + AuditVerified(time + 6, two, true, false, std::nullopt) + "\n";
     std::vector<AuditChange> changes;
     std::vector<std::string> problems;
     ReadAuditLog("site.audit.jsonl", log, changes, problems);
@@ -159,6 +159,35 @@ TEST(AuditReading, AnOlderLogWithoutProbedTellsItByInUseBy)
     EXPECT_EQ(changes[1].probed, true);
     EXPECT_EQ(changes[2].probed, std::nullopt) << "nothing said of it";
     EXPECT_EQ(changes[3].probed, true) << "a probed that is no true or false is passed over";
+}
+
+TEST(AuditReading, AnInterruptedRunShowsTheDevicesItNeverReached)
+{
+    const DISCOVERY_DATA one = Record("00:1A:2B:00:00:01", "192.0.2.10", 80);
+    const DISCOVERY_DATA two = Record("00:1A:2B:00:00:02", "192.0.2.11", 80);
+    const MacAddress twoMac{0x00, 0x1A, 0x2B, 0, 0, 2};
+    const MacAddress threeMac{0x00, 0x1A, 0x2B, 0, 0, 3};
+    const std::string log =
+        AuditSent(0, one, one) + "\n" + AuditAnswer(0, one, 1) + "\n" +
+        AuditHeldBack(0, two, two, "00:1A:2B:00:00:01 has not left 192.0.2.10", "00:1A:2B:00:00:01") + "\n" +
+        AuditInterrupted(1705314600, 0, 3, {twoMac, threeMac}) + "\n";
+    std::vector<AuditChange> changes;
+    std::vector<std::string> problems;
+    ReadAuditLog("cut.jsonl", log, changes, problems);
+    EXPECT_EQ(problems, std::vector<std::string>{});
+    ASSERT_EQ(changes.size(), 3u) << "the held-back device once, by its own line";
+    EXPECT_EQ(changes[1].event, "not sent");
+    EXPECT_EQ(changes[1].error, "00:1A:2B:00:00:01 has not left 192.0.2.10");
+    EXPECT_EQ(changes[2].mac, "00:1A:2B:00:00:03");
+    EXPECT_EQ(changes[2].event, "interrupted");
+    EXPECT_EQ(changes[2].time, "2024-01-15T10:30:00Z");
+    EXPECT_EQ(changes[2].error, "the run was interrupted before its Save");
+
+    changes.clear();
+    ReadAuditLog("cut.jsonl", "{\"event\": \"interrupted\", \"not_sent\": 3}\n", changes, problems);
+    EXPECT_TRUE(changes.empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "cut.jsonl: line 1: an interruption without the list of devices not sent, skipped");
 }
 
 TEST(AuditReading, LinesThatAreNoAuditLinesAreNamedAndSkipped)

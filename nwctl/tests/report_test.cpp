@@ -353,6 +353,26 @@ TEST(ReportHtml, AChangeVerifiedAtAnAddressNotProbedSaysSo)
     EXPECT_FALSE(changes.items[1].Member("probed")->boolean);
 }
 
+TEST(ReportHtml, ADeviceAnInterruptedRunNeverReachedIsNotSent)
+{
+    ReportInput input = Site();
+    input.auditLogs = {"cut.jsonl"};
+    input.changes = {{"cut.jsonl",
+                      "00:1A:2B:00:00:03",
+                      "2024-01-15T10:30:00Z",
+                      "interrupted",
+                      "the run was interrupted before its Save",
+                      {},
+                      std::nullopt,
+                      std::nullopt}};
+    const std::string html = ReportHtml(BuildReport(input));
+    EXPECT_NE(html.find("<td>00:1A:2B:00:00:03</td><td><span class=\"muted\">not logged</span></td><td><span "
+                        "class=\"bad\">not sent</span>: the run was interrupted before its Save</td><td "
+                        "class=\"muted\">&#8212;</td>"),
+              std::string::npos)
+        << html;
+}
+
 TEST(ReportJson, TheSameContentAsTheHtml)
 {
     ReportInput input = Site();

@@ -76,23 +76,33 @@ TEST(Verification, AnAddressNotProbedIsNeverPlainlyVerified)
         bool probed;
         const char* text;
     } cases[] = {
-        {"probed and alone", {true, {}, 0xC6336428u, std::vector<MacAddress>{}}, true, true, "verified"},
-        {"not probed", {true, {}, 0xC6336428u, std::nullopt}, true, false, "verified, address not probed"},
+        {"probed and alone", {true, {}, 0xC6336428u, true, std::vector<MacAddress>{}}, true, true, "verified"},
+        {"not probed", {true, {}, 0xC6336428u, false, std::nullopt}, true, false, "verified, address not probed"},
         {"another host on it",
-         {true, {}, 0xC6336428u, std::vector<MacAddress>{other}},
+         {true, {}, 0xC6336428u, true, std::vector<MacAddress>{other}},
          false,
          true,
          "NOT verified: 198.51.100.40 is in use by 02:00:5E:10:00:07 too"},
+        {"not probed, but the search heard another device on it",
+         {true, {}, 0xC6336428u, false, std::vector<MacAddress>{other}},
+         false,
+         false,
+         "NOT verified: 198.51.100.40 is in use by 02:00:5E:10:00:07 too"},
         {"not answered",
-         {false, {}, std::nullopt, std::nullopt},
+         {false, {}, std::nullopt, false, std::nullopt},
          false,
          false,
          "NOT verified: it did not answer the search once"},
         {"values left, not probed",
-         {true, left, 0xC6336428u, std::nullopt},
+         {true, left, 0xC6336428u, false, std::nullopt},
          false,
          false,
          "NOT verified: it shows web_port 80 -> 81"},
+        {"values left and another host on it",
+         {true, left, 0xC6336428u, true, std::vector<MacAddress>{other}},
+         false,
+         true,
+         "NOT verified: it shows web_port 80 -> 81; 198.51.100.40 is in use by 02:00:5E:10:00:07 too"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Verified(c.after), c.verified) << c.name;

@@ -1096,16 +1096,17 @@ class EmptyResults(NwctlTest):
 @unittest.skipIf(WINE, "signals are Linux's")
 class InterruptedApply(NwctlTest):
     """A run cut short keeps in its audit log every Save that left and every
-    answer that came back."""
+    answer that came back, and says it was interrupted."""
 
     def cut_short(self, number):
         import glob
         simulator = self.start_simulator(devices=[{"mac": mac(1)}, {"mac": mac(2), "applyCount": 0}, {"mac": mac(3)}])
         plan = self.write("cut.csv", csv_text(["mac", "web_port"], [[mac(n), 81] for n in (1, 2, 3)]))
         process, _ = started = self.start("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1,
-                                          "--timeout", 60, password="admin")
+                                          "--timeout", 5, password="admin")
         # The second device never answers: wait until its Save is in the
-        # log, then cut the run short.
+        # log, then cut the run short. Its answer is waited for to the end
+        # of its time.
         deadline = time.monotonic() + 60
         lines = []
         while len(lines) < 3:
@@ -1117,13 +1118,16 @@ class InterruptedApply(NwctlTest):
             time.sleep(0.05)
         process.send_signal(number)
         run = self.finish(started)
-        self.assertEqual(run.status, -number, run)
+        self.assertEqual(run.status, 130, run)
         with open(logs[0]) as f:
             entries = [json.loads(line) for line in f]
-        self.assertEqual([(e["event"], e["mac"]) for e in entries],
-                         [("sent", mac(1)), ("answer", mac(1)), ("sent", mac(2))])
+        self.assertEqual([(e["event"], e.get("mac")) for e in entries],
+                         [("sent", mac(1)), ("answer", mac(1)), ("sent", mac(2)), ("answer", mac(2)),
+                          ("interrupted", None)])
         self.assertEqual(entries[1]["result"], "Apply")
         self.assertEqual(entries[2]["sent"]["web_port"], 81)
+        self.assertEqual(entries[3]["result"], "no answer")
+        self.assertEqual(entries[4]["not_sent"], [mac(3)])
         self.assertEqual(len(simulator.received(command=SET_CONFIG)), 2)
 
     def test_interrupted(self):
