@@ -175,6 +175,29 @@ TEST(SaveOrder, WhatNoOrderSolvesIsAProblem)
     }
 }
 
+// A device stands on its temporary address as on a planned one: one the
+// probe could not reach is unknown, not free.
+TEST(SaveOrder, ATemporaryAddressNotProbedIsAProblemOfItsRow)
+{
+    const Fixture fixture({{1, "192.0.2.10"}, {2, "192.0.2.11"}},
+                          "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n");
+    const AddressUse probed = Use({{"192.0.2.3", {}}});
+    const SaveOrder free = OrderSaves(fixture.devices, fixture.found, kOwn, probed);
+    EXPECT_TRUE(UnprobedTemporaries(free, probed).empty());
+    EXPECT_TRUE(UnprobedTemporaryProblems(fixture.devices, free, probed).empty());
+
+    const AddressUse unknown = Use({}, {"192.0.2.3"});
+    const SaveOrder order = OrderSaves(fixture.devices, fixture.found, kOwn, unknown);
+    EXPECT_TRUE(order.unprobed.empty());
+    EXPECT_EQ(UnprobedTemporaries(order, unknown), std::vector<std::uint32_t>{*ParseIPv4("192.0.2.3")});
+    const std::vector<PlanProblem> problems = UnprobedTemporaryProblems(fixture.devices, order, unknown);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].line, 2);
+    EXPECT_EQ(problems[0].text,
+              "00:1A:2B:00:00:01: its temporary address 192.0.2.3 could not be probed (not "
+              "reached): whether another host holds it is unknown");
+}
+
 TEST(SaveOrder, TheSaveToATemporaryAddressMakesTheDeviceStatic)
 {
     // A device in dhcp mode would keep its lease and stay on the address
