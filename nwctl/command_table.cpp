@@ -35,6 +35,9 @@ CSV output, edited, is a plan (nwctl plan --help).
 --columns LIST chooses the fields and their order, in any format: field
 names (nwctl --help lists them) joined by commas, such as mac,ip,name.
 In the table an empty text shows as -; CSV and JSON leave it empty.
+In CSV a text that starts with =, +, -, @, a tab or a carriage return is
+written after a single quote, so that a spreadsheet shows it as text
+instead of running it as a formula.
 
 While it runs, standard error shows the round and the number of devices
 found so far when that is a terminal. When the receive queue was full and
@@ -112,17 +115,19 @@ const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--pass
 A plan is a CSV file with a header line: a mac column and any of ip, mask,
 gateway, dns, mode, web_port, control_port, video_port,
 audio_transmit_port, audio_receive_port; a blank cell keeps the device's
-value and other columns are ignored, so an edited search --format csv is a
-plan.
+value. The other columns of a search's CSV (https, product, maker,
+firmware, name, adapter) are ignored, so an edited search --format csv is
+a plan; any other column is refused, naming the nearest known one.
 
 Without --apply (a dry run) nwctl searches, probes who answers for the
 addresses the devices would have (ARP), and prints, for every device, its
 changes from the current values, and every problem: a MAC not found or
 answering from two addresses, a MAC planned twice, two devices planned onto
 one address, an address used by a device outside the plan or by this
-computer, an address another host answers for ("198.51.100.31 is in use by
-02:00:5E:10:00:07, which is not 00:1A:2B:00:00:05"; a device answering for
-its own address is none, nor are the plan's devices, which leave theirs),
+computer, an address another host answers for ("198.51.100.31 is planned
+for 00:1A:2B:00:00:05 but is in use by 02:00:5E:10:00:07"; a device
+answering for its own address is none, nor are the plan's devices, which
+leave theirs),
 an address no device can have (0.0.0.0/8, loopback, multicast, the
 subnet's network or broadcast address), an address, mask, gateway or DNS
 that is not valid, a gateway outside the subnet, a mode neither static nor
