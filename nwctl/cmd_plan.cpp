@@ -10,6 +10,7 @@
 #include "command_probe.h"
 #include "command_search.h"
 #include "confirmation.h"
+#include "counted.h"
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "ipv4_text.h"
@@ -96,7 +97,7 @@ int Assign(const Invocation& invocation)
         Fail(kExitPlanRefused, "problem: line " + std::to_string(problem.line) + ": " + problem.text);
     if (!problems.empty())
         return Fail(kExitPlanRefused,
-                    "the plan would have " + std::to_string(problems.size()) + " problems, so none was written");
+                    "the plan would have " + Counted(problems.size(), "problem") + ", so none was written");
     for (const std::string& note : assignment.notes)
         Fail(kExitOk, "note: " + note);
     std::fputs(AssignmentCsv(assignment.rows).c_str(), stdout);
@@ -218,8 +219,8 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Step
     std::fflush(stdout);
     if (!audit.Complete())
         Fail(kExitPlanFailed, "the audit log " + SafeText(auditPath) + " could not be written completely");
-    std::fprintf(stderr, "nwctl: %zu of %zu devices applied and verified; audit log %s\n", good, steps.size(),
-                 SafeText(auditPath).c_str());
+    std::fprintf(stderr, "nwctl: %zu of %s applied and verified; audit log %s\n", good,
+                 Counted(steps.size(), "device").c_str(), SafeText(auditPath).c_str());
     return good == steps.size() && audit.Complete() ? kExitOk : kExitPlanFailed;
 }
 
@@ -266,15 +267,15 @@ int RunPlan(const Invocation& invocation)
     for (const PlanProblem& problem : problems)
         std::printf("problem: line %d: %s\n", problem.line, problem.text.c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %zu problems\n", rows.size(), steps.size(),
-                 changing, problems.size());
+    std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %s\n", rows.size(), steps.size(), changing,
+                 Counted(problems.size(), "problem").c_str());
 
     if (!problems.empty())
         return Fail(kExitPlanRefused,
                     invocation.apply ? "refused while problems stand. Nothing was sent" : "the plan has problems");
     if (!invocation.apply)
         return kExitOk;
-    const Confirmation answer = Confirm("apply the plan to " + std::to_string(changing) + " devices?", invocation.yes);
+    const Confirmation answer = Confirm("apply the plan to " + Counted(changing, "device") + "?", invocation.yes);
     if (answer != Confirmation::Yes)
         return NotConfirmed(answer);
     return Apply(invocation, session, steps, user, password, use.limit);

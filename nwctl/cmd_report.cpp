@@ -8,6 +8,7 @@
 #include "args.h"
 #include "audit_reading.h"
 #include "command_search.h"
+#include "counted.h"
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "file_writing.h"
@@ -66,9 +67,9 @@ int RunReport(const Invocation& invocation)
     const ReportModel model = BuildReport(input);
     if (!output.Commit(invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model), error))
         return Fail(kExitUsage, error);
-    std::fprintf(stderr, "nwctl: report written to %s: %zu devices, %zu findings, %zu changes logged\n",
-                 ShortText(invocation.output, kPathShown).c_str(), model.devices.size(), model.findings.size(),
-                 model.changes.size());
+    std::fprintf(stderr, "nwctl: report written to %s: %s, %s, %s logged\n",
+                 ShortText(invocation.output, kPathShown).c_str(), Counted(model.devices.size(), "device").c_str(),
+                 Counted(model.findings.size(), "finding").c_str(), Counted(model.changes.size(), "change").c_str());
     // An empty site is worth a report that says so; the status says it too.
     if (input.found.empty())
         return NoDeviceAnswered(session);

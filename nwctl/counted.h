@@ -5,6 +5,5 @@
 #include <cstddef>
 #include <string>
 
-// `noun` is singular and takes an "s" for the plural, as every noun counted
-// in nwctl's messages does.
-std::string Counted(std::size_t count, const char* noun);
+// `one` is the singular; the plural is `many`, or `one` with an "s".
+std::string Counted(std::size_t count, const std::string& one, const std::string& many = "");

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "counted.h"
 #include "csv.h"
 #include "ipv4_text.h"
 #include "json.h"
@@ -91,7 +92,7 @@ std::string FormatProbe(const AddressUse& use, OutputFormat format)
 std::string ProbeSummary(const ProbeCounts& counts)
 {
     const std::size_t total = counts.used + counts.conflict + counts.free + counts.notProbed;
-    return std::to_string(total) + (total == 1 ? " address: " : " addresses: ") + std::to_string(counts.used) +
-           " used, " + std::to_string(counts.conflict) + (counts.conflict == 1 ? " conflict, " : " conflicts, ") +
-           std::to_string(counts.free) + " free, " + std::to_string(counts.notProbed) + " not probed";
+    return Counted(total, "address", "addresses") + ": " + std::to_string(counts.used) + " used, " +
+           Counted(counts.conflict, "conflict") + ", " + std::to_string(counts.free) + " free, " +
+           std::to_string(counts.notProbed) + " not probed";
 }

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <set>
 
+#include "counted.h"
 #include "ipv4.h"
 #include "ipv4_text.h"
 #include "safe_text.h"
@@ -19,11 +20,6 @@ constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP, among others
 
 // Addresses shown in a message before "and N more".
 constexpr std::size_t kShownAddresses = 8;
-
-std::string Counted(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " address" : " addresses");
-}
 
 constexpr char kOneMac[] = "it keeps one MAC per address, so two hosts on one address show as one of them";
 
@@ -64,7 +60,7 @@ std::string NotProbedText(const std::vector<NotProbedPart>& parts)
         std::sort(sorted.begin(), sorted.end());
         sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
         text += text.empty() ? "" : "; ";
-        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): ";
+        text += Counted(sorted.size(), "address", "addresses") + " could not be probed (" + part.why + "): ";
         for (std::size_t i = 0; i < sorted.size() && i < kShownAddresses; ++i)
             text += (i ? ", " : "") + FormatIPv4(sorted[i]);
         if (sorted.size() > kShownAddresses)

@@ -161,6 +161,8 @@ TEST(Messages, OneOfAThingIsSingular)
     EXPECT_EQ(Counted(0, "problem"), "0 problems");
     EXPECT_EQ(Counted(1, "problem"), "1 problem");
     EXPECT_EQ(Counted(2, "device"), "2 devices");
+    EXPECT_EQ(Counted(1, "address", "addresses"), "1 address");
+    EXPECT_EQ(Counted(3, "address", "addresses"), "3 addresses");
 }
 
 struct ReadCase {

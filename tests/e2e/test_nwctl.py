@@ -992,7 +992,7 @@ class AddressesInUse(NwctlTest):
                                                    [[mac(1), "", 81], [mac(2), "198.51.100.31", ""]]))
             problem = "problem: line 3: 198.51.100.31 is planned for %s but is in use by %s" % (mac(2), host.mac.upper())
             run = self.nwctl("plan", plan, "--rounds", 1)
-            self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problems")
+            self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problem\n")
             self.assertEqual([line for line in run.stdout.splitlines() if line.startswith("problem:")], [problem])
 
             run = self.nwctl("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, password="admin")
