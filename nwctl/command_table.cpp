@@ -89,7 +89,9 @@ const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-fi
 
 Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
 after confirmation. Devices do not answer a reboot; nwctl prints what it
-sent to whom. If a MAC does not answer the search, nothing is sent.
+sent to whom and says that it is not confirmed: a device restarting does
+not answer a search until it is up again. If a MAC does not answer the
+search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
 arguments; 1 network.
@@ -100,7 +102,9 @@ const char kResetHelp[] = R"(usage: nwctl reset MAC... --user U [--password-file
 
 Finds the devices by a fresh search and sends each a factory reset, 10 ms
 apart, after confirmation. Devices do not answer it; nwctl prints what it
-sent to whom. If a MAC does not answer the search, nothing is sent.
+sent to whom and says that it is not confirmed: a device restarting does
+not answer a search until it is up again. If a MAC does not answer the
+search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
 arguments; 1 network.

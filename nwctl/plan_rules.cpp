@@ -187,7 +187,7 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
 
         const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
         if (devices.empty()) {
-            problem("not found by the search");
+            problem(std::string("not found by the search; ") + kMayBeRestarting);
             continue;
         }
         ours.insert(row.mac);

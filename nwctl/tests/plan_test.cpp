@@ -158,7 +158,12 @@ TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n",
          {a, b},
          {}},
-        {"not found", "mac,ip\n00:1A:2B:00:00:05,192.0.2.20\n", {a}, {"2: 00:1A:2B:00:00:05: not found by the search"}},
+        {"not found",
+         "mac,ip\n00:1A:2B:00:00:05,192.0.2.20\n",
+         {a},
+         {"2: 00:1A:2B:00:00:05: not found by the search; if it is restarting (after a reboot, a reset or new "
+          "settings), "
+          "search again once it is up"}},
         {"found at two addresses",
          "mac,web_port\n00:1A:2B:00:00:01,81\n",
          {a, Device("00:1a:2b:00:00:01", "192.0.2.77")},
@@ -316,7 +321,9 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          {a},
          Use({{"192.0.2.20", {"00:1A:2B:00:00:05"}}}),
          {"2: 192.0.2.20 is planned for 00:1A:2B:00:00:01 but is in use by 00:1A:2B:00:00:05",
-          "3: 00:1A:2B:00:00:05: not found by the search"}},
+          "3: 00:1A:2B:00:00:05: not found by the search; if it is restarting (after a reboot, a reset or new "
+          "settings), "
+          "search again once it is up"}},
         {"this computer's own address, which answers with its adapter's MAC, is named once",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.5\n",
          {a},

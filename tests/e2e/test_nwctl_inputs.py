@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""nwctl end to end, what an installer meets at a site: a plan with a
+misspelt column, a device text a spreadsheet would run, a search wider than
+the terminal, progress lines among the devices' lines, the probe and the
+findings as they are shown, and what nwctl says after a reboot. In the
+private test LAN (two adapters, as test_nwctl.py):
+
+    tools/testlan/testlan --adapters 2 -- python3 tests/e2e/test_nwctl_inputs.py          # native build
+    tools/testlan/testlan --adapters 2 -- python3 tests/e2e/test_nwctl_inputs.py --wine   # nwctl.exe under Wine
+
+The cases that need a terminal run natively only.
+"""
+
+import os
+import unittest
+
+from simulator import REBOOT, SEARCH, SET_CONFIG
+from test_nwctl import NOT_FOUND, OK, USAGE, WINE, NwctlTest, csv_text, mac
+
+
+class PlanColumns(NwctlTest):
+    def test_a_column_nwctl_does_not_know_is_refused_before_the_search(self):
+        simulator = self.start_simulator(count=1)
+        plan = self.write("site.csv", csv_text(["mac", "gatway", "web-port"], [[mac(1), "198.51.100.254", 8080]]))
+        run = self.nwctl("plan", plan, "--rounds", 1)
+        self.assert_run(run, USAGE, "")
+        self.assertIn("line 1: column gatway is not one nwctl knows: did you mean gateway?\n", run.stderr)
+        self.assertIn("line 1: column web-port is not one nwctl knows: did you mean web_port?\n", run.stderr)
+        self.assertIn("a plan's columns are mac and the settings: ip mask gateway", run.stderr)
+        self.assertNotIn("no change", run.stdout + run.stderr)
+        self.assertEqual(simulator.received(command=SEARCH), [], "refused before the search")
+
+    def test_a_search_with_a_formula_in_a_name_is_text_in_csv_and_still_a_plan(self):
+        self.start_simulator(count=1, devices=[{"mac": mac(2), "deviceName": b"=HYPERLINK(\"http://x\")"}])
+        run = self.nwctl("search", "--rounds", 1, "--format", "csv")
+        self.assert_run(run, OK)
+        rows = {row["mac"]: row for row in run.csv_rows()}
+        self.assertEqual(rows[mac(2)]["name"], "'=HYPERLINK(\"http://x\")")
+        plan = self.write("edited.csv", run.stdout)
+        self.assert_run(self.nwctl("plan", plan, "--rounds", 1), OK, stderr_has="0 to change, 0 problems")
+        table = self.nwctl("search", "--rounds", 1, "--columns", "mac,name")
+        self.assertIn("%s  =HYPERLINK(\"http://x\")\n" % mac(2), table.stdout)
+
+
+@unittest.skipIf(WINE, "reboot and reset are the same code under Wine as natively")
+class AfterAReboot(NwctlTest):
+    def test_a_reboot_is_not_confirmed_and_a_search_right_after_may_miss_the_device(self):
+        simulator = self.start_simulator(count=2, options=["--reboot-time", "30"])
+        run = self.nwctl("reboot", mac(1), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+        self.assert_run(run, OK, "reboot sent to %s at 198.51.100.100 (SimCam-0001)\n" % mac(1),
+                        "nwctl: devices do not answer a reboot, so it is not confirmed: a device that takes it "
+                        "restarts, and a search may not find it until it is up again\n")
+        simulator.wait_event("reboot")
+        run = self.nwctl("set", mac(1), "--web-port", 81, "--user", "admin", "--yes", "--rounds", 1,
+                         password="admin")
+        self.assert_run(run, NOT_FOUND, "", "%s did not answer the search; if it is restarting (after a reboot, a "
+                                            "reset or new settings), search again once it is up" % mac(1))
+        plan = self.write("site.csv", csv_text(["mac", "web_port"], [[mac(1), 81]]))
+        run = self.nwctl("plan", plan, "--rounds", 1)
+        self.assertIn("%s: not found by the search; if it is restarting" % mac(1), run.stdout)
+        self.assertEqual(len(simulator.received(command=REBOOT)), 1)
+        self.assertEqual(simulator.received(command=SET_CONFIG), [])
+
+    def test_a_reset_says_so_too(self):
+        simulator = self.start_simulator(count=1, options=["--reboot-time", "1"])
+        run = self.nwctl("reset", mac(1), "--user", "admin", "--yes", "--rounds", 1, password="admin")
+        self.assert_run(run, OK, stderr_has="devices do not answer a factory reset, so it is not confirmed: a device "
+                                            "that takes it restarts with its factory settings")
+        simulator.wait_event("back")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
