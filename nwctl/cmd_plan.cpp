@@ -125,16 +125,14 @@ bool ApplyStep(const Invocation& invocation, Session& session, const Step& step,
     std::string error;
     if (!session.Send(*step.device, sent, error)) {
         audit.Write(AuditNotSent(std::time(nullptr), before, sent, error));
-        std::printf("%s: not sent: %s\n", mac.c_str(), SafeText(error).c_str());
-        std::fflush(stdout);
+        Say(mac + ": not sent: " + SafeText(error));
         return false;
     }
     audit.Write(AuditSent(std::time(nullptr), before, sent));
     const auto result = session.AwaitApply(ReadTextField(before.macAddress), invocation.timeoutSeconds, error);
     audit.Write(AuditAnswer(std::time(nullptr), before, result));
     const char* text = result ? ApplyResultText(*result) : nullptr;
-    std::printf("%s: %s\n", mac.c_str(), text ? text : result ? "result without a text" : "no answer");
-    std::fflush(stdout);
+    Say(mac + ": " + (text ? text : result ? "result without a text" : "no answer"));
     return result == DISCOVERY_RESULT_OK;
 }
 

@@ -15,7 +15,29 @@ import os
 import unittest
 
 from simulator import REBOOT, SEARCH, SET_CONFIG
-from test_nwctl import NOT_FOUND, OK, USAGE, WINE, NwctlTest, csv_text, mac
+from test_nwctl import NOT_FOUND, OK, USAGE, WINE, NwctlTest, Terminal, csv_text, mac
+
+
+def screen_lines(shown):
+    """The lines a terminal shows for these bytes: a carriage return goes back
+    to the line's start, what follows overwrites it; blanks at the end do not
+    show."""
+    lines, line, column = [], [], 0
+    for c in shown.decode("latin-1"):
+        if c == "\n":
+            lines.append("".join(line).rstrip())
+            line, column = [], 0
+        elif c == "\r":
+            column = 0
+        else:
+            if column < len(line):
+                line[column] = c
+            else:
+                line.append(c)
+            column += 1
+    if line:
+        lines.append("".join(line).rstrip())
+    return lines
 
 
 class PlanColumns(NwctlTest):
@@ -40,6 +62,29 @@ class PlanColumns(NwctlTest):
         self.assert_run(self.nwctl("plan", plan, "--rounds", 1), OK, stderr_has="0 to change, 0 problems")
         table = self.nwctl("search", "--rounds", 1, "--columns", "mac,name")
         self.assertIn("%s  =HYPERLINK(\"http://x\")\n" % mac(2), table.stdout)
+
+
+@unittest.skipIf(WINE, "the terminal is a Linux pseudo-terminal")
+class AtATerminal(NwctlTest):
+    def terminal(self, *args):
+        env = dict(os.environ, NW_PASSWORD="admin")
+        return Terminal(self.command(*args), env, self.workdir, output_on_terminal=True)
+
+    def test_the_progress_count_is_erased_before_each_device_line(self):
+        # Five Saves of 0.4 s: the count shows after the first second.
+        count = 5
+        self.start_simulator(devices=[{"mac": mac(n), "applyDelay": 0.4} for n in range(1, count + 1)])
+        plan = self.write("site.csv", csv_text(["mac", "web_port"], [[mac(n), 81] for n in range(1, count + 1)]))
+        terminal = self.terminal("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1)
+        status, _ = terminal.finish()
+        lines = screen_lines(terminal.shown)
+        self.assertEqual(status, OK, lines)
+        self.assertIn("applying: %d of %d" % (count, count), lines, "the count showed, and its last stays")
+        for n in range(1, count + 1):
+            self.assertIn("%s: Apply" % mac(n), lines)
+            self.assertIn("%s: verified" % mac(n), lines)
+        self.assertEqual([line for line in lines if "applying" in line and "00:1A:2B:" in line], [],
+                         "no count runs into a device's line")
 
 
 @unittest.skipIf(WINE, "reboot and reset are the same code under Wine as natively")
