@@ -5,6 +5,7 @@
 #include "command_search.h"
 #include "device_output.h"
 #include "exit_codes.h"
+#include "prompt.h"
 #include "session.h"
 
 int RunSearch(const Invocation& invocation)
@@ -14,6 +15,8 @@ int RunSearch(const Invocation& invocation)
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
     const auto fields = ShownFields(invocation.format, invocation.columns, invocation.wide);
-    std::fputs(FormatDevices(found, invocation.format, fields).c_str(), stdout);
+    // On a terminal the table fits its width; --wide shows every text whole.
+    const std::optional<std::size_t> width = invocation.wide ? std::nullopt : OutputColumns();
+    std::fputs(FormatDevices(found, invocation.format, fields, width).c_str(), stdout);
     return found.empty() ? NoDeviceAnswered(session) : kExitOk;
 }

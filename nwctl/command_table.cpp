@@ -30,8 +30,11 @@ adapter and prints every device that answered, once per MAC and IP pair.
 where each device answered. Default: the first adapter nwctl adapters lists.
 
 The table shows mac, ip, mode, product and firmware, to fit a terminal 80
-columns wide; --wide shows every field. CSV and JSON have every field. The
-CSV output, edited, is a plan (nwctl plan --help).
+columns wide; --wide shows every field. On a terminal the table fits its
+width (COLUMNS, where set, says it): the longest of product, maker,
+firmware, name and adapter are cut, ending in ~; with --wide, or to a file
+or a pipe, every text is whole. CSV and JSON have every field. The CSV
+output, edited, is a plan (nwctl plan --help).
 --columns LIST chooses the fields and their order, in any format: field
 names (nwctl --help lists them) joined by commas, such as mac,ip,name.
 In the table an empty text shows as -; CSV and JSON leave it empty.

@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -33,12 +34,13 @@ std::vector<std::size_t> FitWidths(const std::vector<std::size_t>& widths, const
 }
 
 std::string FormatTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
-                        std::optional<std::size_t> width)
+                        std::optional<std::size_t> width, const std::vector<bool>& cut)
 {
     std::vector<std::size_t> widths(header.size()), floors(header.size());
     for (std::size_t column = 0; column < header.size(); ++column) {
         widths[column] = header[column].size();
-        floors[column] = std::max(header[column].size(), kNarrowestCut);
+        floors[column] = column < cut.size() && cut[column] ? std::max(header[column].size(), kNarrowestCut)
+                                                            : std::numeric_limits<std::size_t>::max();
         for (const auto& row : rows) {
             if (column < row.size())
                 widths[column] = std::max(widths[column], row[column].size());

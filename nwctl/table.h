@@ -19,8 +19,9 @@ constexpr char kCutMarker = '~';
 std::vector<std::size_t> FitWidths(const std::vector<std::size_t>& widths, const std::vector<std::size_t>& floors,
                                    std::size_t available);
 
-// With `width`, a table wider than that many characters has its longest
-// cells cut (FitWidths, a column not narrower than its header or 8), each
-// ending in kCutMarker.
+// With `width`, a table wider than that many characters has the longest
+// cells of the columns that `cut` names (by position) cut to fit
+// (FitWidths, a column not narrower than its header or 8), each ending in
+// kCutMarker; the other columns stay whole.
 std::string FormatTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
-                        std::optional<std::size_t> width = std::nullopt);
+                        std::optional<std::size_t> width = std::nullopt, const std::vector<bool>& cut = {});

@@ -244,12 +244,17 @@ TEST(Table, ACutTextEndsInTheMarker)
     const std::vector<std::vector<std::string>> rows = {{"00:1A:2B:00:00:01", "A rather long product name", "1.0"},
                                                         {"00:1A:2B:00:00:02", "Short", "1.0_20240115_build7"}};
     // 55 columns: the two long texts are cut to the MAC's 17.
-    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 55),
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 55, {true, true, true}),
               "mac                product            firmware\n"
               "00:1A:2B:00:00:01  A rather long pr~  1.0\n"
               "00:1A:2B:00:00:02  Short              1.0_20240115_bui~\n");
     const std::string whole = FormatTable({"mac", "product", "firmware"}, rows);
-    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 200), whole);
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 200, {true, true, true}), whole);
+    // A column not to cut stays whole, and the others give up more.
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 45, {false, true, true}),
+              "mac                product       firmware\n"
+              "00:1A:2B:00:00:01  A rather lo~  1.0\n"
+              "00:1A:2B:00:00:02  Short         1.0_2024011~\n");
     EXPECT_NE(whole.find("A rather long product name"), std::string::npos);
 }
 

@@ -11,7 +11,14 @@ private test LAN (two adapters, as test_nwctl.py):
 The cases that need a terminal run natively only.
 """
 
+import fcntl
 import os
+import pty
+import select
+import signal
+import struct
+import subprocess
+import termios
 import unittest
 
 from simulator import REBOOT, SEARCH, SET_CONFIG
@@ -64,11 +71,62 @@ class PlanColumns(NwctlTest):
         self.assertIn("%s  =HYPERLINK(\"http://x\")\n" % mac(2), table.stdout)
 
 
+LONG_PRODUCT = "Outdoor PTZ Dome Camera 4K Pro"
+
+
 @unittest.skipIf(WINE, "the terminal is a Linux pseudo-terminal")
 class AtATerminal(NwctlTest):
     def terminal(self, *args):
         env = dict(os.environ, NW_PASSWORD="admin")
         return Terminal(self.command(*args), env, self.workdir, output_on_terminal=True)
+
+    def on_terminal(self, columns, *args, env=None):
+        """nwctl run to its end on a terminal `columns` wide: its status and
+        the lines the terminal shows."""
+        master, slave = pty.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
+        environment = dict(os.environ)
+        environment.pop("COLUMNS", None)
+        environment.update(env or {})
+        process = subprocess.Popen(self.command(*args), stdin=subprocess.DEVNULL, stdout=slave, stderr=slave,
+                                   env=environment, cwd=self.workdir,
+                                   preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+        os.close(slave)
+        shown = b""
+        while True:
+            if select.select([master], [], [], 60)[0]:
+                try:
+                    chunk = os.read(master, 4096)
+                except OSError:
+                    break
+                if not chunk:
+                    break
+                shown += chunk
+            else:
+                process.kill()
+                break
+        os.close(master)
+        return process.wait(timeout=60), screen_lines(shown)
+
+    def test_the_table_fits_the_terminal_and_wide_shows_every_text_whole(self):
+        self.start_simulator(count=1, devices=[{"mac": mac(2), "product": LONG_PRODUCT}])
+        status, lines = self.on_terminal(80, "search", "--rounds", 1)
+        self.assertEqual(status, OK, lines)
+        table = lines[lines.index(next(line for line in lines if line.startswith("mac "))):]
+        self.assertEqual(len(table), 3, lines)
+        self.assertEqual(max(len(line) for line in table), 80, table)
+        row = next(line for line in table if line.startswith(mac(2)))
+        self.assertTrue(row.endswith("  Outdoor PTZ Dome Cam~  1.4.2_20240115"), row)
+
+        # COLUMNS, as a shell sets it, says the width.
+        status, lines = self.on_terminal(80, "search", "--rounds", 1, env={"COLUMNS": "75"})
+        self.assertEqual([len(line) for line in lines if line.startswith("00:1A:2B")], [75, 75], lines)
+
+        status, lines = self.on_terminal(80, "search", "--rounds", 1, "--wide")
+        self.assertTrue(any(LONG_PRODUCT in line for line in lines), lines)
+        # Not on a terminal: every text whole.
+        run = self.nwctl("search", "--rounds", 1)
+        self.assertIn(LONG_PRODUCT, run.stdout)
 
     def test_the_progress_count_is_erased_before_each_device_line(self):
         # Five Saves of 0.4 s: the count shows after the first second.
