@@ -18,7 +18,7 @@ int RunProbe(const Invocation& invocation)
     AddressUse use;
     if (!ProbeAddresses(chosen, invocation.addresses, use, error))
         return Fail(kExitNetwork, error);
-    std::fputs(FormatProbe(use, invocation.format).c_str(), stdout);
+    std::fputs(FormatProbe(use, OwnAddressMacs(), invocation.format).c_str(), stdout);
     std::fflush(stdout);
     SayProbeLimit(use);
     const ProbeCounts counts = CountProbe(use);

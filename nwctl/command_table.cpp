@@ -211,7 +211,10 @@ camera). Operands: dotted addresses (198.51.100.10), ranges
 network and broadcast addresses); at most 65536 addresses in all.
 
 Prints each address with its state and the MACs that answered: used (one
-MAC), conflict (two or more), free (nobody answered) or not-probed.
+MAC), conflict (two or more), free (nobody answered) or not-probed. This
+computer's own addresses show its MAC as "this computer" in the table; CSV
+and JSON keep the MAC and name it once more as this_computer (blank, or
+null, for other addresses).
 
 On Linux with the raw packet right (root, or cap_net_raw) nwctl sends ARP
 probes that carry no address of its own, as a host checks an address

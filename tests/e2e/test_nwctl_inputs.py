@@ -12,6 +12,7 @@ The cases that need a terminal run natively only.
 """
 
 import fcntl
+import json
 import os
 import pty
 import select
@@ -22,7 +23,7 @@ import termios
 import unittest
 
 from simulator import REBOOT, SEARCH, SET_CONFIG
-from test_nwctl import NOT_FOUND, OK, USAGE, WINE, NwctlTest, Terminal, csv_text, mac
+from test_nwctl import NOT_FOUND, OK, OPERATOR_IP, USAGE, WINE, NwctlTest, Terminal, csv_text, mac
 
 
 def screen_lines(shown):
@@ -143,6 +144,20 @@ class AtATerminal(NwctlTest):
             self.assertIn("%s: verified" % mac(n), lines)
         self.assertEqual([line for line in lines if "applying" in line and "00:1A:2B:" in line], [],
                          "no count runs into a device's line")
+
+
+@unittest.skipIf(WINE, "Linux's probe")
+class Probe(NwctlTest):
+    def test_this_computers_own_address_is_named_so(self):
+        run = self.nwctl("probe", OPERATOR_IP)
+        self.assert_run(run, OK, "address       state  macs\n"
+                                 "%s  used   this computer\n" % OPERATOR_IP)
+        run = self.nwctl("probe", OPERATOR_IP, "--format", "json")
+        [entry] = json.loads(run.stdout)
+        self.assertEqual(entry["this_computer"], entry["macs"][0])
+        run = self.nwctl("probe", OPERATOR_IP, "--format", "csv")
+        [row] = run.csv_rows()
+        self.assertEqual((row["state"], row["this_computer"]), ("used", row["macs"]))
 
 
 @unittest.skipIf(WINE, "reboot and reset are the same code under Wine as natively")
