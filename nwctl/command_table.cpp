@@ -194,7 +194,9 @@ or not (ip-conflict), a MAC answering from two addresses (duplicate-mac)
 and, with --min-firmware-date, firmware dated before it by the device
 list's rule (the number after the last _ of the version; firmware without a
 date counts as older). Addresses that could not be probed are said once on
-standard error.
+standard error. In the table a kind found on more than 3 devices (other
+than a conflict) is one line with the count and the first MACs, after the
+rarer findings; --format json lists every finding.
 
 exit status: 0 nothing to report; 8 something reported; 9 no device
 answered the search; 2 bad arguments or file; 1 network, or the addresses

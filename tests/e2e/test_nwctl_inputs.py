@@ -23,7 +23,7 @@ import termios
 import unittest
 
 from simulator import REBOOT, SEARCH, SET_CONFIG
-from test_nwctl import NOT_FOUND, OK, OPERATOR_IP, USAGE, WINE, NwctlTest, Terminal, csv_text, mac
+from test_nwctl import NOT_FOUND, OK, OPERATOR_IP, REPORTED, USAGE, WINE, NwctlTest, Terminal, csv_text, mac
 
 
 def screen_lines(shown):
@@ -144,6 +144,22 @@ class AtATerminal(NwctlTest):
             self.assertIn("%s: verified" % mac(n), lines)
         self.assertEqual([line for line in lines if "applying" in line and "00:1A:2B:" in line], [],
                          "no count runs into a device's line")
+
+
+class Findings(NwctlTest):
+    def test_a_kind_found_on_many_devices_is_one_line_after_the_rare_ones(self):
+        self.start_simulator(count=6)
+        inventory = self.write("expected.csv", csv_text(["mac"], [[mac(1)], [mac(9)]]))
+        run = self.nwctl("check", inventory, "--rounds", 1)
+        self.assert_run(run, REPORTED, stderr_has="2 expected, 6 answered, 6 reported")
+        lines = run.stdout.splitlines()
+        self.assertEqual(len(lines), 3, run)
+        self.assertRegex(lines[1], r"^missing +%s +not found by the search" % mac(9))
+        self.assertRegex(lines[2], r"^unexpected +5 devices +not in the inventory: %s, %s, %s and 2 more$"
+                         % (mac(2), mac(3), mac(4)))
+        run = self.nwctl("check", inventory, "--rounds", 1, "--format", "json")
+        self.assertEqual(sorted(f["mac"] for f in json.loads(run.stdout) if f["kind"] == "unexpected"),
+                         [mac(n) for n in range(2, 7)])
 
 
 @unittest.skipIf(WINE, "Linux's probe")
