@@ -8,6 +8,7 @@
 #include "exit_codes.h"
 #include "messages.h"
 #include "probe_report.h"
+#include "progress.h"
 
 int RunProbe(const Invocation& invocation)
 {
@@ -16,7 +17,14 @@ int RunProbe(const Invocation& invocation)
     if (!ListAdapters(own, error) || !ChooseAdapters(own, invocation.adapter, chosen, error))
         return Fail(kExitNetwork, error);
     AddressUse use;
-    if (!ProbeAddresses(chosen, invocation.addresses, use, error))
+    bool probed = false;
+    {
+        // A /16 takes half a minute: a count shows on a terminal.
+        Progress progress("probing", invocation.addresses.size());
+        probed = ProbeAddresses(chosen, invocation.addresses, use, error,
+                                [&progress](std::size_t done, std::size_t total) { progress.Show(done, total); });
+    }
+    if (!probed)
         return Fail(kExitNetwork, error);
     std::fputs(FormatProbe(use, OwnAddressMacs(), invocation.format).c_str(), stdout);
     std::fflush(stdout);

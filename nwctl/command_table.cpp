@@ -216,7 +216,9 @@ Prints each address with its state and the MACs that answered: used (one
 MAC), conflict (two or more), free (nobody answered) or not-probed. This
 computer's own addresses show its MAC as "this computer" in the table; CSV
 and JSON keep the MAC and name it once more as this_computer (blank, or
-null, for other addresses).
+null, for other addresses). A probe that takes more than a second shows
+on standard error, when that is a terminal, how many addresses it has
+asked about.
 
 On Linux with the raw packet right (root, or cap_net_raw) nwctl sends ARP
 probes that carry no address of its own, as a host checks an address

@@ -35,6 +35,12 @@ void Progress::Show(std::size_t done)
     Draw();
 }
 
+void Progress::Show(std::size_t done, std::size_t total)
+{
+    total_ = total;
+    Show(done);
+}
+
 void Progress::Draw()
 {
     const int width = std::fprintf(stderr, "\r%s: %zu of %zu", what_.c_str(), done_, total_);

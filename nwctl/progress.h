@@ -17,6 +17,8 @@ public:
     Progress& operator=(const Progress&) = delete;
 
     void Show(std::size_t done);
+    // For work whose size is known only once it runs.
+    void Show(std::size_t done, std::size_t total);
 
     // Blanks the count on the terminal, if one shows, so that the next text
     // starts a clean line instead of running into it; the next Show draws

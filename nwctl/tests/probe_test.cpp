@@ -195,17 +195,20 @@ TEST(ProbeSchedule, AProbeThatCannotLeaveIsNotProbedAndAFullQueueWaits)
 {
     ProbeTiming timing;
     timing.batch = 2;
-    ProbeSchedule schedule({kAddress, kAddress + 1, kAddress + 2}, timing);
+    ProbeSchedule schedule({kAddress, kAddress + 1, kAddress + 2, kAddress}, timing);
+    EXPECT_EQ(schedule.Size(), 3u);
     std::vector<std::uint32_t> taken = schedule.Take(milliseconds(0));
     ASSERT_EQ(taken, (std::vector<std::uint32_t>{kAddress, kAddress + 1}));
     schedule.Failed(kAddress);
     schedule.Again(kAddress + 1);
+    EXPECT_EQ(schedule.Started(), 1u) << "the failed one is over; the one held back has not started";
     EXPECT_TRUE(schedule.Take(milliseconds(4)).empty()) << "the batch gap holds";
     EXPECT_EQ(schedule.Next(milliseconds(4)), milliseconds(5));
     taken = schedule.Take(milliseconds(5));
     ASSERT_EQ(taken, (std::vector<std::uint32_t>{kAddress + 1, kAddress + 2})) << "the one held back first";
     for (const std::uint32_t address : taken)
         schedule.Sent(address, milliseconds(5));
+    EXPECT_EQ(schedule.Started(), 3u);
     EXPECT_EQ(schedule.Unsent(), 1u);
     AddressUse use;
     schedule.Record(use);

@@ -129,6 +129,14 @@ class AtATerminal(NwctlTest):
         run = self.nwctl("search", "--rounds", 1)
         self.assertIn(LONG_PRODUCT, run.stdout)
 
+    def test_a_probe_longer_than_a_second_shows_its_count(self):
+        status, lines = self.on_terminal(80, "probe", "198.51.100.0/24")
+        self.assertIn(status, (OK, REPORTED), lines)
+        self.assertIn("probing: 254 of 254", lines)
+        header = lines.index("address         state  macs")
+        self.assertEqual(lines[header + 1], "198.51.100.1    used   this computer", lines)
+        self.assertEqual([line for line in lines if "probing" in line], ["probing: 254 of 254"])
+
     def test_the_progress_count_is_erased_before_each_device_line(self):
         # Five Saves of 0.4 s: the count shows after the first second.
         count = 5
