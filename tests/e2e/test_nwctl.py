@@ -768,7 +768,8 @@ class PlanAndCheck(NwctlTest):
             self.assertEqual(problems, [
                 "problem: line 2: %s: gateway 10.21.0.1 is outside the subnet 10.20.0.0/24 of ip 10.20.0.10" % mac(1),
                 "problem: line 3: %s: ip 10.20.0.10 is planned for %s on line 2 too" % (mac(2), mac(1)),
-                "problem: line 52: 00:1A:2B:00:09:99: not found by the search",
+                "problem: line 52: 00:1A:2B:00:09:99: not found by the search; if it is restarting (after a "
+                "reboot, a reset or new settings), search again once it is up",
             ], run)
         self.assertIn("refused while problems stand. Nothing was sent", run.stderr)
         self.assertEqual(simulator.received(command=SET_CONFIG), [])
