@@ -7,7 +7,9 @@
 // on-link addresses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,5 +21,8 @@
 // in `use`: probed with the MACs that answered, or not probed, with
 // `use.limit` saying why. False with `error` only when nothing could be
 // probed for a fault of this computer (no socket at all).
+// `progress`, where given, hears now and then how many of how many
+// addresses the probe has asked about.
+using ProbeProgress = std::function<void(std::size_t done, std::size_t total)>;
 bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error);
+                    std::string& error, const ProbeProgress& progress = nullptr);

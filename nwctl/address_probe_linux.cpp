@@ -116,7 +116,7 @@ void TakeAnswers(const std::vector<ArpSocket>& sockets, ProbeSchedule& schedule)
 }  // namespace
 
 bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error)
+                    std::string& error, const ProbeProgress& progress)
 {
     std::vector<unsigned> indexes;
     for (const Adapter& adapter : adapters) {
@@ -140,7 +140,7 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
                 close(arp.socket);
             CloseAll(sockets);
             if (arp.socket < 0 && (reason == EPERM || reason == EACCES))
-                return ProbeByNeighbours(adapters, addresses, use, error);
+                return ProbeByNeighbours(adapters, addresses, use, error, progress);
             if (arp.socket < 0)
                 error = std::string("cannot open a packet socket for ARP: ") + std::strerror(reason);
             return false;
@@ -178,6 +178,8 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
             return false;
         }
         TakeAnswers(sockets, schedule);
+        if (progress)
+            progress(schedule.Started(), schedule.Size());
     }
     CloseAll(sockets);
     const std::string unsent = "no probe could leave for it: " + sendError;

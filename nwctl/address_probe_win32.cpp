@@ -53,7 +53,7 @@ DWORD WINAPI Resolve(void* parameter)
 }  // namespace
 
 bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error)
+                    std::string& error, const ProbeProgress& progress)
 {
     const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
     std::vector<Asked> asked;
@@ -71,8 +71,12 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
         error = "cannot start the threads that resolve the addresses (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    // At most MAXIMUM_WAIT_OBJECTS at once; there are fewer.
-    WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
+    // At most MAXIMUM_WAIT_OBJECTS at once; there are fewer. Woken ten
+    // times a second to tell how far the workers have got.
+    while (WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 100) == WAIT_TIMEOUT) {
+        if (progress)
+            progress(std::min<std::size_t>(static_cast<std::size_t>(work.next), asked.size()), asked.size());
+    }
     for (const HANDLE thread : threads)
         CloseHandle(thread);
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "counted.h"
 #include "csv.h"
 #include "ipv4.h"
 #include "ipv4_text.h"
@@ -61,10 +62,9 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
             chosen.emplace(*mac, &device);
     }
     if (chosen.empty()) {
-        error = found.empty()
-                    ? "no device answered the search, so there is nothing to plan"
-                    : "none of the " + std::to_string(found.size()) +
-                          " devices that answered has a product name holding \"" + ShortText(request.product) + "\"";
+        error = found.empty() ? "no device answered the search, so there is nothing to plan"
+                              : "none of the " + Counted(found.size(), "device") +
+                                    " that answered has a product name holding \"" + ShortText(request.product) + "\"";
         return AssignOutcome::NoDevice;
     }
 

@@ -13,6 +13,7 @@
 #include "command_probe.h"
 #include "command_search.h"
 #include "confirmation.h"
+#include "counted.h"
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "ipv4_text.h"
@@ -106,8 +107,8 @@ int Assign(const Invocation& invocation)
     for (const PlanProblem& problem : problems)
         Fail(kExitPlanRefused, "problem: line " + std::to_string(problem.line) + ": " + problem.text);
     if (!problems.empty())
-        return Fail(kExitPlanRefused, "the plan would have " + std::to_string(problems.size()) +
-                                          " problems, so none was written" +
+        return Fail(kExitPlanRefused, "the plan would have " + Counted(problems.size(), "problem") +
+                                          ", so none was written" +
                                           UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     for (const std::string& note : assignment.notes)
         Fail(kExitOk, "note: " + note);
@@ -139,8 +140,7 @@ StepResult ApplyStep(const Invocation& invocation, Session& session, const Found
     std::string error;
     if (!session.Send(device, sent, error)) {
         audit.Write(AuditNotSent(std::time(nullptr), before, sent, error));
-        std::printf("%snot sent: %s\n", prefix.c_str(), SafeText(error).c_str());
-        std::fflush(stdout);
+        Say(prefix + "not sent: " + SafeText(error));
         return {false, false, "not sent"};
     }
     audit.Write(AuditSent(std::time(nullptr), before, sent));
@@ -148,8 +148,7 @@ StepResult ApplyStep(const Invocation& invocation, Session& session, const Found
     audit.Write(AuditAnswer(std::time(nullptr), before, result));
     const char* text = result ? ApplyResultText(*result) : nullptr;
     const std::string said = text ? text : result ? "result without a text" : "no answer";
-    std::printf("%s%s\n", prefix.c_str(), said.c_str());
-    std::fflush(stdout);
+    Say(prefix + said);
     return {true, result == DISCOVERY_RESULT_OK, said};
 }
 
@@ -164,8 +163,7 @@ StepResult HoldBack(const FoundDevice& device, const SettingsChange& change, con
     audit.Write(AuditHeldBack(std::time(nullptr), device.record,
                               BuildChangeRecord(device.record, change, user, password), reason,
                               ReadTextField(holder.device->record.macAddress)));
-    std::printf("%s: not sent: %s\n", SafeText(ReadTextField(device.record.macAddress)).c_str(), reason.c_str());
-    std::fflush(stdout);
+    Say(SafeText(ReadTextField(device.record.macAddress)) + ": not sent: " + reason);
     return {false, false, "not sent"};
 }
 
@@ -385,7 +383,7 @@ int Apply(const Invocation& invocation, Session& session, const std::vector<Plan
         const std::size_t notSent = NotSent(devices, order, run).size();
         Fail(kExitPlanFailed, "the audit log " + PathText(auditPath) + " cannot be written: stopped before " +
                                   DeviceLabel(*devices[order.steps[run.results.size()].device].device) + "; " +
-                                  std::to_string(notSent) + " devices were not sent their Save");
+                                  Counted(notSent, "device") + " were not sent their Save");
     }
     std::vector<bool> applied(devices.size());
     for (std::size_t s = 0; s < run.results.size(); ++s) {
@@ -488,8 +486,8 @@ int RunPlan(const Invocation& invocation)
     for (const PlanProblem& problem : problems)
         std::printf("problem: line %d: %s\n", problem.line, problem.text.c_str());
     FlushOutput();
-    std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %zu problems\n", rows.size(), devices.size(),
-                 changing, problems.size());
+    std::fprintf(stderr, "nwctl: %zu planned, %zu found, %zu to change, %s\n", rows.size(), devices.size(), changing,
+                 Counted(problems.size(), "problem").c_str());
 
     if (!problems.empty())
         return Fail(kExitPlanRefused,
@@ -497,7 +495,7 @@ int RunPlan(const Invocation& invocation)
                         UnprobedAdvice(invocation.unprobedOk ? 0 : unprobed.size()));
     if (!invocation.apply)
         return kExitOk;
-    const Confirmation answer = Confirm("apply the plan to " + std::to_string(changing) + " devices?", invocation.yes);
+    const Confirmation answer = Confirm("apply the plan to " + Counted(changing, "device") + "?", invocation.yes);
     if (answer != Confirmation::Yes)
         return NotConfirmed(answer);
     return Apply(invocation, session, devices, order, user, password, use.limit);

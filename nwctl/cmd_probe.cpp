@@ -8,6 +8,7 @@
 #include "exit_codes.h"
 #include "messages.h"
 #include "probe_report.h"
+#include "progress.h"
 #include "standard_output.h"
 
 int RunProbe(const Invocation& invocation)
@@ -17,9 +18,16 @@ int RunProbe(const Invocation& invocation)
     if (!ListAdapters(own, error) || !ChooseAdapters(own, invocation.adapter, chosen, error))
         return Fail(kExitNetwork, error);
     AddressUse use;
-    if (!ProbeAddresses(chosen, invocation.addresses, use, error))
+    bool probed = false;
+    {
+        // A /16 takes half a minute: a count shows on a terminal.
+        Progress progress("probing", invocation.addresses.size());
+        probed = ProbeAddresses(chosen, invocation.addresses, use, error,
+                                [&progress](std::size_t done, std::size_t total) { progress.Show(done, total); });
+    }
+    if (!probed)
         return Fail(kExitNetwork, error);
-    WriteOutput(FormatProbe(use, invocation.format));
+    WriteOutput(FormatProbe(use, OwnAddressMacs(), invocation.format));
     SayProbeLimit(use);
     const ProbeCounts counts = CountProbe(use);
     std::fprintf(stderr, "nwctl: %s\n", ProbeSummary(counts).c_str());

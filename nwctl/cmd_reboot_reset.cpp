@@ -54,9 +54,11 @@ int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
 
     const char* what = command == DISCOVERY_CMD_REBOOT ? "reboot" : "factory reset";
     int status = kExitOk;
+    bool sent = false;
     for (const FoundDevice* device : devices) {
         if (session.Send(*device, BuildBatchRecord(device->record, command, user, password), error)) {
             std::printf("%s sent to %s\n", what, DeviceLabel(*device).c_str());
+            sent = true;
         } else {
             std::printf("%s NOT sent to %s: %s\n", what, DeviceLabel(*device).c_str(), SafeText(error).c_str());
             status = kExitNetwork;
@@ -64,6 +66,12 @@ int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
         FlushOutput();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    // The devices send no answer: "sent" is all that is known.
+    if (sent)
+        Fail(kExitOk, std::string("devices do not answer a ") + what +
+                          ", so it is not confirmed: a device that takes it restarts" +
+                          (command == DISCOVERY_CMD_REBOOT ? "" : " with its factory settings") +
+                          ", and a search may not find it until it is up again");
     return status;
 }
 

@@ -9,6 +9,7 @@
 #include "args.h"
 #include "audit_reading.h"
 #include "command_search.h"
+#include "counted.h"
 #include "exit_codes.h"
 #include "file_reading.h"
 #include "file_writing.h"
@@ -78,9 +79,10 @@ int RunReport(const Invocation& invocation)
     } else if (!output.Commit(text, error)) {
         return Fail(kExitNetwork, error);
     }
-    std::fprintf(stderr, "nwctl: report written to %s: %zu devices, %zu findings, %zu changes logged\n",
-                 toStandardOutput ? "standard output" : PathText(invocation.output).c_str(), model.devices.size(),
-                 model.findings.size(), model.changes.size());
+    std::fprintf(stderr, "nwctl: report written to %s: %s, %s, %s logged\n",
+                 toStandardOutput ? "standard output" : PathText(invocation.output).c_str(),
+                 Counted(model.devices.size(), "device").c_str(), Counted(model.findings.size(), "finding").c_str(),
+                 Counted(model.changes.size(), "change").c_str());
     // An empty site is worth a report that says so; the status says it too.
     if (input.found.empty())
         return NoDeviceAnswered(session);

@@ -3,6 +3,7 @@
 #include "command_search.h"
 #include "device_output.h"
 #include "exit_codes.h"
+#include "prompt.h"
 #include "session.h"
 #include "standard_output.h"
 
@@ -13,6 +14,8 @@ int RunSearch(const Invocation& invocation)
     if (const int status = OpenAndSearch(invocation, session, found))
         return status;
     const auto fields = ShownFields(invocation.format, invocation.columns, invocation.wide);
-    WriteOutput(FormatDevices(found, invocation.format, fields));
+    // On a terminal the table fits its width; --wide shows every text whole.
+    const std::optional<std::size_t> width = invocation.wide ? std::nullopt : OutputColumns();
+    WriteOutput(FormatDevices(found, invocation.format, fields, width));
     return found.empty() ? NoDeviceAnswered(session) : kExitOk;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "args.h"
+#include "counted.h"
 #include "exit_codes.h"
 #include "ipv4_text.h"
 #include "messages.h"
@@ -60,7 +61,7 @@ std::string Doing(const Watch& watch, double interval)
     std::snprintf(seconds, sizeof seconds, "%g", interval);
     const std::size_t devices = watch.Devices().size();
     return "a search every " + std::string(seconds) + " s, " + std::to_string(watch.Passes()) + " done, " +
-           std::to_string(devices) + (devices == 1 ? " device" : " devices") + " seen";
+           Counted(devices, "device") + " seen";
 }
 
 }  // namespace

@@ -30,11 +30,17 @@ adapter and prints every device that answered, once per MAC and IP pair.
 where each device answered. Default: the first adapter nwctl adapters lists.
 
 The table shows mac, ip, mode, product and firmware, to fit a terminal 80
-columns wide; --wide shows every field. CSV and JSON have every field. The
-CSV output, edited, is a plan (nwctl plan --help).
+columns wide; --wide shows every field. On a terminal the table fits its
+width (COLUMNS, where set, says it): the longest of product, maker,
+firmware, name and adapter are cut, ending in ~; with --wide, or to a file
+or a pipe, every text is whole. CSV and JSON have every field. The CSV
+output, edited, is a plan (nwctl plan --help).
 --columns LIST chooses the fields and their order, in any format: field
 names (nwctl --help lists them) joined by commas, such as mac,ip,name.
 In the table an empty text shows as -; CSV and JSON leave it empty.
+In CSV a text that starts with =, +, -, @, a tab or a carriage return is
+written after a single quote, so that a spreadsheet shows it as text
+instead of running it as a formula.
 
 While it runs, standard error shows the round and the number of devices
 found so far when that is a terminal. When the receive queue was full and
@@ -88,7 +94,9 @@ const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-fi
 
 Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
 after confirmation. Devices do not answer a reboot; nwctl prints what it
-sent to whom. If a MAC does not answer the search, nothing is sent.
+sent to whom and says that it is not confirmed: a device restarting does
+not answer a search until it is up again. If a MAC does not answer the
+search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
 arguments; 1 network.
@@ -99,7 +107,9 @@ const char kResetHelp[] = R"(usage: nwctl reset MAC... --user U [--password-file
 
 Finds the devices by a fresh search and sends each a factory reset, 10 ms
 apart, after confirmation. Devices do not answer it; nwctl prints what it
-sent to whom. If a MAC does not answer the search, nothing is sent.
+sent to whom and says that it is not confirmed: a device restarting does
+not answer a search until it is up again. If a MAC does not answer the
+search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
 arguments; 1 network.
@@ -115,17 +125,19 @@ const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--pass
 A plan is a CSV file with a header line: a mac column and any of ip, mask,
 gateway, dns, mode, web_port, control_port, video_port,
 audio_transmit_port, audio_receive_port; a blank cell keeps the device's
-value and other columns are ignored, so an edited search --format csv is a
-plan.
+value. The other columns of a search's CSV (https, product, maker,
+firmware, name, adapter) are ignored, so an edited search --format csv is
+a plan; any other column is refused, naming the nearest known one.
 
 Without --apply (a dry run) nwctl searches, probes who answers for the
 addresses the devices would have (ARP), and prints, for every device, its
 changes from the current values, and every problem: a MAC not found or
 answering from two addresses, a MAC planned twice, two devices planned onto
 one address, an address used by a device outside the plan or by this
-computer, an address another host answers for ("198.51.100.31 is in use by
-02:00:5E:10:00:07, which is not 00:1A:2B:00:00:05"; a device answering for
-its own address is none, nor are the plan's devices, which leave theirs),
+computer, an address another host answers for ("198.51.100.31 is planned
+for 00:1A:2B:00:00:05 but is in use by 02:00:5E:10:00:07"; a device
+answering for its own address is none, nor are the plan's devices, which
+leave theirs),
 an address no device can have (0.0.0.0/8, loopback, multicast, the
 subnet's network or broadcast address), an address, mask, gateway or DNS
 that is not valid, a gateway outside the subnet, a mode neither static nor
@@ -228,7 +240,9 @@ list's rule (the number after the last _ of the version; firmware without a
 date counts as older). Addresses that could not be probed are said once on
 standard error; with nothing else to report, check says which and why
 ("nothing to report, but 1 address could not be probed (...): ...") and
-exits 17: they are not known to be fine.
+exits 17: they are not known to be fine. In the table a kind found on more than 3 devices (other
+than a conflict) is one line with the count and the first MACs, after the
+rarer findings; --format json lists every finding.
 
 exit status: 0 nothing to report, every address probed; 8 something
 reported; 17 nothing else to report, but some addresses could not be
@@ -246,7 +260,12 @@ camera). Operands: dotted addresses (198.51.100.10), ranges
 network and broadcast addresses); at most 65536 addresses in all.
 
 Prints each address with its state and the MACs that answered: used (one
-MAC), conflict (two or more), free (nobody answered) or not-probed.
+MAC), conflict (two or more), free (nobody answered) or not-probed. This
+computer's own addresses show its MAC as "this computer" in the table; CSV
+and JSON keep the MAC and name it once more as this_computer (blank, or
+null, for other addresses). A probe that takes more than a second shows
+on standard error, when that is a terminal, how many addresses it has
+asked about.
 
 On Linux with the raw packet right (root, or cap_net_raw) nwctl sends ARP
 probes that carry no address of its own, as a host checks an address

@@ -2,10 +2,15 @@
 
 std::string CsvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
+    // A spreadsheet takes a cell that starts with one of these for a formula.
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    std::string cell(text);
+    if (!cell.empty() && kFormulaStarts.find(cell.front()) != std::string_view::npos)
+        cell.insert(0, 1, '\'');
+    if (cell.find_first_of(",\"\r\n") == std::string::npos)
+        return cell;
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (const char c : cell) {
         if (c == '"')
             quoted += '"';
         quoted += c;

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+// A text that a spreadsheet would take for a formula, one that starts with
+// = + - @, a tab or a carriage return, is written after a single quote, so
+// that the spreadsheet shows it as text; read back, the quote is part of it.
 std::string CsvField(std::string_view text);
 
 // The fields joined by commas, then a line feed.

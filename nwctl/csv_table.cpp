@@ -121,6 +121,7 @@ bool ReadCsvTable(std::string_view text, const char* required, CsvTable& table, 
         return false;
     }
     const CsvRecord& header = records.front();
+    table.headerLine = header.line;
     table.names.clear();
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {

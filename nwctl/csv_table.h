@@ -11,6 +11,7 @@
 #include "csv.h"
 
 struct CsvTable {
+    int headerLine = 1;
     std::vector<std::string> names;  // the header's, blanks around them removed
     std::vector<CsvRecord> rows;     // every line after the header
 

@@ -12,7 +12,8 @@ namespace {
 
 struct Field {
     const char* name;
-    bool number;  // a number in JSON, else a text
+    bool number;    // a number in JSON, else a text
+    bool freeText;  // any text the device gives, not an address, a port or a mode
     std::optional<Setting> setting;
     std::string (*value)(const FoundDevice& device);  // for a field that is no setting
 };
@@ -20,29 +21,29 @@ struct Field {
 // After the MAC, the settings under their own names: a search's CSV, edited,
 // is a plan.
 const std::array<Field, kFieldCount> kFields = [] {
-    const Field mac = {"mac", false, std::nullopt,
+    const Field mac = {"mac", false, false, std::nullopt,
                        [](const FoundDevice& device) { return ReadTextField(device.record.macAddress); }};
     const Field others[] = {
-        {"https", true, std::nullopt,
+        {"https", true, false, std::nullopt,
          [](const FoundDevice& device) { return std::to_string(device.record.httpsEnabled); }},
-        {"product", false, std::nullopt,
+        {"product", false, true, std::nullopt,
          [](const FoundDevice& device) { return ReadTextField(device.record.productName); }},
-        {"maker", false, std::nullopt,
+        {"maker", false, true, std::nullopt,
          [](const FoundDevice& device) { return ReadTextField(device.record.manufacturer); }},
-        {"firmware", false, std::nullopt,
+        {"firmware", false, true, std::nullopt,
          [](const FoundDevice& device) { return ReadTextField(device.record.firmwareVersion); }},
-        {"name", false, std::nullopt,
+        {"name", false, true, std::nullopt,
          [](const FoundDevice& device) {
              return FirmwareDate(device.record) >= DEVICE_NAME_MIN_FIRMWARE_DATE
                         ? ReadTextField(device.record.deviceName)
                         : std::string("N/A");
          }},
-        {"adapter", false, std::nullopt, [](const FoundDevice& device) { return device.adapter; }},
+        {"adapter", false, true, std::nullopt, [](const FoundDevice& device) { return device.adapter; }},
     };
     static_assert(1 + kSettingCount + std::size(others) == kFieldCount);
     std::array<Field, kFieldCount> fields = {mac};
     for (std::size_t i = 0; i < kSettingCount; ++i)
-        fields[1 + i] = {kSettingNames[i], IsPortSetting(SettingAt(i)), SettingAt(i), nullptr};
+        fields[1 + i] = {kSettingNames[i], IsPortSetting(SettingAt(i)), false, SettingAt(i), nullptr};
     std::copy(std::begin(others), std::end(others), fields.begin() + 1 + kSettingCount);
     return fields;
 }();
@@ -79,6 +80,11 @@ std::string FieldNameList()
 bool IsNumberField(std::size_t field)
 {
     return kFields.at(field).number;
+}
+
+bool IsFreeTextField(std::size_t field)
+{
+    return kFields.at(field).freeText;
 }
 
 std::array<std::string, kFieldCount> DeviceFieldValues(const FoundDevice& device)

@@ -23,6 +23,11 @@ std::string FieldNameList();
 // the field table says.
 bool IsNumberField(std::size_t field);
 
+// Whether the field is any text the device gives (product, maker, firmware,
+// name, adapter), which a table may cut, rather than a MAC, an address, a
+// port or a mode, which is no use cut.
+bool IsFreeTextField(std::size_t field);
+
 // The device's values, as bytes (not yet made safe to show). The name shows
 // only for firmware of the list's date or later, else "N/A", as in the
 // device list.

@@ -14,7 +14,7 @@ bool FindOneDevice(const std::vector<FoundDevice>& found, const MacAddress& mac,
         return true;
     }
     if (devices.empty()) {
-        error = FormatMac(mac) + " did not answer the search";
+        error = FormatMac(mac) + " did not answer the search; " + kMayBeRestarting;
     } else {
         error = FormatMac(mac) + " answered from " + std::to_string(devices.size()) + " addresses:";
         for (const FoundDevice* other : devices) {

@@ -29,7 +29,7 @@ std::vector<std::size_t> ShownFields(OutputFormat format, const std::vector<std:
 }
 
 std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format,
-                          const std::vector<std::size_t>& fields)
+                          const std::vector<std::size_t>& fields, std::optional<std::size_t> width)
 {
     std::vector<std::string> header;
     for (const std::size_t field : fields)
@@ -68,5 +68,8 @@ std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat 
         case OutputFormat::Jsonl:
             break;
     }
-    return FormatTable(header, rows);
+    std::vector<bool> cut;
+    for (const std::size_t field : fields)
+        cut.push_back(IsFreeTextField(field));
+    return FormatTable(header, rows, width, cut);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,7 @@ std::vector<std::size_t> ShownFields(OutputFormat format, const std::vector<std:
 
 // In the table an empty text shows as "-", so that no cell is blank; CSV
 // and JSON keep it empty (a blank plan cell keeps the device's value).
+// With `width`, the table's longest free texts (IsFreeTextField) are cut to
+// fit it (FormatTable).
 std::string FormatDevices(const std::vector<FoundDevice>& devices, OutputFormat format,
-                          const std::vector<std::size_t>& fields);
+                          const std::vector<std::size_t>& fields, std::optional<std::size_t> width = std::nullopt);

@@ -10,6 +10,11 @@
 #include "discovery_data.h"
 #include "mac.h"
 
+// Said of a named device that did not answer a search: a device does not
+// answer while it restarts, and nwctl cannot know that one is.
+constexpr char kMayBeRestarting[] =
+    "if it is restarting (after a reboot, a reset or new settings), search again once it is up";
+
 struct FoundDevice {
     DISCOVERY_DATA record;
     std::string adapter;  // empty when it cannot be told

@@ -1,5 +1,6 @@
 #include "inventory_rules.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -153,6 +154,51 @@ std::vector<std::uint32_t> InventoryAddresses(const std::vector<ExpectedDevice>&
     return {addresses.begin(), addresses.end()};
 }
 
+std::vector<FindingLine> FindingLines(const std::vector<InventoryFinding>& findings)
+{
+    std::map<std::string, std::size_t> perKind;
+    for (const InventoryFinding& finding : findings)
+        ++perKind[finding.kind];
+    const auto grouped = [&perKind](const std::string& kind) {
+        return kind != "conflict" && kind != "ip-conflict" && perKind[kind] > kGroupedAbove;
+    };
+    std::vector<FindingLine> lines, groups;
+    for (const InventoryFinding& finding : findings) {
+        if (!grouped(finding.kind)) {
+            lines.push_back({{finding}});
+            continue;
+        }
+        const auto group = std::find_if(groups.begin(), groups.end(), [&finding](const FindingLine& line) {
+            return line.findings.front().kind == finding.kind;
+        });
+        if (group == groups.end())
+            groups.push_back({{finding}});
+        else
+            group->findings.push_back(finding);
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const FindingLine& a, const FindingLine& b) { return a.findings.size() < b.findings.size(); });
+    lines.insert(lines.end(), groups.begin(), groups.end());
+    return lines;
+}
+
+std::array<std::string, 4> FindingLineCells(const FindingLine& line)
+{
+    const InventoryFinding& first = line.findings.front();
+    if (line.findings.size() == 1)
+        return {first.kind, first.mac, first.ip, first.detail};
+    // The MACs a line names before "and N more".
+    constexpr std::size_t kNamed = 3;
+    const bool shared = std::all_of(line.findings.begin(), line.findings.end(),
+                                    [&first](const InventoryFinding& f) { return f.detail == first.detail; });
+    std::string detail = first.detail + (shared ? "" : ", and others alike") + ": ";
+    for (std::size_t i = 0; i < line.findings.size() && i < kNamed; ++i)
+        detail += (i == 0 ? "" : ", ") + line.findings[i].mac;
+    if (line.findings.size() > kNamed)
+        detail += " and " + std::to_string(line.findings.size() - kNamed) + " more";
+    return {first.kind, std::to_string(line.findings.size()) + " devices", "", detail};
+}
+
 std::string FormatFindings(const std::vector<InventoryFinding>& findings, OutputFormat format)
 {
     if (format == OutputFormat::Json) {
@@ -165,7 +211,11 @@ std::string FormatFindings(const std::vector<InventoryFinding>& findings, Output
         return JsonArray(objects) + '\n';
     }
     std::vector<std::vector<std::string>> rows;
-    for (const InventoryFinding& finding : findings)
-        rows.push_back({finding.kind, SafeText(finding.mac), SafeText(finding.ip), SafeText(finding.detail)});
+    for (const FindingLine& line : FindingLines(findings)) {
+        std::vector<std::string> row;
+        for (const std::string& cell : FindingLineCells(line))
+            row.push_back(SafeText(cell));
+        rows.push_back(std::move(row));
+    }
     return FormatTable({"kind", "mac", "ip", "detail"}, rows);
 }

@@ -1,6 +1,8 @@
 // Inventory: the devices that should be there against those that answer.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,5 +50,27 @@ std::vector<InventoryFinding> CompareInventory(const std::vector<ExpectedDevice>
 std::vector<std::uint32_t> InventoryAddresses(const std::vector<ExpectedDevice>& expected,
                                               const std::vector<FoundDevice>& found);
 
-// A table, or a JSON array of objects with the members kind, mac, ip, detail.
+// A kind found on more devices than this shows as one line where a person
+// reads the findings (check's table, the report's page), so that the rare
+// findings are seen first; machine formats list every finding.
+constexpr std::size_t kGroupedAbove = 3;
+
+// One line of the findings as a person reads them: one finding, or every
+// finding of a kind found on more than kGroupedAbove devices. Conflicts
+// (conflict, ip-conflict) are never grouped: each needs its own fix.
+struct FindingLine {
+    std::vector<InventoryFinding> findings;
+};
+
+// The findings that stay single, in their order, then the groups, the
+// smallest first.
+std::vector<FindingLine> FindingLines(const std::vector<InventoryFinding>& findings);
+
+// A line's kind, mac, ip and detail, texts as they came. A group's: the
+// kind, "N devices", no ip, and the detail they share (else the first's,
+// "and others alike") with the first few MACs.
+std::array<std::string, 4> FindingLineCells(const FindingLine& line);
+
+// A table of FindingLines, or a JSON array of objects with the members
+// kind, mac, ip, detail, one per finding.
 std::string FormatFindings(const std::vector<InventoryFinding>& findings, OutputFormat format);

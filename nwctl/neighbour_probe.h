@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "adapter_choice.h"
+#include "address_probe.h"
 #include "address_use.h"
 
 bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
-                       AddressUse& use, std::string& error);
+                       AddressUse& use, std::string& error, const ProbeProgress& progress);

@@ -51,7 +51,7 @@ bool ReadTable(std::map<std::uint32_t, MacAddress>& resolved, std::string& error
 }  // namespace
 
 bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
-                       AddressUse& use, std::string& error)
+                       AddressUse& use, std::string& error, const ProbeProgress& progress)
 {
     // This computer's own addresses: the kernel does not ask for them.
     const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
@@ -106,6 +106,8 @@ bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<s
         }
         for (const std::uint32_t address : waiting)
             use.Probed(address, {});
+        if (progress)
+            progress(end, onLink.size());
     }
     close(socket);
     for (const std::uint32_t address : targets.offLink)

@@ -6,8 +6,10 @@
 #include <set>
 
 #include "csv_table.h"
+#include "device_fields.h"
 #include "ipv4.h"
 #include "ipv4_text.h"
+#include "name_suggestion.h"
 #include "safe_text.h"
 #include "setting_changes.h"
 #include "setting_values.h"
@@ -66,6 +68,55 @@ std::vector<std::string> PortProblems(const DISCOVERY_DATA& record, const PlanRo
     return problems;
 }
 
+// What a plan's header may name, for the message on a column it may not.
+std::string KnownColumns()
+{
+    std::string settings, others;
+    for (const char* name : kFieldNames) {
+        if (SettingNamed(name))
+            settings += std::string(" ") + name;
+        else if (std::string_view(name) != "mac")
+            others += std::string(others.empty() ? "" : " ") + name;
+    }
+    return "a plan's columns are mac and the settings:" + settings + " (a search's " + others +
+           " are read and ignored)";
+}
+
+// Every column is one a search writes (the settings' are read, the others
+// ignored), or nameless and blank, as a spreadsheet leaves one: a column
+// misspelt would leave its setting unchanged without a word.
+std::vector<std::string> UnknownColumns(const CsvTable& table)
+{
+    std::vector<bool> known(table.names.size());
+    for (const char* name : kFieldNames) {
+        if (const auto column = table.Column(name))
+            known[*column] = true;
+    }
+    const std::vector<std::string> names(kFieldNames.begin(), kFieldNames.end());
+    const std::string header = Line(table.headerLine);
+    std::vector<std::string> errors;
+    for (std::size_t column = 0; column < table.names.size(); ++column) {
+        const std::string& name = table.names[column];
+        if (known[column])
+            continue;
+        if (name.empty()) {
+            const auto filled = std::find_if(table.rows.begin(), table.rows.end(), [column](const CsvRecord& row) {
+                return !CsvTable::Cell(row, column).empty();
+            });
+            if (filled != table.rows.end())
+                errors.push_back(header + "column " + std::to_string(column + 1) +
+                                 " has no name in the header but holds values on line " + std::to_string(filled->line));
+            continue;
+        }
+        const auto nearest = NearestName(name, names);
+        errors.push_back(header + "column " + ShortText(name) + " is not one nwctl knows" +
+                         (nearest ? ": did you mean " + *nearest + "?" : ""));
+    }
+    if (!errors.empty())
+        errors.push_back(KnownColumns());
+    return errors;
+}
+
 }  // namespace
 
 bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors)
@@ -73,6 +124,8 @@ bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std
     CsvTable table;
     if (!ReadCsvTable(text, "mac", table, errors))
         return false;
+    const std::vector<std::string> unknown = UnknownColumns(table);
+    errors.insert(errors.end(), unknown.begin(), unknown.end());
     const std::size_t macColumn = *table.Column("mac");
     std::vector<std::pair<Setting, std::size_t>> columns;
     for (std::size_t i = 0; i < kSettingCount; ++i) {
@@ -135,7 +188,7 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
 
         const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
         if (devices.empty()) {
-            problem("not found by the search");
+            problem(std::string("not found by the search; ") + kMayBeRestarting);
             continue;
         }
         ours.insert(row.mac);
@@ -238,8 +291,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
                 others.push_back(mac);
         }
         if (!others.empty())
-            problems.push_back({planned.first, FormatIPv4(ip) + " is in use by " + MacList(others) + ", which is not " +
-                                                   FormatMac(planned.second)});
+            problems.push_back({planned.first, FormatIPv4(ip) + " is planned for " + FormatMac(planned.second) +
+                                                   " but is in use by " + MacList(others)});
     }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) { return a.line < b.line; });

@@ -22,9 +22,10 @@ struct PlanRow {
 };
 
 // The rows of a plan file: a `mac` column and any of the settings' columns;
-// other columns are ignored, and so are lines whose cells are all blank.
-// False, with one message per fault (named by its line), when the file is
-// not such a CSV or a MAC, port or mode cell cannot be read.
+// the other columns of a search's CSV are ignored, and so are lines whose
+// cells are all blank. False, with one message per fault (named by its
+// line), when the file is not such a CSV, a column is none of these (the
+// nearest known name suggested) or a MAC, port or mode cell cannot be read.
 bool ReadPlan(std::string_view text, std::vector<PlanRow>& rows, std::vector<std::string>& errors);
 
 struct PlanProblem {

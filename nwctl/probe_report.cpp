@@ -1,9 +1,11 @@
 #include "probe_report.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
 
+#include "counted.h"
 #include "csv.h"
 #include "ipv4_text.h"
 #include "json.h"
@@ -14,7 +16,10 @@ namespace {
 struct Row {
     const char* state;
     std::vector<std::string> macs;
+    std::string ownMac;  // this computer's, when the address is its own and its MAC answered
 };
+
+constexpr char kThisComputer[] = "this computer";
 
 const char* StateOf(const std::vector<MacAddress>& macs)
 {
@@ -22,14 +27,18 @@ const char* StateOf(const std::vector<MacAddress>& macs)
 }
 
 // Both kinds of address in one ascending order.
-std::map<std::uint32_t, Row> Rows(const AddressUse& use)
+std::map<std::uint32_t, Row> Rows(const AddressUse& use, const std::map<std::uint32_t, MacAddress>& own)
 {
     std::map<std::uint32_t, Row> rows;
     for (const auto& [address, macs] : use.ProbedAddresses()) {
         Row& row = rows[address];
         row.state = StateOf(macs);
-        for (const MacAddress& mac : macs)
+        const auto ours = own.find(address);
+        for (const MacAddress& mac : macs) {
             row.macs.push_back(FormatMac(mac));
+            if (ours != own.end() && ours->second == mac)
+                row.ownMac = row.macs.back();
+        }
     }
     for (const std::uint32_t address : use.NotProbedAddresses()) {
         if (!rows.count(address))
@@ -51,7 +60,7 @@ std::string Joined(const std::vector<std::string>& macs, const char* empty)
 ProbeCounts CountProbe(const AddressUse& use)
 {
     ProbeCounts counts;
-    for (const auto& [address, row] : Rows(use)) {
+    for (const auto& [address, row] : Rows(use, {})) {
         const std::string state = row.state;
         ++(state == "used"       ? counts.used
            : state == "conflict" ? counts.conflict
@@ -61,9 +70,9 @@ ProbeCounts CountProbe(const AddressUse& use)
     return counts;
 }
 
-std::string FormatProbe(const AddressUse& use, OutputFormat format)
+std::string FormatProbe(const AddressUse& use, const std::map<std::uint32_t, MacAddress>& own, OutputFormat format)
 {
-    const std::map<std::uint32_t, Row> rows = Rows(use);
+    const std::map<std::uint32_t, Row> rows = Rows(use, own);
     if (format == OutputFormat::Json) {
         std::vector<std::string> objects;
         for (const auto& [address, row] : rows) {
@@ -72,26 +81,30 @@ std::string FormatProbe(const AddressUse& use, OutputFormat format)
                 macs += (macs.empty() ? "" : ", ") + JsonString(mac);
             objects.push_back(JsonObject({{"address", JsonString(FormatIPv4(address))},
                                           {"state", JsonString(row.state)},
-                                          {"macs", "[" + macs + "]"}}));
+                                          {"macs", "[" + macs + "]"},
+                                          {"this_computer", row.ownMac.empty() ? "null" : JsonString(row.ownMac)}}));
         }
         return JsonArray(objects) + '\n';
     }
     if (format == OutputFormat::Csv) {
-        std::string text = CsvLine({"address", "state", "macs"});
+        std::string text = CsvLine({"address", "state", "macs", "this_computer"});
         for (const auto& [address, row] : rows)
-            text += CsvLine({FormatIPv4(address), row.state, Joined(row.macs, "")});
+            text += CsvLine({FormatIPv4(address), row.state, Joined(row.macs, ""), row.ownMac});
         return text;
     }
     std::vector<std::vector<std::string>> cells;
-    for (const auto& [address, row] : rows)
-        cells.push_back({FormatIPv4(address), row.state, Joined(row.macs, "-")});
+    for (const auto& [address, row] : rows) {
+        std::vector<std::string> macs = row.macs;
+        std::replace(macs.begin(), macs.end(), row.ownMac, std::string(kThisComputer));
+        cells.push_back({FormatIPv4(address), row.state, Joined(macs, "-")});
+    }
     return FormatTable({"address", "state", "macs"}, cells);
 }
 
 std::string ProbeSummary(const ProbeCounts& counts)
 {
     const std::size_t total = counts.used + counts.conflict + counts.free + counts.notProbed;
-    return std::to_string(total) + (total == 1 ? " address: " : " addresses: ") + std::to_string(counts.used) +
-           " used, " + std::to_string(counts.conflict) + (counts.conflict == 1 ? " conflict, " : " conflicts, ") +
-           std::to_string(counts.free) + " free, " + std::to_string(counts.notProbed) + " not probed";
+    return Counted(total, "address", "addresses") + ": " + std::to_string(counts.used) + " used, " +
+           Counted(counts.conflict, "conflict") + ", " + std::to_string(counts.free) + " free, " +
+           std::to_string(counts.notProbed) + " not probed";
 }

@@ -45,6 +45,7 @@ std::vector<std::uint32_t> ProbeSchedule::Take(Time now)
 void ProbeSchedule::Sent(std::uint32_t address, Time now)
 {
     State& state = states_.at(address);
+    started_ += !state.sentOnce;
     state.sentOnce = true;
     sentAny_ = true;
     lastSent_ = std::max(lastSent_, now);
@@ -57,6 +58,7 @@ void ProbeSchedule::Failed(std::uint32_t address)
     State& state = states_.at(address);
     if (state.heard.empty() && state.attemptsLeft > 0 && !state.sentOnce)
         --unanswered_;
+    started_ += state.attemptsLeft > 0 && !state.sentOnce;
     state.attemptsLeft = 0;
 }
 

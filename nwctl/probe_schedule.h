@@ -54,6 +54,10 @@ public:
     void Record(AddressUse& use, const std::string& why) const;
     // How many addresses no probe left for.
     std::size_t Unsent() const;
+    // How many addresses are to be probed, and how many of them a first
+    // probe has left for (or failed to): how far the probe has got.
+    std::size_t Size() const { return states_.size(); }
+    std::size_t Started() const { return started_; }
 
 private:
     struct State {
@@ -79,4 +83,5 @@ private:
     bool sentAny_ = false;
     Time lastSent_{0};
     std::size_t unanswered_ = 0;
+    std::size_t started_ = 0;
 };

@@ -17,14 +17,28 @@ public:
     Progress& operator=(const Progress&) = delete;
 
     void Show(std::size_t done);
+    // For work whose size is known only once it runs.
+    void Show(std::size_t done, std::size_t total);
+
+    // Blanks the count on the terminal, if one shows, so that the next text
+    // starts a clean line instead of running into it; the next Show draws
+    // it again. Everything nwctl prints while a count may show goes through
+    // this (messages.h).
+    static void EraseShown();
 
 private:
     using Clock = std::chrono::steady_clock;
+    void Draw();
+
     std::string what_;
     std::size_t total_;
     std::size_t done_ = 0;
     bool terminal_;
     bool shown_ = false;
+    // The characters of the count on the screen, 0 when erased.
+    std::size_t drawn_ = 0;
     Clock::time_point start_ = Clock::now();
     Clock::time_point shownAt_{};
+    // The one count on the terminal: one run of work at a time.
+    static Progress* current_;
 };

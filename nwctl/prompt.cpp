@@ -2,6 +2,7 @@
 #include "prompt.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -21,7 +22,24 @@ bool ReadLine(std::string& line)
     return !line.empty();
 }
 
+// Wider than any terminal: a COLUMNS beyond it is taken for a mistake.
+constexpr unsigned long kWidestTerminal = 10000;
+
 }  // namespace
+
+std::optional<std::size_t> OutputColumns()
+{
+    const std::optional<std::size_t> measured = TerminalColumns();
+    if (!measured)
+        return std::nullopt;
+    if (const char* columns = std::getenv("COLUMNS")) {
+        char* end = nullptr;
+        const unsigned long width = std::strtoul(columns, &end, 10);
+        if (*columns >= '0' && *columns <= '9' && *end == '\0' && width > 0 && width <= kWidestTerminal)
+            return static_cast<std::size_t>(width);
+    }
+    return measured;
+}
 
 bool AskTerminal(const std::string& prompt, std::string& line, bool secret)
 {

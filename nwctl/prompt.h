@@ -3,6 +3,8 @@
 // prompt_win32.cpp).
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 bool InputIsTerminal();
@@ -10,6 +12,13 @@ bool ErrorIsTerminal();
 // Standard output is a terminal that takes the escape sequences that redraw
 // lines in place (on Windows, once its console is told to take them).
 bool OutputDrawsInPlace();
+
+// The width in characters of the terminal standard output shows on: COLUMNS
+// where it holds one, else the terminal's own; none when standard output is
+// no terminal (a file or a pipe takes whole lines).
+std::optional<std::size_t> OutputColumns();
+// Per platform: the terminal's width as it tells it; none for no terminal.
+std::optional<std::size_t> TerminalColumns();
 
 // Shows `prompt` on standard error and reads one line typed at the terminal,
 // without its line end. With `secret` the typing does not show: the echo is

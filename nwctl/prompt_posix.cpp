@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#include <sys/ioctl.h>
 
 #include <cstddef>
 
@@ -51,6 +52,14 @@ bool ErrorIsTerminal()
 bool OutputDrawsInPlace()
 {
     return isatty(STDOUT_FILENO) == 1;
+}
+
+std::optional<std::size_t> TerminalColumns()
+{
+    winsize size{};
+    if (isatty(STDOUT_FILENO) != 1 || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
+        return std::nullopt;
+    return size.ws_col;
 }
 
 bool EchoOff()

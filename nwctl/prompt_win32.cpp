@@ -71,6 +71,17 @@ bool OutputDrawsInPlace()
     return false;
 }
 
+std::optional<std::size_t> TerminalColumns()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info))
+        return std::nullopt;
+    const SHORT width = info.srWindow.Right - info.srWindow.Left + 1;
+    if (width <= 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(width);
+}
+
 bool EchoOff()
 {
     quietInput = ::GetStdHandle(STD_INPUT_HANDLE);

@@ -158,9 +158,11 @@ std::string Findings(const ReportModel& model)
         html += "<p>" + std::to_string(model.findings.size()) +
                 " found.</p><div class=\"wide\"><table>"
                 "<thead><tr><th>kind</th><th>mac</th><th>ip</th><th>detail</th></tr></thead><tbody>";
-        for (const InventoryFinding& finding : model.findings)
-            html += "<tr><td><span class=\"kind " + HtmlText(finding.kind) + "\">" + HtmlText(finding.kind) +
-                    "</span></td>" + Cell(finding.mac) + Cell(finding.ip) + Cell(finding.detail) + "</tr>";
+        for (const FindingLine& line : FindingLines(model.findings)) {
+            const auto [kind, mac, ip, detail] = FindingLineCells(line);
+            html += "<tr><td><span class=\"kind " + HtmlText(kind) + "\">" + HtmlText(kind) + "</span></td>" +
+                    Cell(mac) + Cell(ip) + Cell(detail) + "</tr>";
+        }
         html += "</tbody></table></div>";
     }
     for (const std::string& missing : model.notChecked)

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <set>
 
+#include "counted.h"
 #include "ipv4.h"
 #include "ipv4_text.h"
 #include "safe_text.h"
@@ -19,11 +20,6 @@ constexpr std::uint32_t kNotSupported = 50;  // Wine's SendARP is a stub that re
 
 // Addresses shown in a message before "and N more".
 constexpr std::size_t kShownAddresses = 8;
-
-std::string Counted(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " address" : " addresses");
-}
 
 constexpr char kOneMac[] = "it keeps one MAC per address, so two hosts on one address show as one of them";
 
@@ -81,7 +77,8 @@ std::string NotProbedText(const std::vector<NotProbedPart>& parts)
         std::sort(sorted.begin(), sorted.end());
         sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
         text += text.empty() ? "" : "; ";
-        text += Counted(sorted.size()) + " could not be probed (" + part.why + "): " + AddressesText(sorted);
+        text += Counted(sorted.size(), "address", "addresses") + " could not be probed (" + part.why +
+                "): " + AddressesText(sorted);
     }
     return text;
 }

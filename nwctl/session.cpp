@@ -8,6 +8,7 @@
 
 #include "adapters.h"
 #include "apply_reply.h"
+#include "counted.h"
 #include "datagram.h"
 #include "drop_count.h"
 #include "safe_text.h"
@@ -46,9 +47,6 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
             intake.Take(datagram.record,
                         datagram.adapter >= 0 ? adapters_[static_cast<std::size_t>(datagram.adapter)].name : "");
     };
-    const auto counted = [](std::size_t count, const char* what) {
-        return std::to_string(count) + ' ' + what + (count == 1 ? "" : "s");
-    };
     // The live count shows from the start and through every round, at most
     // ten times a second: a search that hears nothing says so while it
     // runs. Each line overwrites the last, blanks covering a longer one.
@@ -71,7 +69,7 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
     };
     const auto searching = [&](int round) {
         return "searching: round " + std::to_string(round + 1) + " of " + std::to_string(rounds) + ", " +
-               counted(intake.Devices().size(), "device") + " found";
+               Counted(intake.Devices().size(), "device") + " found";
     };
 
     const DISCOVERY_DATA request = MakeSearchRequest();
@@ -117,8 +115,8 @@ bool Session::Search(int rounds, bool progress, std::vector<FoundDevice>& found,
         take();
     } while (!incoming.empty() && Clock::now() < readUntil);
 
-    show("searched " + counted(static_cast<std::size_t>(rounds), "round") + ": " +
-             counted(intake.Devices().size(), "device") + " found",
+    show("searched " + Counted(static_cast<std::size_t>(rounds), "round") + ": " +
+             Counted(intake.Devices().size(), "device") + " found",
          true);
     endLine();
     const std::optional<std::uint32_t> droppedAfter = link_.DroppedReplies();

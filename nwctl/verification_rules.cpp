@@ -1,5 +1,6 @@
 #include "verification_rules.h"
 
+#include "counted.h"
 #include "ipv4_text.h"
 
 bool Verified(const DeviceAfter& after)
@@ -27,7 +28,7 @@ std::string VerificationText(const DeviceAfter& after)
 
 std::string ApplySummary(std::size_t verified, std::size_t notProbed, std::size_t total, const std::string& auditPath)
 {
-    std::string text = std::to_string(verified) + " of " + std::to_string(total) + " devices applied and verified";
+    std::string text = std::to_string(verified) + " of " + Counted(total, "device") + " applied and verified";
     if (notProbed > 0)
         text += ", " + std::to_string(notProbed) + " of them at " + (notProbed == 1 ? "an address" : "addresses") +
                 " that could not be probed";

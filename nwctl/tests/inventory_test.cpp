@@ -1,6 +1,7 @@
 // Inventory: the expected devices against those that answer.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -197,6 +198,77 @@ TEST(Inventory, OutputIsSafeInBothFormats)
               "[\n  {\"kind\": \"unexpected\", \"mac\": \"\\u001b[1m\", \"ip\": \"\\u000a\", \"detail\": \"not in the "
               "inventory\"}\n]\n");
     EXPECT_EQ(FormatFindings({}, OutputFormat::Json), "[]\n");
+}
+
+// A kind found on many devices would bury the rare findings: the table and
+// the report's page show it as one line with the count, after the rare
+// ones; conflicts stay one line each, as each needs its own fix. JSON
+// keeps every finding.
+TEST(Inventory, AKindFoundOnManyDevicesIsOneLineAfterTheRareOnes)
+{
+    const auto many = [](const std::string& kind, int count, const std::string& detail, int first = 1) {
+        std::vector<InventoryFinding> findings;
+        for (int i = first; i < first + count; ++i) {
+            char mac[18];
+            std::snprintf(mac, sizeof mac, "00:1A:2B:00:00:%02X", i);
+            findings.push_back({kind, mac, "192.0.2." + std::to_string(i), detail});
+        }
+        return findings;
+    };
+    const auto joined = [](std::vector<std::vector<InventoryFinding>> parts) {
+        std::vector<InventoryFinding> all;
+        for (const auto& part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    const auto lines = [](const std::vector<InventoryFinding>& findings) {
+        std::vector<std::string> shown;
+        for (const FindingLine& line : FindingLines(findings)) {
+            const auto cells = FindingLineCells(line);
+            shown.push_back(cells[0] + " | " + cells[1] + " | " + cells[2] + " | " + cells[3]);
+        }
+        return shown;
+    };
+    std::vector<InventoryFinding> oldFirmware = many("old-firmware", 4, "firmware 1.0 dates 20200101, before 20220807");
+    oldFirmware[3].detail = "firmware 0.9 has no date, so it counts as before 20220807";
+    const struct {
+        const char* name;
+        std::vector<InventoryFinding> findings;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"three of a kind stay three lines",
+         many("missing", 3, "not found by the search"),
+         {"missing | 00:1A:2B:00:00:01 | 192.0.2.1 | not found by the search",
+          "missing | 00:1A:2B:00:00:02 | 192.0.2.2 | not found by the search",
+          "missing | 00:1A:2B:00:00:03 | 192.0.2.3 | not found by the search"}},
+        {"many of a kind after the rare ones, the largest group last",
+         joined({many("factory-ports", 6, "every port as it left the factory: web_port 80", 10),
+                 many("unexpected", 1, "not in the inventory", 30), oldFirmware}),
+         {"unexpected | 00:1A:2B:00:00:1E | 192.0.2.30 | not in the inventory",
+          "old-firmware | 4 devices |  | firmware 1.0 dates 20200101, before 20220807, and others alike: "
+          "00:1A:2B:00:00:01, 00:1A:2B:00:00:02, 00:1A:2B:00:00:03 and 1 more",
+          "factory-ports | 6 devices |  | every port as it left the factory: web_port 80: 00:1A:2B:00:00:0A, "
+          "00:1A:2B:00:00:0B, 00:1A:2B:00:00:0C and 3 more"}},
+        {"conflicts are never grouped",
+         many("conflict", 4, "2 devices answer from one address"),
+         {"conflict | 00:1A:2B:00:00:01 | 192.0.2.1 | 2 devices answer from one address",
+          "conflict | 00:1A:2B:00:00:02 | 192.0.2.2 | 2 devices answer from one address",
+          "conflict | 00:1A:2B:00:00:03 | 192.0.2.3 | 2 devices answer from one address",
+          "conflict | 00:1A:2B:00:00:04 | 192.0.2.4 | 2 devices answer from one address"}},
+        {"none", {}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lines(c.findings), c.lines) << c.name;
+
+    // The table shows the lines; JSON every finding.
+    const std::vector<InventoryFinding> findings = many("missing", 5, "not found by the search");
+    EXPECT_EQ(FormatFindings(findings, OutputFormat::Table),
+              "kind     mac        ip  detail\n"
+              "missing  5 devices      not found by the search: 00:1A:2B:00:00:01, 00:1A:2B:00:00:02, "
+              "00:1A:2B:00:00:03 and 2 more\n");
+    const std::string json = FormatFindings(findings, OutputFormat::Json);
+    for (const InventoryFinding& finding : findings)
+        EXPECT_NE(json.find("\"mac\": \"" + finding.mac + "\""), std::string::npos) << finding.mac;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ std::vector<PlanRow> Plan(const std::string& csv)
 
 TEST(PlanFile, ReadsAnEditedSearchAndNamesEachBadLine)
 {
-    // A search's CSV, edited: unknown columns ignored, blank cells keep.
+    // A search's CSV, edited: its other columns ignored, blank cells keep.
     const std::vector<PlanRow> rows = Plan(
         "mac,ip,product,mode,web_port,adapter\n"
         "00:1a:2b:00:00:01, 192.0.2.50 ,SimCam,DHCP,,lan0\n"
@@ -72,6 +72,54 @@ TEST(PlanFile, ReadsAnEditedSearchAndNamesEachBadLine)
     }
 }
 
+// A misspelt column would leave its setting unchanged and the run would
+// end "no change": every column is one nwctl knows, with the nearest name
+// suggested. A search's own columns stay, so that its CSV edited is a plan.
+TEST(PlanFile, AColumnNwctlDoesNotKnowIsNamedWithTheNearestKnownOne)
+{
+    const std::string known =
+        "a plan's columns are mac and the settings: ip mask gateway dns mode web_port control_port video_port "
+        "audio_transmit_port audio_receive_port (a search's https product maker firmware name adapter are read "
+        "and ignored)";
+    const struct {
+        const char* name;
+        std::string csv;
+        std::vector<std::string> errors;  // none: read
+    } cases[] = {
+        {"a search's own columns",
+         "mac,https,product,maker,firmware,name,adapter,ip\n00:1A:2B:00:00:01,1,a,b,c,d,e,\n",
+         {}},
+        {"any case", "MAC,Web_Port,GATEWAY\n00:1A:2B:00:00:01,8080,\n", {}},
+        {"a blank column a spreadsheet adds", "mac,ip,\n00:1A:2B:00:00:01,192.0.2.5,\n", {}},
+        {"misspelt",
+         "mac,gatway\n00:1A:2B:00:00:01,192.0.2.1\n",
+         {"line 1: column gatway is not one nwctl knows: did you mean gateway?", known}},
+        {"a dash for the underscore",
+         "mac,web-port\n00:1A:2B:00:00:01,8080\n",
+         {"line 1: column web-port is not one nwctl knows: did you mean web_port?", known}},
+        {"two words",
+         "mac,ip address,Video Port\n00:1A:2B:00:00:01,192.0.2.5,554\n",
+         {"line 1: column ip address is not one nwctl knows: did you mean ip?",
+          "line 1: column Video Port is not one nwctl knows: did you mean video_port?", known}},
+        {"nothing near",
+         "mac,location\n00:1A:2B:00:00:01,hall\n",
+         {"line 1: column location is not one nwctl knows", known}},
+        {"a cell without a name",
+         "mac,,ip\n00:1A:2B:00:00:01,x,192.0.2.5\n",
+         {"line 1: column 2 has no name in the header but holds values on line 2", known}},
+        {"unknown twice", "mac,gatway,Gatway\n00:1A:2B:00:00:01,,\n", {"line 1: the header names column Gatway twice"}},
+        {"hostile name",
+         "mac,\x1b[2J\n00:1A:2B:00:00:01,\n",
+         {"line 1: column \\x1B[2J is not one nwctl knows", known}},
+    };
+    for (const auto& c : cases) {
+        std::vector<PlanRow> rows;
+        std::vector<std::string> errors;
+        EXPECT_EQ(ReadPlan(c.csv, rows, errors), c.errors.empty()) << c.name;
+        EXPECT_EQ(errors, c.errors) << c.name;
+    }
+}
+
 struct ProblemCase {
     const char* name;
     std::string plan;
@@ -110,7 +158,12 @@ TEST(PlanProblems, EveryOneFoundBeforeAnythingIsSent)
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n",
          {a, b},
          {}},
-        {"not found", "mac,ip\n00:1A:2B:00:00:05,192.0.2.20\n", {a}, {"2: 00:1A:2B:00:00:05: not found by the search"}},
+        {"not found",
+         "mac,ip\n00:1A:2B:00:00:05,192.0.2.20\n",
+         {a},
+         {"2: 00:1A:2B:00:00:05: not found by the search; if it is restarting (after a reboot, a reset or new "
+          "settings), "
+          "search again once it is up"}},
         {"found at two addresses",
          "mac,web_port\n00:1A:2B:00:00:01,81\n",
          {a, Device("00:1a:2b:00:00:01", "192.0.2.77")},
@@ -232,13 +285,13 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:02,192.0.2.31\n",
          {a, b},
          Use({{"192.0.2.20", {}}, {"192.0.2.31", {bystander}}}),
-         {"3: 192.0.2.31 is in use by 02:00:5E:10:00:07, which is not 00:1A:2B:00:00:02"}},
+         {"3: 192.0.2.31 is planned for 00:1A:2B:00:00:02 but is in use by 02:00:5E:10:00:07"}},
         {"every host on it is named",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.31\n",
          {a},
          Use({{"192.0.2.31", {other, bystander, "02:00:5E:10:00:09"}}}),
-         {"2: 192.0.2.31 is in use by 02:00:5E:10:00:07, 02:00:5E:10:00:08 and 02:00:5E:10:00:09, which is not "
-          "00:1A:2B:00:00:01"}},
+         {"2: 192.0.2.31 is planned for 00:1A:2B:00:00:01 but is in use by 02:00:5E:10:00:07, 02:00:5E:10:00:08 "
+          "and 02:00:5E:10:00:09"}},
         {"a device answering for its own address, whatever the case of its MAC text",
          "mac,web_port\n00:1A:2B:00:00:01,81\n",
          {a},
@@ -248,7 +301,7 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          "mac,web_port\n00:1A:2B:00:00:01,81\n",
          {a},
          Use({{"192.0.2.10", {"00:1A:2B:00:00:01", bystander}}}),
-         {"2: 192.0.2.10 is in use by 02:00:5E:10:00:07, which is not 00:1A:2B:00:00:01"}},
+         {"2: 192.0.2.10 is planned for 00:1A:2B:00:00:01 but is in use by 02:00:5E:10:00:07"}},
         {"two devices of the plan swapping their addresses",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.11\n00:1A:2B:00:00:02,192.0.2.10\n",
          {a, b},
@@ -263,13 +316,15 @@ TEST(PlanProblems, AnAddressAnotherHostAnswersForIsOne)
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.50\n",
          {a, outsider},
          Use({{"192.0.2.50", {"00:1A:2B:00:00:99"}}}),
-         {"2: 192.0.2.50 is in use by 00:1A:2B:00:00:99, which is not 00:1A:2B:00:00:01"}},
+         {"2: 192.0.2.50 is planned for 00:1A:2B:00:00:01 but is in use by 00:1A:2B:00:00:99"}},
         {"a MAC of the plan that the search did not find is another host",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.20\n00:1A:2B:00:00:05,192.0.2.21\n",
          {a},
          Use({{"192.0.2.20", {"00:1A:2B:00:00:05"}}}),
-         {"2: 192.0.2.20 is in use by 00:1A:2B:00:00:05, which is not 00:1A:2B:00:00:01",
-          "3: 00:1A:2B:00:00:05: not found by the search"}},
+         {"2: 192.0.2.20 is planned for 00:1A:2B:00:00:01 but is in use by 00:1A:2B:00:00:05",
+          "3: 00:1A:2B:00:00:05: not found by the search; if it is restarting (after a reboot, a reset or new "
+          "settings), "
+          "search again once it is up"}},
         {"this computer's own address, which answers with its adapter's MAC, is named once",
          "mac,ip\n00:1A:2B:00:00:01,192.0.2.5\n",
          {a},

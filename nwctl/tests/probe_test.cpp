@@ -195,17 +195,20 @@ TEST(ProbeSchedule, AProbeThatCannotLeaveIsNotProbedAndAFullQueueWaits)
 {
     ProbeTiming timing;
     timing.batch = 2;
-    ProbeSchedule schedule({kAddress, kAddress + 1, kAddress + 2}, timing);
+    ProbeSchedule schedule({kAddress, kAddress + 1, kAddress + 2, kAddress}, timing);
+    EXPECT_EQ(schedule.Size(), 3u);
     std::vector<std::uint32_t> taken = schedule.Take(milliseconds(0));
     ASSERT_EQ(taken, (std::vector<std::uint32_t>{kAddress, kAddress + 1}));
     schedule.Failed(kAddress);
     schedule.Again(kAddress + 1);
+    EXPECT_EQ(schedule.Started(), 1u) << "the failed one is over; the one held back has not started";
     EXPECT_TRUE(schedule.Take(milliseconds(4)).empty()) << "the batch gap holds";
     EXPECT_EQ(schedule.Next(milliseconds(4)), milliseconds(5));
     taken = schedule.Take(milliseconds(5));
     ASSERT_EQ(taken, (std::vector<std::uint32_t>{kAddress + 1, kAddress + 2})) << "the one held back first";
     for (const std::uint32_t address : taken)
         schedule.Sent(address, milliseconds(5));
+    EXPECT_EQ(schedule.Started(), 3u);
     EXPECT_EQ(schedule.Unsent(), 1u);
     AddressUse use;
     schedule.Record(use, "no probe could leave for it");
@@ -362,6 +365,8 @@ TEST(NeighbourTable, OnlyCompleteEntriesWithAMac)
     EXPECT_TRUE(ResolvedNeighbours("").empty());
 }
 
+// This computer's own addresses are named so in the table, not by a MAC the
+// operator would have to look up; CSV and JSON keep the MAC and say it too.
 TEST(ProbeReport, EachAddressWithItsStateInEveryFormat)
 {
     AddressUse use;
@@ -369,28 +374,46 @@ TEST(ProbeReport, EachAddressWithItsStateInEveryFormat)
     use.Probed(kAddress, {kOther, kHost, kOther});
     use.Probed(kAddress + 1, {kHost});
     use.NotProbed(kAddress + 3, "not reached");
-    EXPECT_EQ(FormatProbe(use, OutputFormat::Table),
+    use.Probed(kAddress + 4, {kOwn});
+    use.Probed(kAddress + 5, {kOther, kOwn});
+    // kOwn at .33 is no address of this computer's: a MAC only.
+    use.Probed(kAddress + 6, {kOwn});
+    const std::map<std::uint32_t, MacAddress> own = {{kAddress + 4, kOwn}, {kAddress + 5, kOwn}};
+    EXPECT_EQ(FormatProbe(use, own, OutputFormat::Table),
               "address        state       macs\n"
               "198.51.100.31  conflict    02:00:5E:10:00:07 02:00:5E:10:00:08\n"
               "198.51.100.32  used        02:00:5E:10:00:07\n"
               "198.51.100.33  free        -\n"
-              "198.51.100.34  not-probed  -\n");
-    EXPECT_EQ(FormatProbe(use, OutputFormat::Csv),
-              "address,state,macs\n"
-              "198.51.100.31,conflict,02:00:5E:10:00:07 02:00:5E:10:00:08\n"
-              "198.51.100.32,used,02:00:5E:10:00:07\n"
-              "198.51.100.33,free,\n"
-              "198.51.100.34,not-probed,\n");
-    EXPECT_EQ(FormatProbe(use, OutputFormat::Json),
+              "198.51.100.34  not-probed  -\n"
+              "198.51.100.35  used        this computer\n"
+              "198.51.100.36  conflict    this computer 02:00:5E:10:00:08\n"
+              "198.51.100.37  used        02:00:5E:10:00:01\n");
+    EXPECT_EQ(FormatProbe(use, own, OutputFormat::Csv),
+              "address,state,macs,this_computer\n"
+              "198.51.100.31,conflict,02:00:5E:10:00:07 02:00:5E:10:00:08,\n"
+              "198.51.100.32,used,02:00:5E:10:00:07,\n"
+              "198.51.100.33,free,,\n"
+              "198.51.100.34,not-probed,,\n"
+              "198.51.100.35,used,02:00:5E:10:00:01,02:00:5E:10:00:01\n"
+              "198.51.100.36,conflict,02:00:5E:10:00:01 02:00:5E:10:00:08,02:00:5E:10:00:01\n"
+              "198.51.100.37,used,02:00:5E:10:00:01,\n");
+    EXPECT_EQ(FormatProbe(use, own, OutputFormat::Json),
               "[\n"
               "  {\"address\": \"198.51.100.31\", \"state\": \"conflict\", \"macs\": [\"02:00:5E:10:00:07\", "
-              "\"02:00:5E:10:00:08\"]},\n"
-              "  {\"address\": \"198.51.100.32\", \"state\": \"used\", \"macs\": [\"02:00:5E:10:00:07\"]},\n"
-              "  {\"address\": \"198.51.100.33\", \"state\": \"free\", \"macs\": []},\n"
-              "  {\"address\": \"198.51.100.34\", \"state\": \"not-probed\", \"macs\": []}\n"
+              "\"02:00:5E:10:00:08\"], \"this_computer\": null},\n"
+              "  {\"address\": \"198.51.100.32\", \"state\": \"used\", \"macs\": [\"02:00:5E:10:00:07\"], "
+              "\"this_computer\": null},\n"
+              "  {\"address\": \"198.51.100.33\", \"state\": \"free\", \"macs\": [], \"this_computer\": null},\n"
+              "  {\"address\": \"198.51.100.34\", \"state\": \"not-probed\", \"macs\": [], \"this_computer\": null},\n"
+              "  {\"address\": \"198.51.100.35\", \"state\": \"used\", \"macs\": [\"02:00:5E:10:00:01\"], "
+              "\"this_computer\": \"02:00:5E:10:00:01\"},\n"
+              "  {\"address\": \"198.51.100.36\", \"state\": \"conflict\", \"macs\": [\"02:00:5E:10:00:01\", "
+              "\"02:00:5E:10:00:08\"], \"this_computer\": \"02:00:5E:10:00:01\"},\n"
+              "  {\"address\": \"198.51.100.37\", \"state\": \"used\", \"macs\": [\"02:00:5E:10:00:01\"], "
+              "\"this_computer\": null}\n"
               "]\n");
-    EXPECT_EQ(ProbeSummary(CountProbe(use)), "4 addresses: 1 used, 1 conflict, 1 free, 1 not probed");
-    EXPECT_EQ(FormatProbe(AddressUse(), OutputFormat::Json), "[]\n");
+    EXPECT_EQ(ProbeSummary(CountProbe(use)), "7 addresses: 3 used, 2 conflicts, 1 free, 1 not probed");
+    EXPECT_EQ(FormatProbe(AddressUse(), {}, OutputFormat::Json), "[]\n");
 }
 
 }  // namespace

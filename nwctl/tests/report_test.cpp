@@ -177,6 +177,36 @@ TEST(ReportModel, DevicesByAddressCountsAndFindings)
     EXPECT_EQ(bare.notChecked.size(), 2u);
 }
 
+// The page shows a kind found on many devices as one row with the count,
+// after the rare findings; the JSON keeps each.
+TEST(ReportHtml, AKindOnManyDevicesIsOneRowAfterTheRareOnes)
+{
+    ReportInput input = Site();
+    input.inventory =
+        std::vector<ExpectedDevice>{{Mac("00:1A:2B:00:00:01"), std::nullopt}, {Mac("00:1A:2B:00:00:09"), std::nullopt}};
+    input.minFirmwareDate = 20240101;
+    const ReportModel model = BuildReport(input);
+    const std::string html = ReportHtml(model);
+    const std::size_t start = html.find("<section id=\"findings\">");
+    ASSERT_NE(start, std::string::npos);
+    const std::string section = html.substr(start, html.find("</section>", start) - start);
+    std::vector<std::string> rows;
+    for (std::size_t at = section.find("<tr><td>"); at != std::string::npos; at = section.find("<tr><td>", at + 1)) {
+        const std::size_t kind = section.find("\">", at) + 2;
+        const std::size_t mac = section.find("<td>", kind) + 4;
+        rows.push_back(section.substr(kind, section.find('<', kind) - kind) + " " +
+                       section.substr(mac, section.find('<', mac) - mac));
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"missing 00:1A:2B:00:00:09", "old-firmware 00:1A:2B:00:00:01",
+                                              "old-firmware 00:1A:2B:00:00:02", "unexpected 4 devices",
+                                              "factory-ports 4 devices"}));
+    EXPECT_NE(section.find("<p>11 found.</p>"), std::string::npos);
+    JsonValue report;
+    std::string error;
+    ASSERT_TRUE(ParseJson(ReportJson(model), report, error)) << error;
+    EXPECT_EQ(report.Member("findings")->items.size(), 11u);
+}
+
 TEST(ReportModel, EachAddressOfTheMapByWhoAnswersForIt)
 {
     ReportInput input = Site();

@@ -14,6 +14,7 @@
 #include "device_output.h"
 #include "drop_count.h"
 #include "found_devices.h"
+#include "plan_rules.h"
 #include "record_bytes.h"
 #include "search_reply.h"
 
@@ -133,6 +134,40 @@ TEST(DeviceOutput, CsvHasTheHeaderAndReadsBackAsEscapedText)
     EXPECT_EQ(records[2].fields, records[1].fields);
 }
 
+// A camera as the simulator plays it: the usual width of each field.
+FoundDevice Usual()
+{
+    DISCOVERY_DATA record = SearchReply("00:1A:2B:00:00:01", "198.51.100.100", "SimCam-0001");
+    PutField(record.manufacturer, "Nodewright Lab");
+    PutField(record.firmwareVersion, "1.4.2_20240115");
+    PutField(record.deviceName, "cam-0001");
+    return FoundDevice{record, "lan0"};
+}
+
+// A device's texts could run in the spreadsheet that opens the search's
+// CSV: there they are text; the table and JSON show them as they are, and
+// the CSV is still a plan.
+TEST(DeviceOutput, AFormulaInADeviceTextIsTextInCsvOnly)
+{
+    FoundDevice device = Usual();
+    PutField(device.record.deviceName, "=cmd|' /C calc'!A0");
+    PutField(device.record.productName, "@SUM(1+1)");
+    const std::vector<std::size_t> fields = {*FieldNamed("mac"), *FieldNamed("name"), *FieldNamed("product")};
+    EXPECT_EQ(FormatDevices({device}, OutputFormat::Csv, fields),
+              "mac,name,product\n00:1A:2B:00:00:01,'=cmd|' /C calc'!A0,'@SUM(1+1)\n");
+    EXPECT_EQ(FormatDevices({device}, OutputFormat::Table, fields),
+              "mac                name                product\n"
+              "00:1A:2B:00:00:01  =cmd|' /C calc'!A0  @SUM(1+1)\n");
+    EXPECT_NE(FormatDevices({device}, OutputFormat::Json, fields).find("\"name\": \"=cmd|' /C calc'!A0\""),
+              std::string::npos);
+
+    std::vector<PlanRow> rows;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(ReadPlan(FormatDevices({device}, OutputFormat::Csv, AllFields()), rows, errors)) << errors[0];
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(FormatMac(rows[0].mac), "00:1A:2B:00:00:01");
+}
+
 TEST(DeviceOutput, JsonNumbersForPortsAndHttps)
 {
     const std::string json = FormatDevices({Hostile()}, OutputFormat::Json, AllFields());
@@ -150,16 +185,6 @@ TEST(DeviceOutput, TableShowsNoRawControlCharacters)
     for (const char c : table)
         EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << "raw byte " << static_cast<int>(c);
     EXPECT_EQ(table.substr(0, 4), "mac ");
-}
-
-// A camera as the simulator plays it: the usual width of each field.
-FoundDevice Usual()
-{
-    DISCOVERY_DATA record = SearchReply("00:1A:2B:00:00:01", "198.51.100.100", "SimCam-0001");
-    PutField(record.manufacturer, "Nodewright Lab");
-    PutField(record.firmwareVersion, "1.4.2_20240115");
-    PutField(record.deviceName, "cam-0001");
-    return FoundDevice{record, "lan0"};
 }
 
 std::vector<std::string> Lines(const std::string& text)

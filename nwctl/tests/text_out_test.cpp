@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "counted.h"
 #include "csv.h"
 #include "json.h"
 #include "safe_text.h"
@@ -148,6 +149,49 @@ TEST(Csv, WrittenFieldsReadBackTheSame)
     EXPECT_EQ(CsvField("plain text"), "plain text");
 }
 
+// A spreadsheet takes a cell that starts with one of = + - @ (or a tab or
+// a carriage return before one) as a formula: such a text is written after
+// a single quote, which makes the spreadsheet show it as text.
+TEST(Csv, ATextASpreadsheetWouldRunIsWrittenAsText)
+{
+    const struct {
+        std::string text, field;
+        bool prefixed;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\"", true},
+        {"=1+1", "'=1+1", true},
+        {"+1", "'+1", true},
+        {"-2+3", "'-2+3", true},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)", true},
+        {"\t=1", "'\t=1", true},
+        {"\r=1", "\"'\r=1\"", true},
+        {"=1,2", "\"'=1,2\"", true},
+        {"a=1", "a=1", false},
+        {" =1", " =1", false},
+        {"'=1", "'=1", false},
+        {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+        // Read back, the quote is the cell's first character.
+        std::vector<CsvRecord> records;
+        std::string error;
+        ASSERT_TRUE(ReadCsv(CsvLine({c.text, "x"}), records, error)) << error;
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].fields[0], (c.prefixed ? "'" : "") + c.text) << c.text;
+    }
+}
+
+// One rule counts every noun in nwctl's messages.
+TEST(Messages, OneOfAThingIsSingular)
+{
+    EXPECT_EQ(Counted(0, "problem"), "0 problems");
+    EXPECT_EQ(Counted(1, "problem"), "1 problem");
+    EXPECT_EQ(Counted(2, "device"), "2 devices");
+    EXPECT_EQ(Counted(1, "address", "addresses"), "1 address");
+    EXPECT_EQ(Counted(3, "address", "addresses"), "3 addresses");
+}
+
 struct ReadCase {
     const char* name;
     std::string text;
@@ -196,6 +240,49 @@ TEST(Table, AlignsColumnsWithoutTrailingBlanks)
               "xxxx       z\n"
               "      y\n");
     EXPECT_EQ(FormatTable({"only"}, {}), "only\n");
+}
+
+// A table wider than the terminal wraps every line into the next: the
+// widest columns give up their ends first, down to their header's width
+// and a few characters, and one that fits already is not cut.
+TEST(Table, FitsAWidthByCuttingTheWidestColumnsFirst)
+{
+    const struct {
+        const char* name;
+        std::vector<std::size_t> widths, floors;
+        std::size_t available;
+        std::vector<std::size_t> fitted;
+    } cases[] = {
+        {"fits", {17, 15, 6, 11, 14}, {3, 2, 4, 7, 8}, 80, {17, 15, 6, 11, 14}},
+        {"fits exactly", {17, 15, 6, 11, 23}, {3, 2, 4, 7, 8}, 80, {17, 15, 6, 11, 23}},
+        {"one long text", {17, 15, 6, 40, 14}, {3, 2, 4, 7, 8}, 80, {17, 15, 6, 20, 14}},
+        {"two long texts share the cut", {17, 15, 6, 30, 30}, {3, 2, 4, 7, 8}, 80, {17, 15, 6, 17, 17}},
+        {"an odd cut: the later column gives more", {17, 15, 6, 30, 31}, {3, 2, 4, 7, 8}, 80, {17, 15, 6, 17, 17}},
+        {"not below the floors", {17, 15, 6, 40}, {8, 8, 8, 8}, 30, {8, 8, 6, 8}},
+        {"one column", {100}, {8}, 80, {80}},
+        {"no columns", {}, {}, 80, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitWidths(c.widths, c.floors, c.available), c.fitted) << c.name;
+}
+
+TEST(Table, ACutTextEndsInTheMarker)
+{
+    const std::vector<std::vector<std::string>> rows = {{"00:1A:2B:00:00:01", "A rather long product name", "1.0"},
+                                                        {"00:1A:2B:00:00:02", "Short", "1.0_20240115_build7"}};
+    // 55 columns: the two long texts are cut to the MAC's 17.
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 55, {true, true, true}),
+              "mac                product            firmware\n"
+              "00:1A:2B:00:00:01  A rather long pr~  1.0\n"
+              "00:1A:2B:00:00:02  Short              1.0_20240115_bui~\n");
+    const std::string whole = FormatTable({"mac", "product", "firmware"}, rows);
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 200, {true, true, true}), whole);
+    // A column not to cut stays whole, and the others give up more.
+    EXPECT_EQ(FormatTable({"mac", "product", "firmware"}, rows, 45, {false, true, true}),
+              "mac                product       firmware\n"
+              "00:1A:2B:00:00:01  A rather lo~  1.0\n"
+              "00:1A:2B:00:00:02  Short         1.0_2024011~\n");
+    EXPECT_NE(whole.find("A rather long product name"), std::string::npos);
 }
 
 }  // namespace

@@ -775,7 +775,8 @@ class PlanAndCheck(NwctlTest):
             self.assertEqual(problems, [
                 "problem: line 2: %s: gateway 10.21.0.1 is outside the subnet 10.20.0.0/24 of ip 10.20.0.10" % mac(1),
                 "problem: line 3: %s: ip 10.20.0.10 is planned for %s on line 2 too" % (mac(2), mac(1)),
-                "problem: line 52: 00:1A:2B:00:09:99: not found by the search",
+                "problem: line 52: 00:1A:2B:00:09:99: not found by the search; if it is restarting (after a "
+                "reboot, a reset or new settings), search again once it is up",
             ], run)
         self.assertIn("refused while problems stand. Nothing was sent", run.stderr)
         self.assertEqual(simulator.received(command=SET_CONFIG), [])
@@ -997,9 +998,9 @@ class AddressesInUse(NwctlTest):
                 lan_hosts.LanHost(mac(1), [patterned(1)["ip"]]):
             plan = self.write("site.csv", csv_text(["mac", "ip", "web_port"],
                                                    [[mac(1), "", 81], [mac(2), "198.51.100.31", ""]]))
-            problem = "problem: line 3: 198.51.100.31 is in use by %s, which is not %s" % (host.mac.upper(), mac(2))
+            problem = "problem: line 3: 198.51.100.31 is planned for %s but is in use by %s" % (mac(2), host.mac.upper())
             run = self.nwctl("plan", plan, "--rounds", 1)
-            self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problems")
+            self.assert_run(run, PLAN_REFUSED, stderr_has="2 planned, 2 found, 2 to change, 1 problem\n")
             self.assertEqual([line for line in run.stdout.splitlines() if line.startswith("problem:")], [problem])
 
             run = self.nwctl("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, password="admin")
@@ -1009,8 +1010,8 @@ class AddressesInUse(NwctlTest):
             # set is a plan of one row.
             run = self.nwctl("set", mac(2), "--ip", "198.51.100.31", "--user", "admin", "--yes", "--rounds", 1,
                              password="admin")
-            self.assert_run(run, PLAN_REFUSED, "", "nwctl: problem: 198.51.100.31 is in use by %s, which is not %s"
-                            % (host.mac.upper(), mac(2)))
+            self.assert_run(run, PLAN_REFUSED, "", "nwctl: problem: 198.51.100.31 is planned for %s but is in use by %s"
+                            % (mac(2), host.mac.upper()))
 
             # The address next to it is free.
             run = self.nwctl("plan", self.write("free.csv", csv_text(["mac", "ip"], [[mac(2), "198.51.100.32"]])),
@@ -1029,8 +1030,8 @@ class AddressesInUse(NwctlTest):
                                                    [[mac(2), "198.51.100.200", "255.255.255.128", "198.51.100.254"]]))
             run = self.nwctl("plan", plan, "--apply", "--yes", "--user", "admin", "--rounds", 1, password="admin")
             self.assert_run(run, PLAN_REFUSED, stderr_has="refused while problems stand. Nothing was sent")
-            self.assertIn("problem: line 2: 198.51.100.200 is in use by %s, which is not %s\n"
-                          % (host.mac.upper(), mac(2)), run.stdout)
+            self.assertIn("problem: line 2: 198.51.100.200 is planned for %s but is in use by %s\n"
+                          % (mac(2), host.mac.upper()), run.stdout)
         self.assertEqual(simulator.received(command=SET_CONFIG), [])
 
     def test_assign_steps_over_hosts_and_says_so(self):
