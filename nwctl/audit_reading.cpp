@@ -78,6 +78,7 @@ void TakeInterruption(const std::string& log, const JsonValue& entry, std::size_
                                "the run was interrupted before its Save",
                                {},
                                std::nullopt,
+                               std::nullopt,
                                std::nullopt});
     }
 }

@@ -51,7 +51,8 @@ Device texts are escaped: bytes outside printable ASCII as \xNN and \ as
 number, controls escaped.
 
 exit status: 0 devices found; 9 no device answered (standard error names
-the likely causes); 2 bad arguments; 1 network.
+the likely causes); 2 bad arguments; 1 network, or the output could not be
+written.
 )";
 
 const char kAdaptersHelp[] = R"(usage: nwctl adapters [--loopback]
@@ -86,7 +87,8 @@ not probed among them, without --unprobed-ok), nothing sent; 11 Failed; 12 Faile
 Invalid port; 14 Failed. Invalid config; 15 Failed. login failed; 16 a
 result without a text; 4 no answer in time; 3 the device did not answer the
 search (or answered from two addresses); 5 not confirmed; 2 bad arguments;
-1 network, or the addresses could not be probed.
+1 network, the addresses could not be probed, or the output could not be
+written.
 )";
 
 const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [-y|--yes]
@@ -99,7 +101,7 @@ not answer a search until it is up again. If a MAC does not answer the
 search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
-arguments; 1 network.
+arguments; 1 network, or the output could not be written.
 )";
 
 const char kResetHelp[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [-y|--yes]
@@ -112,7 +114,7 @@ not answer a search until it is up again. If a MAC does not answer the
 search, nothing is sent.
 
 exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
-arguments; 1 network.
+arguments; 1 network, or the output could not be written.
 )";
 
 const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
@@ -221,8 +223,8 @@ be written; 17 all applied and verified, but without --unprobed-ok some at
 an address that could not be probed (one the plan did not give, such as
 DHCP's); 130 ended by Ctrl-C or SIGTERM; 9 the plan names no device, no
 device answered, or none matched --product; 5
-not confirmed; 2 bad arguments or plan file; 1 network, or the addresses
-could not be probed.
+not confirmed; 2 bad arguments or plan file; 1 network, the addresses
+could not be probed, or the output could not be written.
 )";
 
 const char kCheckHelp[] = R"(usage: nwctl check EXPECTED.csv [--min-firmware-date YYYYMMDD]
@@ -247,7 +249,8 @@ rarer findings; --format json lists every finding.
 exit status: 0 nothing to report, every address probed; 8 something
 reported; 17 nothing else to report, but some addresses could not be
 probed; 9 no device answered the search; 2 bad arguments or file; 1
-network, or the addresses could not be probed.
+network, the addresses could not be probed, or the output could not be
+written.
 )";
 
 const char kProbeHelp[] = R"(usage: nwctl probe ADDRESS|FIRST-LAST|NETWORK/PREFIX...
@@ -281,7 +284,8 @@ is a stub) and how to grant the right.
 
 exit status: 0 every address probed, no conflict; 8 an address answered by
 two or more MACs; 17 some addresses could not be probed (no conflict among
-the rest); 2 bad arguments; 1 network.
+the rest); 2 bad arguments; 1 network, or the output could not be
+written.
 )";
 
 const char kReportHelp[] = R"(usage: nwctl report -o FILE [--site NAME] [--inventory FILE] [--audit LOG...]

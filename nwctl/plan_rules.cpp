@@ -174,6 +174,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
     std::set<MacAddress> ours;
     // The planned static addresses, and the line of the first device on each.
     std::map<std::uint32_t, std::pair<int, MacAddress>> plannedAddress;
+    // Those a device moves onto: it is not there now.
+    std::set<std::uint32_t> moving;
 
     for (const PlanRow& row : plan) {
         const std::string mac = FormatMac(row.mac);
@@ -225,6 +227,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
             continue;
 
         const std::uint32_t ip = *addresses.ip;
+        if (ParseIPv4(CurrentSetting(record, Setting::Ip)) != ip)
+            moving.insert(ip);
         const std::string ipText = FormatIPv4(ip) + Source(row, Setting::Ip);
         const auto prefix = MaskPrefix(*addresses.mask);
         if (!IsHostAddress(ip)) {
@@ -278,7 +282,8 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         // are named already.
         if (AdapterWithAddress(ownAdapters, ip))
             continue;
-        if (const std::string* why = use.WhyNotProbed(ip); why && !unprobedOk)
+        // A device that keeps its address puts nobody new on it.
+        if (const std::string* why = use.WhyNotProbed(ip); why && moving.count(ip) && !unprobedOk)
             problems.push_back({planned.first, FormatMac(planned.second) + ": ip " + FormatIPv4(ip) +
                                                    " could not be probed (" + *why +
                                                    "): whether another host holds it is unknown"});
@@ -299,7 +304,12 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
     return problems;
 }
 
-std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+namespace {
+
+// The static addresses the plan's devices would have; with `newOnly`, only
+// those a device is not at now.
+std::vector<std::uint32_t> StaticAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
+                                           bool newOnly)
 {
     const DevicesByMac byMac(found);
     std::vector<std::uint32_t> addresses;
@@ -307,8 +317,22 @@ std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, co
         const std::vector<const FoundDevice*>& devices = byMac.With(row.mac);
         if (devices.size() != 1 || EffectiveSetting(devices.front()->record, row.change, Setting::Mode) != "static")
             continue;
-        if (const auto ip = ParseIPv4(EffectiveSetting(devices.front()->record, row.change, Setting::Ip)))
+        const DISCOVERY_DATA& record = devices.front()->record;
+        const auto ip = ParseIPv4(EffectiveSetting(record, row.change, Setting::Ip));
+        if (ip && !(newOnly && ParseIPv4(CurrentSetting(record, Setting::Ip)) == ip))
             addresses.push_back(*ip);
     }
     return addresses;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+{
+    return StaticAddresses(plan, found, false);
+}
+
+std::vector<std::uint32_t> NewAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found)
+{
+    return StaticAddresses(plan, found, true);
 }

@@ -56,3 +56,7 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
 // The static addresses the plan's devices would have (each device found
 // once): those to probe before the plan is judged. In the plan's order.
 std::vector<std::uint32_t> PlannedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found);
+// Of those, the ones a device moves onto: not its address now. Only these
+// must be known to be free; a device that keeps its address puts nobody
+// new on it.
+std::vector<std::uint32_t> NewAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found);

@@ -42,7 +42,7 @@ std::map<std::uint32_t, Row> Rows(const AddressUse& use, const std::map<std::uin
     }
     for (const std::uint32_t address : use.NotProbedAddresses()) {
         if (!rows.count(address))
-            rows[address] = Row{"not-probed", {}};
+            rows[address].state = "not-probed";
     }
     return rows;
 }

@@ -9,7 +9,7 @@ std::vector<std::uint32_t> UnprobedAddresses(const std::vector<PlanRow>& plan, c
                                              const AddressUse& use)
 {
     std::vector<std::uint32_t> addresses;
-    for (const std::uint32_t address : PlannedAddresses(plan, found)) {
+    for (const std::uint32_t address : NewAddresses(plan, found)) {
         if (use.WhyNotProbed(address))
             addresses.push_back(address);
     }

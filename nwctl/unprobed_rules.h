@@ -11,7 +11,7 @@
 #include "found_devices.h"
 #include "plan_rules.h"
 
-// The addresses the plan's devices would have (PlannedAddresses) that
+// The addresses the plan's devices would move onto (NewAddresses) that
 // `use` could not probe: ascending, each once.
 std::vector<std::uint32_t> UnprobedAddresses(const std::vector<PlanRow>& plan, const std::vector<FoundDevice>& found,
                                              const AddressUse& use);

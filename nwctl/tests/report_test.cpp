@@ -394,6 +394,7 @@ TEST(ReportHtml, ADeviceAnInterruptedRunNeverReachedIsNotSent)
                       "the run was interrupted before its Save",
                       {},
                       std::nullopt,
+                      std::nullopt,
                       std::nullopt}};
     const std::string html = ReportHtml(BuildReport(input));
     EXPECT_NE(html.find("<td>00:1A:2B:00:00:03</td><td><span class=\"muted\">not logged</span></td><td><span "

@@ -21,19 +21,20 @@ std::vector<PlanRow> Plan(const std::string& csv)
     return rows;
 }
 
-TEST(Unprobed, ThePlansAddressesThatCouldNotBeProbedAscendingOnce)
+TEST(Unprobed, TheAddressesDevicesMoveOntoThatCouldNotBeProbedAscendingOnce)
 {
     const std::vector<FoundDevice> found = {{SearchReply("00:1A:2B:00:00:01", "192.0.2.10", "Cam"), "lan0"},
                                             {SearchReply("00:1A:2B:00:00:02", "192.0.2.11", "Cam"), "lan0"},
                                             {SearchReply("00:1A:2B:00:00:03", "192.0.2.12", "Cam"), "lan0"}};
-    // Device 2 keeps its address, device 3 goes to DHCP (no address to
-    // hold), and 192.0.2.30 was probed.
+    // Device 2 keeps its address (nobody new goes onto it), device 3 goes
+    // to DHCP (no address to hold), device 4 was not found, and
+    // 192.0.2.41 was probed.
     const std::vector<PlanRow> plan = Plan(
-        "mac,ip,mode\n00:1A:2B:00:00:01,192.0.2.40,\n00:1A:2B:00:00:02,,\n00:1A:2B:00:00:03,,dhcp\n"
-        "00:1A:2B:00:00:04,192.0.2.30,\n");
-    const AddressUse use = Use({{"192.0.2.30", {}}}, {"192.0.2.40", "192.0.2.11", "192.0.2.12", "192.0.2.99"});
-    EXPECT_EQ(UnprobedAddresses(plan, found, use), (std::vector<std::uint32_t>{0xC000020Bu, 0xC0000228u}));
-    EXPECT_TRUE(UnprobedAddresses(plan, found, Use({{"192.0.2.40", {}}, {"192.0.2.11", {}}})).empty());
+        "mac,ip,mode,web_port\n00:1A:2B:00:00:01,192.0.2.40,,\n00:1A:2B:00:00:02,,,81\n00:1A:2B:00:00:03,,dhcp,\n"
+        "00:1A:2B:00:00:04,192.0.2.30,,\n");
+    const AddressUse use = Use({}, {"192.0.2.40", "192.0.2.11", "192.0.2.12", "192.0.2.30", "192.0.2.99"});
+    EXPECT_EQ(UnprobedAddresses(plan, found, use), (std::vector<std::uint32_t>{0xC0000228u}));
+    EXPECT_TRUE(UnprobedAddresses(plan, found, Use({{"192.0.2.40", {}}})).empty());
 }
 
 TEST(Unprobed, TheRefusalSaysHowToGoOnAndTheOptionWhatItTookAsFree)

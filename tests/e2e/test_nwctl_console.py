@@ -75,7 +75,7 @@ class WindowsPaths(NwctlTest):
         site = self.path("site.html")
         self.assertIn("\\", site)
         run = self.nwctl("report", "-o", site, "--rounds", 1)
-        self.assert_run(run, OK, "", "nwctl: report written to %s: 1 devices" % site)
+        self.assert_run(run, OK, "", "nwctl: report written to %s: 1 device," % site)
         self.assertNotIn("\\\\", run.stderr, "no backslash doubled")
         log = self.write("broken.audit.jsonl", '{"event": "sent", "mac\n')
         run = self.nwctl("report", "-o", site, "--audit", log, "--rounds", 1)

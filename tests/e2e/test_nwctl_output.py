@@ -153,14 +153,14 @@ class ReportTarget(OutputTest):
 
         # A regular file is replaced, as before, and its name says where.
         run = self.nwctl("report", "-o", self.path("kept.html"), "--rounds", 1)
-        self.assert_run(run, OK, "", "nwctl: report written to %s: 1 devices" % self.path("kept.html"))
+        self.assert_run(run, OK, "", "nwctl: report written to %s: 1 device," % self.path("kept.html"))
         with open(os.path.join(self.workdir, "kept.html")) as f:
             self.assertIn("<!DOCTYPE html>", f.read())
 
     def test_a_dash_writes_the_report_on_standard_output(self):
         self.start_simulator(count=1)
         run = self.nwctl("report", "-o", "-", "--format", "json", "--rounds", 1)
-        self.assert_run(run, OK, stderr_has="nwctl: report written to standard output: 1 devices")
+        self.assert_run(run, OK, stderr_has="nwctl: report written to standard output: 1 device,")
         self.assertIn('"site"', run.stdout)
         self.assertFalse(os.path.exists(os.path.join(self.workdir, "-")))
         status, stderr = self.run_into("/dev/full", "report", "-o", "-", "--rounds", 1)

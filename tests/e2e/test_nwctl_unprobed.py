@@ -100,7 +100,7 @@ class SetAndPlan(UnprobedTest):
         run = self.sending("plan", plan, "--apply")
         self.assert_run(run, NOT_PROBED)
         self.assertIn("%s: verified, address not probed\n" % mac(1), run.stdout)
-        self.assertIn("nwctl: 1 of 1 devices applied and verified, 1 of them at an address that could not be "
+        self.assertIn("nwctl: 1 of 1 device applied and verified, 1 of them at an address that could not be "
                       "probed; audit log ", run.stderr)
         self.assertEqual([(e["verified"], e["probed"]) for e in self.audit() if e["event"] == "verify"],
                          [(True, False)])
