@@ -77,8 +77,9 @@ text. MAC: 00:1A:2B:3C:4D:5E, 00-1A-2B-3C-4D-5E, 001A.2B3C.4D5E or
 A set is a plan of one device: before anything is sent it is held to the
 plan's rules (nwctl plan --help), another host answering for the address
 the device would have among them, and refused with every problem named.
-An address that could not be probed is one of them: another host may hold
-it. --unprobed-ok takes it as free, and standard error says so.
+An address it moves onto that could not be probed is one of them: another
+host may hold it (the address it keeps puts nobody new on it).
+--unprobed-ok takes it as free, and standard error says so.
 A device whose mode is neither static nor dhcp needs --static or --dhcp.
 With nothing to change, nothing is sent.
 
@@ -144,7 +145,8 @@ an address no device can have (0.0.0.0/8, loopback, multicast, the
 subnet's network or broadcast address), an address, mask, gateway or DNS
 that is not valid, a gateway outside the subnet, a mode neither static nor
 dhcp, a port of 0 or two ports alike (which the device refuses), and an
-address that could not be probed ("could not be probed (WHY): whether
+address a device moves onto (not the one it keeps) that could not be
+probed ("could not be probed (WHY): whether
 another host holds it is unknown"), with the reason: off every adapter's
 subnet without the raw packet right, SendARP not available (Wine), ...
 --unprobed-ok takes such addresses as free and says which on standard
@@ -220,8 +222,8 @@ kept finding them in use, or would write a plan with problems; 7 a device
 failed, did not answer, was held back or does not show its planned values,
 another host or device answers for its address, or the audit log could not
 be written; 17 all applied and verified, but without --unprobed-ok some at
-an address that could not be probed (one the plan did not give, such as
-DHCP's); 130 ended by Ctrl-C or SIGTERM; 9 the plan names no device, no
+an address that could not be probed (one they keep, or one the plan did
+not give, such as DHCP's); 130 ended by Ctrl-C or SIGTERM; 9 the plan names no device, no
 device answered, or none matched --product; 5
 not confirmed; 2 bad arguments or plan file; 1 network, the addresses
 could not be probed, or the output could not be written.
