@@ -8,11 +8,11 @@
 #include <map>
 #include <set>
 
+#include "device/ipv4.h"
+#include "device/setting_changes.h"
 #include "device_rows.h"
-#include "ipv4.h"
+#include "io/safe_text.h"
 #include "ipv4_text.h"
-#include "safe_text.h"
-#include "setting_changes.h"
 #include "text_field.h"
 
 namespace before {

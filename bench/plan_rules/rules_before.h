@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "inventory_rules.h"
-#include "plan_rules.h"
+#include "rules/inventory_rules.h"
+#include "rules/plan_rules.h"
 
 namespace before {
 
