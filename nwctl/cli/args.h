@@ -12,6 +12,13 @@
 #include "device/mac.h"
 #include "device/setting_names.h"
 
+// search --columns, as positions in kFieldNames (empty: the format's own),
+// and --wide: every field in the table. One excludes the other.
+struct Columns {
+    std::vector<std::size_t> fields;
+    bool wide = false;
+};
+
 struct Invocation {
     const CommandEntry* command = nullptr;  // none before the command's word
     bool help = false;                      // --help: the command's, or the program's without one
@@ -22,13 +29,12 @@ struct Invocation {
     OutputFormat format = OutputFormat::Table;
     bool loopback = false;  // adapters: list the loopback adapter too
 
-    // search --columns, as positions in kFieldNames (empty: the format's
-    // own), and --wide: every field in the table.
-    std::vector<std::size_t> columns;
-    bool wide = false;
+    Columns columns;  // search
 
     std::vector<MacAddress> macs;  // set: one; reboot and reset: one or more
-    SettingsChange change;         // set; plan --assign: mask, gateway, dns
+    // set --ip; set and plan --assign: --mask, --gateway, --dns
+    std::optional<std::uint32_t> ip, mask, gateway, dns;
+    SettingsChange change;  // set: --dhcp or --static, the ports
     std::optional<std::string> user;
     std::optional<std::string> passwordFile;
     double timeoutSeconds = 5;  // for each device's answer to a Save
@@ -59,8 +65,6 @@ struct Invocation {
 bool ParseArguments(const std::vector<std::string>& args, const CommandTable& commands, Invocation& invocation,
                     std::string& error);
 
-// The rules of set's and plan's command lines beyond their options and
-// operands, for their entries in the command table.
-bool CheckSetArguments(const Invocation& invocation, std::string& error);
-bool CheckPlanArguments(const Invocation& invocation, std::string& error);
-bool CheckReportArguments(const Invocation& invocation, std::string& error);
+// Whether the command line names a setting to change: set's --ip and the
+// others, plan --assign's --mask, --gateway and --dns.
+bool AnySettingGiven(const Invocation& invocation);

@@ -1,12 +1,14 @@
 // What nwctl knows of a command: its word, what it takes, its help and the
-// function that runs it. One table of them (command_table.cpp) drives the
-// parsing of the command line, the dispatch and the help.
+// function that runs it. Each command's file defines its entry; the table
+// (command_table.cpp) lists them, and drives the parsing of the command
+// line, the dispatch and the help.
 #pragma once
 
-#include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 
+#include "cli/option.h"
 #include "device/device_output.h"
 
 struct Invocation;
@@ -29,8 +31,9 @@ struct CommandEntry {
     Operands operands;
     // Ends "WORD needs ..." when no operand was given; null when none may be.
     const char* missing;
-    // The options it takes, in groups that several commands share.
-    std::initializer_list<std::initializer_list<const char*>> options;
+    // The options it takes (cli/options.h), in groups that several
+    // commands share; --format apart, by `formats`.
+    std::initializer_list<std::initializer_list<const Option*>> options;
     // What --format takes; empty when the command takes no --format.
     std::initializer_list<OutputFormat> formats;
     // Its own rule for the whole command line, once every word is read;
@@ -39,16 +42,4 @@ struct CommandEntry {
 };
 
 // The commands, in the order the program's help lists them.
-class CommandTable {
-public:
-    template <std::size_t N>
-    constexpr CommandTable(const CommandEntry (&entries)[N]) : begin_(entries), end_(entries + N)
-    {
-    }
-    const CommandEntry* begin() const { return begin_; }
-    const CommandEntry* end() const { return end_; }
-
-private:
-    const CommandEntry* begin_;
-    const CommandEntry* end_;
-};
+using CommandTable = std::span<const CommandEntry* const>;

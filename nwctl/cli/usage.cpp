@@ -73,9 +73,9 @@ exit status
 std::string ProgramHelp(const CommandTable& commands)
 {
     std::string help = kBefore;
-    for (const CommandEntry& command : commands) {
+    for (const CommandEntry* command : commands) {
         // Every line of it indented.
-        std::string summary = command.summary;
+        std::string summary = command->summary;
         for (std::size_t at = 0; (at = summary.find('\n', at)) != std::string::npos; at += 3)
             summary.insert(at + 1, "  ");
         help += "  " + summary + "\n";

@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
+#include "cli/options.h"
 #include "cli/standard_output.h"
 #include "io/safe_text.h"
 #include "io/table.h"
@@ -22,3 +23,23 @@ int RunAdapters(const Invocation& invocation)
     WriteOutput(FormatTable({"name", "address", "mask"}, rows));
     return kExitOk;
 }
+
+namespace {
+
+const char kAdaptersHelp[] = R"(usage: nwctl adapters [--loopback]
+
+Lists the adapters with an IPv4 address that nwctl can search from: name,
+address, mask. The loopback adapter only with --loopback.
+)";
+
+}  // namespace
+
+extern const CommandEntry kAdaptersCommand = {"adapters",
+                                              RunAdapters,
+                                              "adapters    list the network adapters nwctl can search from",
+                                              kAdaptersHelp,
+                                              Operands::None,
+                                              nullptr,
+                                              {{&option::kLoopback}},
+                                              {},
+                                              nullptr};

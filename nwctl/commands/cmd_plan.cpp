@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/labels.h"
 #include "cli/messages.h"
+#include "cli/options.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "cli/stop_request.h"
@@ -34,12 +35,6 @@
 
 namespace {
 
-std::optional<std::uint32_t> AddressOption(const Invocation& invocation, Setting setting)
-{
-    const auto& value = invocation.change[static_cast<std::size_t>(setting)];
-    return value ? ParseIPv4(*value) : std::nullopt;
-}
-
 // Assigning needs to know which addresses are in use, and the probe which
 // addresses to ask about: assign, probe the addresses given that are not
 // known yet, and assign again, until every address given is known. A round
@@ -59,8 +54,7 @@ int Assign(const Invocation& invocation)
         return status;
     if (found.empty())
         return NoDeviceAnswered(session);
-    const AssignRequest request{*invocation.assignFirst, AddressOption(invocation, Setting::Mask),
-                                AddressOption(invocation, Setting::Gateway), AddressOption(invocation, Setting::Dns),
+    const AssignRequest request{*invocation.assignFirst, invocation.mask, invocation.gateway, invocation.dns,
                                 invocation.product};
     AddressUse use;
     Assignment assignment;
@@ -500,3 +494,145 @@ int RunPlan(const Invocation& invocation)
         return NotConfirmed(answer);
     return Apply(invocation, session, devices, order, user, password, use.limit);
 }
+
+namespace {
+
+bool CheckPlanArguments(const Invocation& invocation, std::string& error)
+{
+    if (invocation.assignFirst && (!invocation.file.empty() || invocation.apply))
+        error = "plan --assign writes a plan; it takes no plan file and no --apply";
+    else if (!invocation.assignFirst && invocation.file.empty())
+        error = "plan needs a plan file, or --assign FIRST_ADDRESS to write one";
+    else if (!invocation.assignFirst && (AnySettingGiven(invocation) || !invocation.product.empty()))
+        error = "--mask, --gateway, --dns and --product go with plan --assign";
+    else
+        return true;
+    return false;
+}
+
+const char kPlanHelp[] = R"(usage: nwctl plan FILE.csv [--apply --user U [--password-file FILE]
+                  [--timeout S] [-y|--yes]] [--unprobed-ok]
+                  [--adapter NAME|ADDRESS|all] [--rounds N]
+       nwctl plan --assign FIRST_ADDRESS [--mask M] [--gateway G] [--dns D]
+                  [--product TEXT] [--unprobed-ok] [--adapter NAME|ADDRESS|all]
+                  [--rounds N]
+
+A plan is a CSV file with a header line: a mac column and any of ip, mask,
+gateway, dns, mode, web_port, control_port, video_port,
+audio_transmit_port, audio_receive_port; a blank cell keeps the device's
+value. The other columns of a search's CSV (https, product, maker,
+firmware, name, adapter) are ignored, so an edited search --format csv is
+a plan; any other column is refused, naming the nearest known one.
+
+Without --apply (a dry run) nwctl searches, probes who answers for the
+addresses the devices would have (ARP), and prints, for every device, its
+changes from the current values, and every problem: a MAC not found or
+answering from two addresses, a MAC planned twice, two devices planned onto
+one address, an address used by a device outside the plan or by this
+computer, an address another host answers for ("198.51.100.31 is planned
+for 00:1A:2B:00:00:05 but is in use by 02:00:5E:10:00:07"; a device
+answering for its own address is none, nor are the plan's devices, which
+leave theirs),
+an address no device can have (0.0.0.0/8, loopback, multicast, the
+subnet's network or broadcast address), an address, mask, gateway or DNS
+that is not valid, a gateway outside the subnet, a mode neither static nor
+dhcp, a port of 0 or two ports alike (which the device refuses), and an
+address a device moves onto (not the one it keeps) that could not be
+probed ("could not be probed (WHY): whether
+another host holds it is unknown"), with the reason: off every adapter's
+subnet without the raw packet right, SendARP not available (Wine), ...
+--unprobed-ok takes such addresses as free and says which on standard
+error.
+
+A device moves onto an address only after every device that holds it has
+left it, so the Saves go in that order, and the dry run says where it
+differs ("order: line 2 after line 3: 00:1A:2B:00:00:01 moves onto
+198.51.100.130 once 00:1A:2B:00:30:01 has left it"). Devices that wait for
+each other in a circle (two that swap addresses, or more) are untied by the
+first of them in the plan going through a temporary address first, chosen
+as --assign chooses addresses (in the device's subnet, free of hosts as the
+probe found it, neither planned nor used by a found device nor this
+computer's) and named in the dry run ("order: line 2: ... goes through
+198.51.100.3 first: ..."); a circle with no free address in its subnet is a
+problem, and so is a temporary address that could not be probed, unless
+--unprobed-ok.
+
+With --apply it refuses while a problem stands; else, after confirmation,
+it sends each device its Save record, one at a time in that order, waits
+for each answer (--timeout, default 5 s), searches again, probes the
+addresses the devices show and checks that every device shows its planned
+values and that no other MAC answers for its address, to the probe or to
+the search ("NOT verified: ... is in use by ... too"); a device at an
+address that could not be probed is "verified, address not probed", and
+the summary counts them ("13 of 14 devices applied and verified, 13 of them
+at addresses that could not be probed"). A Save that fails (or gets no
+answer) holds back every Save that waits for its device to leave: those
+are not sent ("not sent: 00:1A:2B:00:30:01 has not left 198.51.100.130 ..."
+with that Save's answer), and the summary names them. On a terminal a
+count shows how far it has got.
+
+Ctrl-C or SIGTERM ends the run after the Save in flight: no other Save is
+sent, its answer is waited for (within --timeout), the audit log gets an
+"interrupted" line, and standard error says how far it got ("interrupted
+after 2 of 20; not sent: ..."); nothing is verified. A second Ctrl-C ends
+it at once; every audit line written so far stays.
+
+The audit log, JSON lines beside the plan file (named after it and the
+time), has a line for each thing as it happens, written at once so that a
+run cut short keeps it: each Save sent (event "sent", with the values
+before and those sent; "not sent" when it could not leave or was held
+back, with the reason and, for one held back, "waits_for": the MAC of the
+device that did not leave), each answer ("answer": its text and code, or
+"no answer"), each device with nothing to change ("unchanged"), each
+verification ("verify", with "probed": whether its address was probed, and
+"in_use_by": the other MACs that answer for the device's address, null
+when it was not probed and the search heard no other), and a run ended by
+Ctrl-C or SIGTERM ("interrupted": how many devices were sent their Saves,
+of how many, and "not_sent": the MACs of the others). A Save to a
+temporary address is logged as any other. Every line but "interrupted" has
+the device's MAC, every line the time; none has a password or digest.
+
+--assign writes a plan on standard output: the devices found (those whose
+product name holds TEXT, in any case, with --product) get consecutive
+addresses from FIRST_ADDRESS in MAC order, inside FIRST_ADDRESS's subnet by
+the mask each device will have (--mask, else its own), skipping the
+subnet's network and broadcast addresses, this computer's addresses, every
+address that a found device outside the plan uses, the gateway's and the
+DNS server's, and every address another host answers for: it probes the
+addresses it gives and gives again until every one is known to be free or
+could not be probed, and names each it skipped on standard error
+("skipped 198.51.100.31: in use by 02:00:5E:10:00:07"). A device now in
+DHCP mode gets mode static, with a note on standard error. The plan is
+written only when its own dry run would pass; otherwise every problem is
+named and nothing is written: an address it would give that could not be
+probed is such a problem, unless --unprobed-ok takes it as free.
+
+exit status: 0 no problems (with --apply: all applied and verified); 6
+problems found (with --apply: refused, nothing sent), an address not
+probed among them without --unprobed-ok, or --assign ran out of addresses,
+kept finding them in use, or would write a plan with problems; 7 a device
+failed, did not answer, was held back or does not show its planned values,
+another host or device answers for its address, or the audit log could not
+be written; 17 all applied and verified, but without --unprobed-ok some at
+an address that could not be probed (one they keep, or one the plan did
+not give, such as DHCP's); 130 ended by Ctrl-C or SIGTERM; 9 the plan names no device, no
+device answered, or none matched --product; 5
+not confirmed; 2 bad arguments or plan file; 1 network, the addresses
+could not be probed, or the output could not be written.
+)";
+
+}  // namespace
+
+extern const CommandEntry kPlanCommand = {"plan",
+                                          RunPlan,
+                                          "plan FILE   check a plan for many devices; with --apply, carry it out\n"
+                                          "plan --assign FIRST_ADDRESS   write a plan of consecutive addresses",
+                                          kPlanHelp,
+                                          Operands::OneFile,
+                                          nullptr,
+                                          {option::kSearching,
+                                           option::kSending,
+                                           {&option::kTimeout, &option::kApply, &option::kAssign, &option::kMask,
+                                            &option::kGateway, &option::kDns, &option::kProduct, &option::kUnprobedOk}},
+                                          {},
+                                          CheckPlanArguments};

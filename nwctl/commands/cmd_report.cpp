@@ -7,6 +7,7 @@
 
 #include "cli/args.h"
 #include "cli/exit_codes.h"
+#include "cli/options.h"
 #include "cli/standard_output.h"
 #include "commands/command_search.h"
 #include "commands/file_reading.h"
@@ -88,3 +89,62 @@ int RunReport(const Invocation& invocation)
         return NoDeviceAnswered(session);
     return kExitOk;
 }
+
+namespace {
+
+bool CheckReportArguments(const Invocation& invocation, std::string& error)
+{
+    if (!invocation.output.empty())
+        return true;
+    error = "report needs -o FILE, the file to write the report to";
+    return false;
+}
+
+const char kReportHelp[] = R"(usage: nwctl report -o FILE [--site NAME] [--inventory FILE] [--audit LOG...]
+                    [--min-firmware-date YYYYMMDD] [--format html|json]
+                    [--adapter NAME|ADDRESS|all] [--rounds N]
+
+Writes a handover report of the site to FILE (-o FILE or --output FILE):
+one HTML page that needs nothing else (no script, no fonts or pictures
+from elsewhere; it prints on A4), or with --format json the same content
+as JSON. It searches, probes who answers for each address of the
+adapter's subnet, and shows: the site's name, the time and this
+computer's adapter; the devices by model, by firmware date and by address
+mode; every device with every field, by address; the findings of nwctl check (with --inventory FILE:
+missing and unexpected devices; conflicts; with --min-firmware-date, old
+firmware) and devices still on a factory port (web 80, control 30001, video
+30002, audio 30003 and 30004); a map of the subnet's addresses (devices,
+other hosts that answered the probe, free, not probed: the map says when
+addresses could not be probed, and why), at most 1024 of them around this
+computer's address; the firmware dates as a chart; and, with --audit, each
+change that plan --apply logged: before and after, time, the device's
+answer and whether the search after it showed the change.
+--audit takes every word up to the next option, so site-*.audit.jsonl
+gives it every log; a line of a log that is not an audit line is named on
+standard error and in the report, and skipped.
+Device texts are escaped as in the table and CSV (bytes outside printable
+ASCII as \xNN, \ as \\), then as HTML text; in JSON as search writes
+them. FILE is written whole or not at all: a new file beside it takes its
+name once complete. Only a regular file that may be written is replaced:
+a device, a pipe, a socket, a link, a folder or a read-only file is
+refused. -o - writes the report on standard output.
+
+exit status: 0 written; 9 no device answered the search (the report is
+written and says so); 2 bad arguments or file, or FILE cannot be written
+or is not a regular file; 1 network, or the report could not be written
+once complete.
+)";
+
+}  // namespace
+
+extern const CommandEntry kReportCommand = {
+    "report",
+    RunReport,
+    "report -o FILE  write a handover report of the site (HTML or JSON)",
+    kReportHelp,
+    Operands::None,
+    nullptr,
+    {option::kSearching,
+     {&option::kOutput, &option::kSite, &option::kInventory, &option::kAudit, &option::kMinFirmwareDate}},
+    {OutputFormat::Html, OutputFormat::Json},
+    CheckReportArguments};

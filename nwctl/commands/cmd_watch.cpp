@@ -10,6 +10,7 @@
 #include "cli/args.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
+#include "cli/options.h"
 #include "cli/standard_output.h"
 #include "cli/stop_request.h"
 #include "io/counted.h"
@@ -114,3 +115,50 @@ int RunWatch(const Invocation& invocation)
     // main says why the output could not be written.
     return written ? kExitOk : kExitNetwork;
 }
+
+namespace {
+
+const char kWatchHelp[] = R"(usage: nwctl watch [--interval S] [--default-ip A] [--format table|lines|jsonl]
+                   [--adapter NAME|ADDRESS|all]
+
+Searches again and again, a search every --interval seconds (default 5,
+from 1 to 3600; a search of one round up to 4.9 s, two up to 7.4 s, else
+three), and says what changed, an event at a time:
+  appeared        a device answered for the first time
+  gone            a device did not answer two searches in a row (with the
+                  time it was last seen)
+  back            a device that was gone answers again
+  moved           a device (the same MAC) answers at another address; when
+                  that is the address it had when first seen, or the
+                  --default-ip address, "back on a factory default?"
+  shared-address  two devices or more answer at one address
+The first search reports every device it finds as appeared.
+
+On a terminal a table of the devices (state present, missed or gone, and
+when last seen) is redrawn in place after each search, the events above
+it (on Windows, a console that acts on escape sequences, Windows 10 or
+later; Wine's console gets lines). Otherwise, and with --format lines, each event is a line that starts
+with its time (UTC); with --format jsonl each is a JSON object on a line
+of its own: time, event, mac, ip, and previous_ip and factory_default
+(moved), previous_ip and last_seen (back), last_seen (gone), macs
+(shared-address). Device texts are escaped as in search.
+
+Ctrl-C (or SIGTERM) ends it after the search under way: a summary follows,
+the searches done, the devices seen and the events of each kind (in JSON
+Lines an object with "event": "summary"). A second Ctrl-C ends it at once.
+
+exit status: 0 ended by Ctrl-C or SIGTERM; 2 bad arguments; 1 network, or
+the output could not be written.
+)";
+
+}  // namespace
+
+extern const CommandEntry kWatchCommand = {"watch",
+                                           RunWatch,
+                                           "watch       search again and again and say what changed",
+                                           kWatchHelp,
+                                           Operands::None,
+                                           nullptr,
+                                           {{&option::kAdapter, &option::kInterval, &option::kDefaultIp}},
+                                           {OutputFormat::Table, OutputFormat::Lines, OutputFormat::Jsonl},
+                                           nullptr};

@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+#include <regex>
+
 #include "cli/args.h"
 #include "cli/command_table.h"
+#include "cli/options.h"
 #include "cli/usage.h"
 
 namespace {
@@ -139,9 +143,15 @@ TEST(Arguments, SetTakesEverySettingItNames)
         << error;
     EXPECT_STREQ(invocation.command->word, "set");
     EXPECT_EQ(invocation.macs, (std::vector<MacAddress>{{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}));
+    // The addresses parsed once, as numbers; the mode and the ports as the
+    // Save record takes them.
+    EXPECT_EQ(invocation.ip, 0x0A000005u);
+    EXPECT_EQ(invocation.mask, 0xFF000000u);
+    EXPECT_EQ(invocation.gateway, 0x0A000001u);
+    EXPECT_EQ(invocation.dns, 0x0A000002u);
     const std::vector<std::optional<std::string>> change(invocation.change.begin(), invocation.change.end());
-    EXPECT_EQ(change, (std::vector<std::optional<std::string>>{"10.0.0.5", "255.0.0.0", "10.0.0.1", "10.0.0.2", "dhcp",
-                                                               "8080", "0", "65535", "100", "7"}));
+    EXPECT_EQ(change, (std::vector<std::optional<std::string>>{std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                                               "dhcp", "8080", "0", "65535", "100", "7"}));
     EXPECT_EQ(invocation.user, "admin");
     EXPECT_EQ(invocation.passwordFile, "pw.txt");
     EXPECT_DOUBLE_EQ(invocation.timeoutSeconds, 2.5);
@@ -169,7 +179,7 @@ TEST(Arguments, TheOtherCommands)
                                invocation, error))
         << error;
     EXPECT_EQ(invocation.assignFirst, 0x0A00000Au);
-    EXPECT_EQ(invocation.change[static_cast<std::size_t>(Setting::Mask)], "255.255.255.0");
+    EXPECT_EQ(invocation.mask, 0xFFFFFF00u);
     EXPECT_EQ(invocation.product, "cam");
 
     EXPECT_FALSE(invocation.unprobedOk) << "an address not probed is not free unless told";
@@ -247,7 +257,8 @@ TEST(Arguments, TheOtherCommands)
 TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
 {
     const std::string program = ProgramHelp(kCommandTable);
-    for (const CommandEntry& command : kCommandTable) {
+    for (const CommandEntry* entry : kCommandTable) {
+        const CommandEntry& command = *entry;
         const std::string word = command.word;
         Invocation invocation;
         std::string error;
@@ -271,6 +282,60 @@ TEST(CommandTable, EveryCommandByItsWordWithItsHelp)
                            "\nnwctl COMMAND --help tells more"),
               std::string::npos)
         << "a summary of two lines, each indented, and the text after the list";
+}
+
+// A command takes the option rows its entry names, and refuses every other
+// row with a usage error before its value is looked at. That an option
+// without a parser cannot be declared is no run-time matter: Option has no
+// public constructor, and MakeOption takes the field and its parser as a
+// pair whose types must agree (cli/option.h), so such a row does not
+// compile.
+TEST(Options, EachCommandTakesItsOwnAndRefusesTheRest)
+{
+    for (const CommandEntry* command : kCommandTable) {
+        std::vector<std::string> line = {command->word};
+        if (command->operands == Operands::OneMac || command->operands == Operands::Macs)
+            line.push_back("00:1A:2B:3C:4D:5E");
+        else if (command->operands == Operands::OneFile)
+            line.push_back("plan.csv");
+        else if (command->operands == Operands::Addresses)
+            line.push_back("198.51.100.1");
+        std::size_t taken = 0;
+        for (const Option* option : option::kAll) {
+            const bool takes =
+                option == &option::kFormat
+                    ? command->formats.size() > 0
+                    : std::any_of(command->options.begin(), command->options.end(), [option](const auto& group) {
+                          return std::find(group.begin(), group.end(), option) != group.end();
+                      });
+            taken += takes;
+            std::vector<std::string> words = line;
+            words.push_back(option->name());
+            if (option->takes() != Takes::Nothing)
+                words.push_back("x");
+            Invocation invocation;
+            std::string error;
+            const bool parsed = ParseArguments(words, kCommandTable, invocation, error);
+            const std::string refusal = std::string(command->word) + " has no option \"" + option->name() + "\"";
+            if (takes) {
+                EXPECT_EQ(error.find(" has no option "), std::string::npos) << command->word << " " << option->name();
+            } else {
+                EXPECT_FALSE(parsed) << command->word << " " << option->name();
+                EXPECT_EQ(error, refusal);
+            }
+        }
+        EXPECT_GT(taken, 0u) << command->word;
+    }
+    // The one row that is not in any entry's list: --format goes by the
+    // formats a command has.
+    for (const Option* option : option::kAll) {
+        const bool named = std::any_of(kCommandTable.begin(), kCommandTable.end(), [option](const CommandEntry* c) {
+            return std::any_of(c->options.begin(), c->options.end(), [option](const auto& group) {
+                return std::find(group.begin(), group.end(), option) != group.end();
+            });
+        });
+        EXPECT_TRUE(named || option == &option::kFormat) << option->name() << " is taken by no command";
+    }
 }
 
 TEST(Arguments, HelpAndVersionNeedNothingElse)

@@ -295,8 +295,8 @@ TEST(SearchArguments, ColumnsAndWide)
             EXPECT_EQ(error.substr(0, c.error.size()), c.error) << name;
             continue;
         }
-        EXPECT_EQ(invocation.columns, c.columns) << name;
-        EXPECT_EQ(invocation.wide, c.wide) << name;
+        EXPECT_EQ(invocation.columns.fields, c.columns) << name;
+        EXPECT_EQ(invocation.columns.wide, c.wide) << name;
     }
 }
 
