@@ -1,5 +1,9 @@
-// nwctl's exit statuses; --help and the README list them.
+// nwctl's exit statuses, and their table: each status with its name and
+// meaning. --help prints the table (usage.cpp); the manual page and the
+// README are checked against it (nwctl/tests/manual_page_test.py).
 #pragma once
+
+#include <span>
 
 enum ExitCode : int {
     kExitOk = 0,
@@ -22,3 +26,15 @@ enum ExitCode : int {
     // ended
     kExitInterrupted = 130,
 };
+
+struct ExitStatus {
+    int first;
+    int last;  // the same as `first` but for a range of statuses
+    const char* name;
+    // As --help shows it: lines of at most 66 columns, each after the first
+    // to be indented by six.
+    const char* meaning;
+};
+
+// In increasing order.
+extern const std::span<const ExitStatus> kExitStatuses;

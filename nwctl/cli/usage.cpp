@@ -1,5 +1,9 @@
 #include "cli/usage.h"
 
+#include <algorithm>
+
+#include "cli/exit_codes.h"
+
 namespace {
 
 // Before the list of commands.
@@ -32,40 +36,6 @@ Commands that send ask for confirmation on a terminal; --yes (-y) answers
 it (without a terminal, --yes is required).
 
 exit status
-  0   done (search, adapters; set: the device answered "Apply", or
-      there was nothing to change; plan: no problems, or all applied and
-      verified; check: nothing to report, every address probed; report:
-      written)
-  1   a fault of this computer: no usable adapter, a port cannot be
-      opened, nothing could be sent, the addresses could not be probed,
-      or the output could not be written
-  2   bad arguments or input file (report: or a file it cannot
-      write); nothing was sent
-  3   a named device did not answer the search, or answered from two
-      addresses; nothing was sent
-  4   set: no answer from the device within --timeout
-  5   not confirmed; nothing was sent
-  6   plan, set: problems found, an address that could not be probed
-      among them without --unprobed-ok (refused: nothing was sent); plan
-      --assign: the addresses ran out or kept turning out in use, or the
-      plan would have problems (nothing was written)
-  7   plan --apply: a device failed, was held back or does not show its
-      planned values, another host or device answers for its address, or
-      the audit log could not be written
-  8   check: something reported; probe: an address answered by two or
-      more MACs
-  9   nothing to act on: no device answered the search (search, check,
-      plan --assign; report, which still writes its file), none matched
-      --product, or the plan names no device
-  11-15  set: the device answered Failed (11), Failed. Invalid address
-      (12), Failed. Invalid port (13), Failed. Invalid config (14),
-      Failed. login failed (15); 16: a result code without a text
-  17  probe: some addresses could not be probed, no conflict among the
-      rest; check: nothing else to report, but some addresses could not
-      be probed; plan --apply without --unprobed-ok: all applied and
-      verified, some at an address that could not be probed
-  130 plan --apply: ended by Ctrl-C or SIGTERM; the Saves not sent are
-      named
 )";
 
 }  // namespace
@@ -80,5 +50,16 @@ std::string ProgramHelp(const CommandTable& commands)
             summary.insert(at + 1, "  ");
         help += "  " + summary + "\n";
     }
-    return help + kAfter;
+    help += kAfter;
+    for (const ExitStatus& status : kExitStatuses) {
+        std::string label = std::to_string(status.first);
+        if (status.last != status.first)
+            label += "-" + std::to_string(status.last);
+        label.resize(std::max<std::size_t>(label.size() + 1, 4), ' ');
+        std::string meaning = status.meaning;
+        for (std::size_t at = 0; (at = meaning.find('\n', at)) != std::string::npos; at += 7)
+            meaning.insert(at + 1, "      ");
+        help += "  " + label + meaning + "\n";
+    }
+    return help;
 }

@@ -11,6 +11,7 @@
 
 #include "cli/args.h"
 #include "cli/command_table.h"
+#include "cli/exit_codes.h"
 #include "cli/options.h"
 #include "cli/usage.h"
 
@@ -335,6 +336,48 @@ TEST(Options, EachCommandTakesItsOwnAndRefusesTheRest)
             });
         });
         EXPECT_TRUE(named || option == &option::kFormat) << option->name() << " is taken by no command";
+    }
+}
+
+// One table of exit statuses, in order, each its own; every status a
+// command's help names is in it, and --help lists it whole.
+TEST(ExitStatuses, OneTableForEveryHelp)
+{
+    for (std::size_t i = 0; i < kExitStatuses.size(); ++i) {
+        EXPECT_LE(kExitStatuses[i].first, kExitStatuses[i].last) << kExitStatuses[i].name;
+        if (i > 0) {
+            EXPECT_LT(kExitStatuses[i - 1].last, kExitStatuses[i].first) << kExitStatuses[i].name;
+        }
+    }
+    const auto inTable = [](int status) {
+        return std::any_of(kExitStatuses.begin(), kExitStatuses.end(),
+                           [status](const ExitStatus& s) { return s.first <= status && status <= s.last; });
+    };
+    for (const int status :
+         {kExitOk, kExitNetwork, kExitUsage, kExitNotFound, kExitNoAnswer, kExitNotConfirmed, kExitPlanRefused,
+          kExitPlanFailed, kExitReported, kExitNoDevices, kExitNotProbed, kExitInterrupted})
+        EXPECT_TRUE(inTable(status)) << status;
+    for (const CommandEntry* command : kCommandTable) {
+        const std::string help = command->help;
+        const std::size_t at = help.find("exit status: ");
+        if (at == std::string::npos)
+            continue;
+        // "0 done; 9 none; 2 bad arguments": each status after the start or
+        // a semicolon.
+        const std::string said = help.substr(at + 13);
+        const std::regex status(R"((?:^|;\s)(\d+) )");
+        std::size_t named = 0;
+        for (auto it = std::sregex_iterator(said.begin(), said.end(), status); it != std::sregex_iterator(); ++it) {
+            ++named;
+            EXPECT_TRUE(inTable(std::stoi((*it)[1]))) << command->word << ": " << (*it)[1];
+        }
+        EXPECT_GT(named, 2u) << command->word;
+    }
+    const std::string program = ProgramHelp(kCommandTable);
+    for (const ExitStatus& status : kExitStatuses) {
+        const std::string first = std::string(status.meaning).substr(0, std::string(status.meaning).find('\n'));
+        EXPECT_NE(program.find("\n  " + std::to_string(status.first)), std::string::npos) << status.name;
+        EXPECT_NE(program.find(first + "\n"), std::string::npos) << status.name;
     }
 }
 

@@ -1,9 +1,11 @@
 """nwctl's manual page against nwctl's own help: every command and option
 that the help names is in the page, each starting an entry of its own in
 the page as man shows it, the page names no option that nwctl does not take,
-no entry says a thing twice, and man reads the page without a warning.
+no entry says a thing twice, and man reads the page without a warning. The
+exit statuses of the page and of the README against those the help prints
+from nwctl's table of them.
 
-    manual_page_test.py path/to/nwctl path/to/nwctl.1
+    manual_page_test.py path/to/nwctl path/to/nwctl.1 path/to/README.md
 """
 
 import os
@@ -12,8 +14,10 @@ import subprocess
 import sys
 import unittest
 
-NWCTL, PAGE = sys.argv[1:3] if len(sys.argv) >= 3 else ("", "")
+NWCTL, PAGE, README = sys.argv[1:4] if len(sys.argv) >= 4 else ("", "", "")
 OPTION = re.compile(r"(?<![\w-])(--?[a-z][a-z-]*)")
+# A command's word, not "report's" (a file) nor a word inside another.
+COMMAND = re.compile(r"\b(search|adapters|set|reboot|reset|plan|check|report|watch|probe)\b(?!'s)")
 
 
 def help_text(*words):
@@ -111,5 +115,62 @@ class ManualPage(unittest.TestCase):
         self.assertEqual((result.returncode, result.stderr), (0, ""))
 
 
+def status_range(label):
+    """(first, last) of "9", "11-15" or "11 to 15"."""
+    numbers = [int(n) for n in re.findall(r"\d+", label)]
+    return numbers[0], numbers[-1]
+
+
+def help_statuses(program_help):
+    """The statuses nwctl --help lists, in order: {(first, last): meaning}."""
+    statuses = {}
+    for line in program_help.split("\nexit status\n", 1)[1].splitlines():
+        tagged = re.match(r"  (\d+(?:-\d+)?) +(.*)", line)
+        if tagged:
+            status = status_range(tagged.group(1))
+            statuses[status] = tagged.group(2)
+        elif line.startswith(" " * 6) and statuses:
+            statuses[status] += " " + line.strip()
+    return statuses
+
+
+def page_statuses(source):
+    section = source.split(".SH EXIT STATUS\n", 1)[1].split("\n.SH ", 1)[0]
+    statuses = {}
+    for entry in section.split(".TP\n")[1:]:
+        tag, _, meaning = entry.partition("\n")
+        status = status_range(re.sub(r"\\f.", "", tag))
+        statuses[status] = statuses.get(status, "") + meaning
+    return statuses
+
+
+def readme_statuses(text):
+    table = text.split("\nExit status:\n\n", 1)[1].split("\n\n", 1)[0]
+    statuses = {}
+    for row in table.splitlines()[2:]:
+        cells = row.split("|")
+        statuses[status_range(cells[1])] = cells[2]
+    return statuses
+
+
+class ExitStatuses(unittest.TestCase):
+    """nwctl prints its table of statuses in its help; the page and the
+    README list the same statuses in the same order, one entry each, and
+    each names the commands the table names for that status."""
+
+    def test_the_page_and_the_readme_follow_the_table(self):
+        table = help_statuses(help_text())
+        self.assertEqual(list(table)[:2], [(0, 0), (1, 1)])
+        with open(PAGE) as f:
+            page = page_statuses(f.read().replace("\\-", "-"))
+        with open(README) as f:
+            readme = readme_statuses(f.read())
+        for name, listed in (("the manual page", page), ("the README", readme)):
+            self.assertEqual(list(listed), list(table), name)
+            for status, meaning in table.items():
+                self.assertEqual(set(COMMAND.findall(listed[status])), set(COMMAND.findall(meaning)),
+                                 "%s, status %s: %s; the table: %s" % (name, status, listed[status], meaning))
+
+
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:], verbosity=2)
