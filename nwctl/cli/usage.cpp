@@ -1,6 +1,7 @@
 #include "cli/usage.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "cli/exit_codes.h"
 
@@ -52,14 +53,16 @@ std::string ProgramHelp(const CommandTable& commands)
     }
     help += kAfter;
     for (const ExitStatus& status : kExitStatuses) {
+        // "  0   done", "  11-15 set: ...": the meaning from the sixth
+        // column on, its later lines indented to it.
         std::string label = std::to_string(status.first);
         if (status.last != status.first)
-            label += "-" + std::to_string(status.last);
+            label.append(1, '-').append(std::to_string(status.last));
         label.resize(std::max<std::size_t>(label.size() + 1, 4), ' ');
-        std::string meaning = status.meaning;
-        for (std::size_t at = 0; (at = meaning.find('\n', at)) != std::string::npos; at += 7)
-            meaning.insert(at + 1, "      ");
-        help += "  " + label + meaning + "\n";
+        help.append("  ").append(label);
+        for (const char c : std::string_view(status.meaning))
+            help.append(c == '\n' ? "\n      " : std::string(1, c));
+        help.append(1, '\n');
     }
     return help;
 }
