@@ -327,6 +327,14 @@ TEST(Options, EachCommandTakesItsOwnAndRefusesTheRest)
         }
         EXPECT_GT(taken, 0u) << command->word;
     }
+    // Every row an entry names is one the parser looks for.
+    for (const CommandEntry* command : kCommandTable) {
+        for (const auto& group : command->options) {
+            for (const Option* option : group)
+                EXPECT_NE(std::find(option::kAll.begin(), option::kAll.end(), option), option::kAll.end())
+                    << command->word << " " << option->name();
+        }
+    }
     // The one row that is not in any entry's list: --format goes by the
     // formats a command has.
     for (const Option* option : option::kAll) {
