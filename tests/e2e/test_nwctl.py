@@ -1139,4 +1139,4 @@ class InterruptedApply(NwctlTest):
 
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    harness.main()
