@@ -10,9 +10,11 @@ as a user's would (the notifications a real click, key or pick gives).
 
 import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -441,8 +443,27 @@ def test_ending(d, fx, scratch):
         third.stop()
 
 
+def test_slow_program(d, fx):
+    # As on a loaded machine: the program takes longer to answer than the
+    # five seconds after which Windows calls a thread hung. It is slow, not
+    # hung, and is waited for.
+    expected = d.call("text", HELLO)["text"]
+    os.kill(fx.process.pid, signal.SIGSTOP)
+    resume = threading.Timer(8, os.kill, (fx.process.pid, signal.SIGCONT))
+    resume.start()
+    try:
+        started = time.monotonic()
+        answer = d.try_call("text", HELLO)
+        took = time.monotonic() - started
+    finally:
+        resume.cancel()
+        os.kill(fx.process.pid, signal.SIGCONT)
+    check(answer.get("text") == expected and took >= 7,
+          "a program that answers only after %.0f s is waited for: %s" % (took, answer))
+
+
 TESTS = [test_find_and_describe, test_text_and_session_lines, test_buttons, test_edits, test_keys, test_combo,
-         test_list, test_message_boxes, test_about_box, test_waits, test_options]
+         test_list, test_message_boxes, test_about_box, test_waits, test_slow_program, test_options]
 
 
 def main():
