@@ -403,6 +403,10 @@ def test_options(d, fx):
         status, answers = run_driver(*options)
         check(status == 2 and len(answers) == 1 and error in answers[0]["error"],
               "%s is a usage error: %s" % (" ".join(options), error))
+    with open(os.devnull, "wb") as write_only:
+        result = subprocess.run(wine(DRIVER), stdin=write_only, capture_output=True, timeout=120)
+    check(result.returncode == 1 and b"reading the next command failed" in result.stderr,
+          "stdin that cannot be read ends the session with status 1, saying so: %r" % result.stderr)
     result = subprocess.run(wine(DRIVER, "--help"), capture_output=True, timeout=120)
     usage = result.stdout.decode("latin-1")
     check(result.returncode == 0 and all("\n  %s" % name in usage for name in COMMANDS),
