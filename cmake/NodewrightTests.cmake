@@ -4,6 +4,8 @@
 if(NOT NW_TESTS)
   function(nw_unit_test)
   endfunction()
+  function(nw_script_test)
+  endfunction()
   return()
 endif()
 
@@ -34,4 +36,28 @@ function(nw_unit_test name)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS unit)
   endif()
+endfunction()
+
+# nw_script_test(NAME TIMEOUT s LABELS ... ENVIRONMENT ... COMMAND ... [PARTS n]):
+# a test script as one CTest test or, with PARTS, as n tests NAME.1 ... NAME.n
+# that each run every nth of its cases (--part=K/N, tests/e2e/harness.py), so
+# that they may run at the same time. The longer a test may take, the
+# earlier ctest -j starts it (COST), which shortens a parallel run.
+function(nw_script_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PARTS;TIMEOUT" "LABELS;ENVIRONMENT;COMMAND")
+  set(tests "")
+  if(arg_PARTS)
+    foreach(k RANGE 1 ${arg_PARTS})
+      add_test(NAME ${name}.${k} COMMAND ${arg_COMMAND} --part=${k}/${arg_PARTS})
+      list(APPEND tests ${name}.${k})
+    endforeach()
+  else()
+    add_test(NAME ${name} COMMAND ${arg_COMMAND})
+    set(tests ${name})
+  endif()
+  set_tests_properties(${tests} PROPERTIES
+    TIMEOUT ${arg_TIMEOUT}
+    COST ${arg_TIMEOUT}
+    LABELS "${arg_LABELS}"
+    ENVIRONMENT "${arg_ENVIRONMENT}")
 endfunction()

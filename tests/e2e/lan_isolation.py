@@ -9,6 +9,7 @@ operator namespace's loopback and not the machine's; the second must reach a
 listener on the device side and nothing on the machine.
 """
 
+import fcntl
 import os
 import select
 import socket
@@ -35,7 +36,14 @@ def check(condition, message):
     print("ok: " + message)
 
 
+# Held while the machine's port 40013 is listened on: another build's suite
+# may run this test at the same time, and would find the port taken.
+PORT_LOCK = "/run/lock/nodewright-lan-isolation.lock"
+
+
 def outer():
+    lock = open(PORT_LOCK, "w")
+    fcntl.flock(lock, fcntl.LOCK_EX)
     own_loopback = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     own_loopback.bind(("127.0.0.1", 0))
     port = own_loopback.getsockname()[1]

@@ -20,6 +20,7 @@ import json
 import os
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -86,6 +87,50 @@ def _on_device():
     if not on_device:
         raise SimulatorError("TESTLAN_ON_DEVICE is not set: run under tools/testlan/testlan")
     return on_device
+
+
+_SENDER = """
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+print("ready", flush=True)
+for line in sys.stdin:
+    address, port, data = line.split()
+    s.sendto(bytes.fromhex(data), (address, int(port)))
+    print("sent", flush=True)
+"""
+
+
+class DeviceSender:
+    """Sends datagrams from the device side the moment it is asked: its
+    process starts ahead, as starting one (nwsim send) may take seconds on a
+    loaded machine, longer than a search listens.
+
+        with DeviceSender() as sender:
+            sender.send(datagram, "198.51.100.1")
+    """
+
+    def __init__(self):
+        self.process = subprocess.Popen([_on_device(), sys.executable, "-c", _SENDER], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True)
+        if self.process.stdout.readline().strip() != "ready":
+            raise SimulatorError("the device-side sender did not start")
+
+    def send(self, data, to, port=REPLY_PORT):
+        self.process.stdin.write("%s %d %s\n" % (to, port, bytes(data).hex()))
+        self.process.stdin.flush()
+        if self.process.stdout.readline().strip() != "sent":
+            raise SimulatorError("the device-side sender ended (%s)" % self.process.poll())
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=30)
+        self.process.stdout.close()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
 
 
 def _setting(key, value):

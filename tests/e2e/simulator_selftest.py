@@ -7,6 +7,7 @@ standing in for the program on the operator side.
 
 import os
 import select
+import signal
 import socket
 import subprocess
 import sys
@@ -316,6 +317,24 @@ class SimulatorSelfTest(unittest.TestCase):
         self.assertEqual(said, ["nwsim: the devices will not answer ARP: cannot open a packet socket: Operation not "
                                 "permitted (answering ARP needs the raw packet right, CAP_NET_RAW)\n",
                                 "nwsim: ready: 1 devices on 0.0.0.0:41013, replies to port 40014, no ARP answered\n"])
+
+    def test_each_datagram_is_stamped_when_it_arrived(self):
+        # Read late, as on a loaded machine: both wait in the socket's queue
+        # while the simulator is stopped, a fifth of a second apart.
+        sim = self.start(count=1)
+        sim.process.send_signal(signal.SIGSTOP)
+        try:
+            sent = []
+            for marker in (b"nw-first", b"nw-second"):
+                sent.append(time.monotonic())
+                self.requests.sendto(marker, (DEVICE_IP, DEVICE_PORT))
+                time.sleep(0.2)
+        finally:
+            sim.process.send_signal(signal.SIGCONT)
+        first, second = (sim.wait_received(hex=m.hex())[0] for m in (b"nw-first", b"nw-second"))
+        self.assertGreaterEqual(second["mono"] - first["mono"], 0.19)
+        self.assertLess(first["mono"], sent[1])
+        self.assertGreaterEqual(first["mono"], sent[0])
 
     def test_one_shot_sender(self):
         for size in (4, RECORD_SIZE, RECORD_SIZE + 1, 400):

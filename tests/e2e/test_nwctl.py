@@ -23,8 +23,8 @@ import unittest
 
 import harness
 import lan_hosts
-from simulator import (FACTORY_RESET, REBOOT, RECORD_SIZE, REPLY_PORT, SEARCH, SEARCH_REPLY, SET_CONFIG, parse_record,
-                       password_digest, send_datagram)
+from simulator import (FACTORY_RESET, REBOOT, RECORD_SIZE, REPLY_PORT, SEARCH, SEARCH_REPLY, SET_CONFIG, DeviceSender,
+                       make_record, parse_record, password_digest, send_datagram)
 from test_commands import put_number, put_text, stamped
 
 WINE = "--wine" in sys.argv
@@ -229,12 +229,15 @@ class Search(NwctlTest):
         # come after the search, and datagrams that are no search reply.
         simulator = self.start_simulator(count=1, devices=[{"macAddress.hex": (b"M" * 24).hex()},
                                                            {"mac": mac(9), "delay": 3}])
+        # Sent the moment the search is heard, well within the time it listens.
+        sender = DeviceSender()
+        self.addCleanup(sender.close)
         search = self.start("search", "--rounds", 1, "--format", "json")
         simulator.wait_received(command=SEARCH, timeout=60)  # Wine may take its time to start
-        for extra in [dict(size=372, macAddress=mac(20), ipAddress="198.51.100.20"),
-                      dict(command=SET_CONFIG, macAddress=mac(21), ipAddress="198.51.100.21"),
-                      dict(size=RECORD_SIZE - 3, macAddress=mac(22), ipAddress="198.51.100.22")]:
-            simulator.send(OPERATOR_IP, REPLY_PORT, **extra)
+        for extra in [make_record(SEARCH_REPLY, macAddress=mac(20), ipAddress="198.51.100.20") + bytes(1),
+                      make_record(SET_CONFIG, macAddress=mac(21), ipAddress="198.51.100.21"),
+                      make_record(SEARCH_REPLY, macAddress=mac(22), ipAddress="198.51.100.22")[:RECORD_SIZE - 3]]:
+            sender.send(extra, OPERATOR_IP)
         run = self.finish(search)
         self.assert_run(run, OK)
         found = {d["mac"]: d for d in json.loads(run.stdout)}
@@ -1139,4 +1142,4 @@ class InterruptedApply(NwctlTest):
 
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    harness.main()

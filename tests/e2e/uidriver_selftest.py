@@ -10,9 +10,11 @@ as a user's would (the notifications a real click, key or pick gives).
 
 import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -401,6 +403,10 @@ def test_options(d, fx):
         status, answers = run_driver(*options)
         check(status == 2 and len(answers) == 1 and error in answers[0]["error"],
               "%s is a usage error: %s" % (" ".join(options), error))
+    with open(os.devnull, "wb") as write_only:
+        result = subprocess.run(wine(DRIVER), stdin=write_only, capture_output=True, timeout=120)
+    check(result.returncode == 1 and b"reading the next command failed" in result.stderr,
+          "stdin that cannot be read ends the session with status 1, saying so: %r" % result.stderr)
     result = subprocess.run(wine(DRIVER, "--help"), capture_output=True, timeout=120)
     usage = result.stdout.decode("latin-1")
     check(result.returncode == 0 and all("\n  %s" % name in usage for name in COMMANDS),
@@ -441,8 +447,27 @@ def test_ending(d, fx, scratch):
         third.stop()
 
 
+def test_slow_program(d, fx):
+    # As on a loaded machine: the program takes longer to answer than the
+    # five seconds after which Windows calls a thread hung. It is slow, not
+    # hung, and is waited for.
+    expected = d.call("text", HELLO)["text"]
+    os.kill(fx.process.pid, signal.SIGSTOP)
+    resume = threading.Timer(8, os.kill, (fx.process.pid, signal.SIGCONT))
+    resume.start()
+    try:
+        started = time.monotonic()
+        answer = d.try_call("text", HELLO)
+        took = time.monotonic() - started
+    finally:
+        resume.cancel()
+        os.kill(fx.process.pid, signal.SIGCONT)
+    check(answer.get("text") == expected and took >= 7,
+          "a program that answers only after %.0f s is waited for: %s" % (took, answer))
+
+
 TESTS = [test_find_and_describe, test_text_and_session_lines, test_buttons, test_edits, test_keys, test_combo,
-         test_list, test_message_boxes, test_about_box, test_waits, test_options]
+         test_list, test_message_boxes, test_about_box, test_waits, test_slow_program, test_options]
 
 
 def main():

@@ -15,15 +15,29 @@ double MonotonicSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+double MonotonicSecondsAt(const timespec& wall)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const double ago =
+        static_cast<double>(now.tv_sec - wall.tv_sec) + static_cast<double>(now.tv_nsec - wall.tv_nsec) / 1e9;
+    return MonotonicSeconds() - ago;
+}
+
 std::string WallClockText()
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
+    return WallClockText(now);
+}
+
+std::string WallClockText(const timespec& wall)
+{
     std::tm utc{};
-    gmtime_r(&now.tv_sec, &utc);
+    gmtime_r(&wall.tv_sec, &utc);
     char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06ldZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, now.tv_nsec / 1000);
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, wall.tv_nsec / 1000);
     return text;
 }
 

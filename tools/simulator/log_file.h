@@ -3,11 +3,17 @@
 
 #include <string>
 
+#include <ctime>
+
 // Seconds on the monotonic clock.
 double MonotonicSeconds();
+// The same clock's reading at a moment of the wall clock, shortly before now
+// (the kernel's stamp of a datagram's arrival).
+double MonotonicSecondsAt(const timespec& wall);
 
-// The wall-clock time in UTC, ISO 8601 with microseconds.
+// The wall-clock time in UTC, ISO 8601 with microseconds: now, or a moment.
 std::string WallClockText();
+std::string WallClockText(const timespec& wall);
 
 // Lines appended to a file, each in one write so that every line is complete
 // in the file as soon as it is written.

@@ -119,8 +119,14 @@ private:
             }
             if (got <= 0)
                 return;
-            const double now = MonotonicSeconds();
-            log_.Write(DatagramLine(DatagramLog{now, WallClockText(), false, AddressText(received_.peerAddress),
+            // Stamped with its arrival, not the moment it was read: on a
+            // loaded machine the two may lie far apart, and a device
+            // answers a request as it reaches it.
+            timespec arrived = received_.arrived;
+            if (arrived.tv_sec == 0)
+                clock_gettime(CLOCK_REALTIME, &arrived);
+            const double now = MonotonicSecondsAt(arrived);
+            log_.Write(DatagramLine(DatagramLog{now, WallClockText(arrived), false, AddressText(received_.peerAddress),
                                                 received_.peerPort, localPort_, received_.localAddress,
                                                 received_.interfaceName, std::nullopt, received_.data.data(),
                                                 received_.data.size()}));

@@ -63,7 +63,8 @@ bool UdpSocket::Open(const std::string& address, std::uint16_t port, std::string
     const int on = 1;
     if (setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
         setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
-        setsockopt(fd_, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0) {
+        setsockopt(fd_, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0 ||
+        setsockopt(fd_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on) != 0) {
         error = SystemError("cannot set up the UDP socket");
         return false;
     }
@@ -105,7 +106,7 @@ int UdpSocket::Receive(ReceivedDatagram& datagram, std::string& error)
     datagram.data.resize(kLargestDatagram);
     sockaddr_in peer{};
     iovec io{datagram.data.data(), datagram.data.size()};
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(timespec))];
     msghdr message{};
     message.msg_name = &peer;
     message.msg_namelen = sizeof peer;
@@ -129,7 +130,12 @@ int UdpSocket::Receive(ReceivedDatagram& datagram, std::string& error)
     datagram.peerPort = ntohs(peer.sin_port);
     datagram.localAddress.clear();
     datagram.interfaceName.clear();
+    datagram.arrived = timespec{};
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            std::memcpy(&datagram.arrived, CMSG_DATA(c), sizeof datagram.arrived);
+            continue;
+        }
         if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO)
             continue;
         in_pktinfo info{};

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ struct ReceivedDatagram {
     std::uint16_t peerPort = 0;
     std::string localAddress;   // the datagram's destination address
     std::string interfaceName;  // where it came in
+    // When the kernel took it in (CLOCK_REALTIME), however long it then
+    // waited to be read; zero when the kernel gave no time.
+    timespec arrived{};
 };
 
 struct DatagramToSend {

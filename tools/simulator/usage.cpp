@@ -166,7 +166,7 @@ send options (one-shot: builds a datagram, sends it, exits)
 
 Log lines (one JSON object each, written and flushed line by line)
   every line    "mono": monotonic seconds, "wall": UTC time, both with
-                microseconds
+                microseconds (a received datagram: when it arrived)
   datagrams     "dir": "in" (received) or "out" (sent), "peer", "peer_port",
                 "local_port", "local_address" and "interface" (received:
                 where it was addressed and came in), "device" (sent by a

@@ -19,6 +19,17 @@ namespace {
 // A bad option: the driver runs no session.
 constexpr int kUsageStatus = 2;
 
+// Under Wine a crash may end the driver without a word; this one says what
+// and where, for the test that was waiting for an answer.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info)
+{
+    std::fprintf(stderr, "uidriver: exception 0x%08lX at %p\n",
+                 static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+                 info->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 int UsageFailure(const std::string& error)
 {
     PrintAnswer(Json::Object().Set("ok", false).Set("error", error));
@@ -30,6 +41,7 @@ int UsageFailure(const std::string& error)
 
 int main(int argc, char** argv)
 {
+    SetUnhandledExceptionFilter(ReportCrash);
     // Answers are lines of ASCII; no CR may be added to them.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stdin), _O_BINARY);

@@ -16,8 +16,8 @@ std::string MessageText(UINT message)
 LRESULT SendThrough(bool wide, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    LRESULT sent = wide ? SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendLimitMs, &result)
-                        : SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendLimitMs, &result);
+    LRESULT sent = wide ? SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendLimitMs, &result)
+                        : SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendLimitMs, &result);
     if (sent == 0) {
         DWORD error = GetLastError();
         if (!IsWindow(window)) {

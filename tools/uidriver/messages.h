@@ -1,13 +1,16 @@
 // Messages to the target's windows. A sent message waits at most
 // kSendLimitMs for the target, so that a hung target fails the command
-// instead of hanging the driver.
+// instead of hanging the driver. On a loaded machine a target that is
+// merely slow may take seconds to answer, and a thread that has not taken
+// a message for five seconds is not hung then: the limit is generous, and
+// a sent message is never given up early (SMTO_ABORTIFHUNG).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-constexpr UINT kSendLimitMs = 5000;
+constexpr UINT kSendLimitMs = 30000;
 
 // Throws DriverError when the window is gone or does not answer.
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

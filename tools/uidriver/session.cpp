@@ -1,6 +1,8 @@
 #include "session.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "command_table.h"
@@ -53,6 +55,12 @@ int RunSession(Context& context)
             return 0;
         }
         PrintAnswer(RunCommand(context, words));
+    }
+    if (std::ferror(stdin)) {
+        // Not the end of the commands: whoever waits for an answer learns
+        // why none will come.
+        std::fprintf(stderr, "uidriver: reading the next command failed: %s\n", std::strerror(errno));
+        return kReadFailedStatus;
     }
     return 0;
 }

@@ -7,5 +7,8 @@
 
 // Writes one answer as one line and flushes it.
 void PrintAnswer(const Json& answer);
+// The exit status when stdin could not be read (it says why on stderr).
+constexpr int kReadFailedStatus = 1;
+
 // Runs commands until ["quit"] or the end of stdin; returns the exit status.
 int RunSession(Context& context);

@@ -100,7 +100,7 @@ bool Settle(HWND window, int posted)
     // peeks at its queue may answer one more early.
     for (int round = 0; round < posted + 2; ++round) {
         DWORD_PTR result = 0;
-        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendLimitMs, &result) == 0) {
+        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kSendLimitMs, &result) == 0) {
             return !IsWindow(window);
         }
     }
