@@ -16,7 +16,11 @@ build=$(realpath -m "${2:-$root/build/dist}")
 cd "$root"
 . tools/wine/windows-arch.sh
 
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=$(stat -c %Y CMakeLists.txt)
+# A date given by the caller holds, so that two runs compared byte for byte
+# agree even when a commit lands between them.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=$(stat -c %Y CMakeLists.txt)
+fi
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 umask 022
 

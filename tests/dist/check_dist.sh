@@ -12,6 +12,9 @@ say() { printf '\n== %s\n' "$*"; }
 . tools/wine/windows-arch.sh
 nw_windows_plan || { echo "check_dist: $nw_plan_error" >&2; exit 2; }
 
+# One date for both runs: a commit made while they run must not change it.
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=$(stat -c %Y CMakeLists.txt)
+export SOURCE_DATE_EPOCH
 packaging/dist.sh dist build/dist
 again=$(mktemp -d)
 trap 'rm -rf "$again"' EXIT
