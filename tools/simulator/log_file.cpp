@@ -8,6 +8,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "utc_time.h"
+
 double MonotonicSeconds()
 {
     timespec now{};
@@ -19,12 +21,7 @@ std::string WallClockText()
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    std::tm utc{};
-    gmtime_r(&now.tv_sec, &utc);
-    char text[96];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06ldZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, now.tv_nsec / 1000);
-    return text;
+    return UtcTimestampMicroseconds(now.tv_sec, now.tv_nsec / 1000);
 }
 
 LogFile::~LogFile()
