@@ -4,6 +4,7 @@
 // inventory that lists each. Prints one line per size and check:
 //   plan|check N  now_seconds  before_seconds
 // Sizes: the arguments (default 1000 10000).
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "record_bytes.h"
 #include "rules_before.h"
 #include "setting_changes.h"
+#include "setting_names.h"
 #include "text_field.h"
 
 namespace {
@@ -87,6 +89,41 @@ std::size_t DryRunSteps(const std::vector<PlanRow>& rows, const std::vector<Foun
     return steps;
 }
 
+// The rules' rows and records in the baseline's terms.
+std::vector<before::PlanRow> BaselineRows(const std::vector<PlanRow>& rows)
+{
+    std::array<std::size_t, before::kSettingCount> column{};
+    for (std::size_t i = 0; i < before::kSettingCount; ++i)
+        column[i] = static_cast<std::size_t>(SettingNamed(before::kSettingNames[i]).value());
+    std::vector<before::PlanRow> baseline;
+    baseline.reserve(rows.size());
+    for (const PlanRow& row : rows) {
+        before::SettingsChange change;
+        for (std::size_t i = 0; i < before::kSettingCount; ++i)
+            change[i] = row.change[column[i]];
+        baseline.push_back({row.line, row.mac, change});
+    }
+    return baseline;
+}
+
+std::vector<before::ExpectedDevice> BaselineExpected(const std::vector<ExpectedDevice>& expected)
+{
+    std::vector<before::ExpectedDevice> baseline;
+    baseline.reserve(expected.size());
+    for (const ExpectedDevice& device : expected)
+        baseline.push_back({device.mac, device.ip});
+    return baseline;
+}
+
+std::vector<DISCOVERY_DATA> Records(const std::vector<FoundDevice>& found)
+{
+    std::vector<DISCOVERY_DATA> records;
+    records.reserve(found.size());
+    for (const FoundDevice& device : found)
+        records.push_back(device.record);
+    return records;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +138,7 @@ int main(int argc, char** argv)
     const AddressUse notProbed;
     for (const std::size_t size : sizes) {
         const std::vector<FoundDevice> found = Devices(size);
+        const std::vector<DISCOVERY_DATA> records = Records(found);
         const std::string planText = PlanCsv(found);
         const std::string inventoryText = InventoryCsv(found);
         std::size_t problems = 0, findings = 0, steps = 0;
@@ -116,8 +154,9 @@ int main(int argc, char** argv)
             std::vector<PlanRow> rows;
             std::vector<std::string> errors;
             ReadPlan(planText, rows, errors);
-            problems += before::FindPlanProblems(rows, found).size();
-            steps += before::DryRunSteps(rows, found);
+            const std::vector<before::PlanRow> baseline = BaselineRows(rows);
+            problems += before::FindPlanProblems(baseline, records).size();
+            steps += before::DryRunSteps(baseline, records);
         });
         const double checkNow = Seconds([&] {
             std::vector<ExpectedDevice> expected;
@@ -129,7 +168,7 @@ int main(int argc, char** argv)
             std::vector<ExpectedDevice> expected;
             std::vector<std::string> errors;
             ReadInventory(inventoryText, expected, errors);
-            findings += before::CompareInventory(expected, found, 20220807).size();
+            findings += before::CompareInventory(BaselineExpected(expected), records, 20220807).size();
         });
         // Both versions must have done the whole work: no problem, no
         // finding, every device a step.
