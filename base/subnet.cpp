@@ -53,6 +53,14 @@ std::string Subnet::Text() const
     return FormatIPv4(Network()) + "/" + std::to_string(prefix_);
 }
 
+std::optional<Subnet> DeviceSubnet(std::uint32_t address, std::uint32_t mask)
+{
+    const std::optional<Subnet> subnet = Subnet::WithMask(address, mask);
+    if (!subnet || !subnet->ForDevices())
+        return std::nullopt;
+    return subnet;
+}
+
 std::string OutsideSubnetText(const Subnet& subnet)
 {
     return " is outside the subnet " + subnet.Text() + " of ";

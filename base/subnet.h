@@ -54,6 +54,10 @@ private:
     int prefix_;
 };
 
+// The subnet a device on `address` with `mask` is on, when a device can have
+// that mask (Subnet::ForDevices); none for any other mask.
+std::optional<Subnet> DeviceSubnet(std::uint32_t address, std::uint32_t mask);
+
 // The problem texts of the two checks every command makes of a device's
 // mask and gateway, after the value's own name ("mask 255.0.255.0").
 constexpr char kNotADeviceMask[] = " is not a subnet mask of 1 to 30 bits";

@@ -92,6 +92,18 @@ TEST(Subnet, WhatLiesWithin)
     }
 }
 
+TEST(Subnet, DeviceMasks)
+{
+    for (const char* mask : {"128.0.0.0", "255.255.0.0", "255.255.255.252"}) {
+        const auto subnet = DeviceSubnet(A("198.51.100.7"), A(mask));
+        ASSERT_TRUE(subnet) << mask;
+        EXPECT_EQ(subnet->Mask(), A(mask));
+        EXPECT_EQ(subnet->Address(), A("198.51.100.7"));
+    }
+    for (const char* mask : {"0.0.0.0", "255.255.255.254", "255.255.255.255", "255.0.255.0"})
+        EXPECT_FALSE(DeviceSubnet(A("198.51.100.7"), A(mask))) << mask;
+}
+
 TEST(Subnet, Gateways)
 {
     const Subnet subnet(A("198.51.100.7"), 24);
