@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "csv.h"
-#include "inventory_rules.h"
+#include "device/setting_changes.h"
+#include "device/setting_names.h"
+#include "io/csv.h"
 #include "ipv4_text.h"
-#include "plan_rules.h"
 #include "record_bytes.h"
+#include "rules/inventory_rules.h"
+#include "rules/plan_rules.h"
 #include "rules_before.h"
-#include "setting_changes.h"
-#include "setting_names.h"
 #include "text_field.h"
 
 namespace {

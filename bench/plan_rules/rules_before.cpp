@@ -10,10 +10,10 @@
 #include <map>
 #include <set>
 
+#include "device/mac.h"
 #include "device_rows.h"
+#include "io/safe_text.h"
 #include "ipv4_text.h"
-#include "mac.h"
-#include "safe_text.h"
 #include "text_field.h"
 
 namespace before {

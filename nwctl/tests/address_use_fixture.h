@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "address_use.h"
+#include "device/mac.h"
 #include "ipv4_text.h"
-#include "mac.h"
+#include "probe/address_use.h"
 
 inline AddressUse Use(std::initializer_list<std::pair<const char*, std::vector<const char*>>> answers,
                       std::initializer_list<const char*> notProbed = {})

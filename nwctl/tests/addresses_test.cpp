@@ -3,9 +3,9 @@
 // uses. (Dotted IPv4 text: tests/unit/ipv4_text_test.cpp.)
 #include <gtest/gtest.h>
 
-#include "adapter_choice.h"
-#include "ipv4.h"
-#include "mac.h"
+#include "device/ipv4.h"
+#include "device/mac.h"
+#include "rules/adapter_choice.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "address_use_fixture.h"
-#include "apply_order.h"
-#include "change_record.h"
+#include "device/change_record.h"
 #include "ipv4_text.h"
-#include "plan_rules.h"
 #include "record_bytes.h"
+#include "rules/apply_order.h"
+#include "rules/plan_rules.h"
 #include "search_reply.h"
 #include "text_field.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "args.h"
-#include "command_table.h"
-#include "usage.h"
+#include "cli/args.h"
+#include "cli/command_table.h"
+#include "cli/usage.h"
 
 namespace {
 

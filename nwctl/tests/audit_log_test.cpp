@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
-#include "audit_log.h"
 #include "device_commands.h"
 #include "record_bytes.h"
+#include "rules/audit_log.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <sys/un.h>
 #endif
 
-#include "file_reading.h"
-#include "file_writing.h"
+#include "commands/file_reading.h"
+#include "io/file_writing.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "args.h"
-#include "command_table.h"
-#include "csv_table.h"
-#include "inventory_rules.h"
-#include "plan_rules.h"
-#include "safe_text.h"
+#include "cli/args.h"
+#include "cli/command_table.h"
+#include "io/csv_table.h"
+#include "io/safe_text.h"
+#include "rules/inventory_rules.h"
+#include "rules/plan_rules.h"
 
 namespace {
 

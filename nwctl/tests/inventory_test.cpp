@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "address_use_fixture.h"
-#include "inventory_rules.h"
 #include "record_bytes.h"
+#include "rules/inventory_rules.h"
 
 namespace {
 

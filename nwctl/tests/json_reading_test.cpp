@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "audit_log.h"
-#include "audit_reading.h"
-#include "json.h"
-#include "json_reading.h"
+#include "io/json.h"
+#include "io/json_reading.h"
 #include "record_bytes.h"
+#include "rules/audit_log.h"
+#include "rules/audit_reading.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "address_use_fixture.h"
-#include "assign_rule.h"
-#include "csv.h"
-#include "plan_rules.h"
+#include "io/csv.h"
 #include "record_bytes.h"
+#include "rules/assign_rule.h"
+#include "rules/plan_rules.h"
+#include "rules/unprobed_rules.h"
 #include "search_reply.h"
-#include "unprobed_rules.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "address_use.h"
-#include "arp_frame.h"
-#include "neighbour_table.h"
-#include "probe_report.h"
-#include "probe_schedule.h"
-#include "resolution_rules.h"
+#include "probe/address_use.h"
+#include "probe/arp_frame.h"
+#include "probe/neighbour_table.h"
+#include "probe/probe_output.h"
+#include "probe/probe_schedule.h"
+#include "rules/resolution_rules.h"
 
 namespace {
 

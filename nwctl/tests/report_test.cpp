@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "device_fields.h"
-#include "html_text.h"
-#include "json_reading.h"
+#include "device/device_fields.h"
+#include "io/json_reading.h"
 #include "record_bytes.h"
-#include "report_html.h"
-#include "report_json.h"
-#include "report_model.h"
-#include "resolution_rules.h"
+#include "report/html_text.h"
+#include "report/report_html.h"
+#include "report/report_json.h"
+#include "report/report_model.h"
+#include "rules/resolution_rules.h"
 #include "search_reply.h"
 
 namespace {

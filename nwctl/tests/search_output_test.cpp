@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "args.h"
-#include "command_table.h"
-#include "csv.h"
-#include "device_fields.h"
-#include "device_output.h"
-#include "drop_count.h"
-#include "found_devices.h"
-#include "plan_rules.h"
+#include "cli/args.h"
+#include "cli/command_table.h"
+#include "device/device_fields.h"
+#include "device/device_output.h"
+#include "device/found_devices.h"
+#include "io/csv.h"
+#include "net/drop_count.h"
 #include "record_bytes.h"
+#include "rules/plan_rules.h"
 #include "search_reply.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "change_record.h"
+#include "device/change_record.h"
+#include "device/setting_changes.h"
+#include "device/setting_values.h"
 #include "device_commands.h"
 #include "record_bytes.h"
-#include "setting_changes.h"
-#include "setting_values.h"
 
 namespace {
 

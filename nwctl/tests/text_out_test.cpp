@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "counted.h"
-#include "csv.h"
-#include "json.h"
-#include "safe_text.h"
-#include "table.h"
+#include "io/counted.h"
+#include "io/csv.h"
+#include "io/json.h"
+#include "io/safe_text.h"
+#include "io/table.h"
 
 namespace {
 

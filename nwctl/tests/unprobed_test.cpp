@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "address_use_fixture.h"
+#include "rules/unprobed_rules.h"
+#include "rules/verification_rules.h"
 #include "search_reply.h"
-#include "unprobed_rules.h"
-#include "verification_rules.h"
 
 namespace {
 

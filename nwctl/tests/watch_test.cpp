@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "found_devices.h"
+#include "device/found_devices.h"
 #include "ipv4_text.h"
+#include "rules/watch_rules.h"
 #include "search_reply.h"
-#include "watch_rules.h"
 
 namespace {
 

@@ -1,0 +1,90 @@
+// report: what a site has, in one file to hand over. It gathers (search,
+// probe, inventory, audit logs) and writes; the report's rules are in
+// report_model, report_html and report_json.
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+
+#include "cli/args.h"
+#include "cli/exit_codes.h"
+#include "cli/standard_output.h"
+#include "commands/command_search.h"
+#include "commands/file_reading.h"
+#include "io/counted.h"
+#include "io/file_writing.h"
+#include "io/safe_text.h"
+#include "net/session.h"
+#include "probe/address_probe.h"
+#include "report/report_html.h"
+#include "report/report_json.h"
+#include "report/report_model.h"
+#include "rules/audit_reading.h"
+#include "rules/inventory_rules.h"
+
+int RunReport(const Invocation& invocation)
+{
+    // The output first: an unwritable path is refused before the search.
+    // "-" is standard output.
+    const bool toStandardOutput = invocation.output == "-";
+    ReplacingFile output;
+    std::string error;
+    if (!toStandardOutput && !output.Open(invocation.output, error))
+        return Fail(kExitUsage, error);
+
+    ReportInput input;
+    input.site = invocation.site;
+    input.minFirmwareDate = invocation.minFirmwareDate;
+    if (invocation.inventory) {
+        input.inventory.emplace();
+        if (const int status = ReadRowsFile(*invocation.inventory, ReadInventory, *input.inventory))
+            return status;
+    }
+    for (const std::string& path : invocation.audits) {
+        std::string text;
+        if (!ReadWholeFile(path, text, error))
+            return Fail(kExitUsage, error);
+        input.auditLogs.push_back(path);
+        const std::size_t known = input.auditProblems.size();
+        ReadAuditLog(path, text, input.changes, input.auditProblems);
+        // The log's name is a path, shown as given; the rest is the file's.
+        for (std::size_t i = known; i < input.auditProblems.size(); ++i)
+            Fail(kExitOk, PathText(path) + SafeText(std::string_view(input.auditProblems[i]).substr(path.size())));
+    }
+
+    Session session;
+    if (const int status = OpenAndSearch(invocation, session, input.found))
+        return status;
+    input.time = std::time(nullptr);
+    input.searchAdapters = session.SearchAdapters();
+    input.ownAdapters = session.OwnAdapters();
+    const std::vector<std::uint32_t> addresses =
+        input.searchAdapters.empty() ? std::vector<std::uint32_t>()
+                                     : AddressesToProbe(MapRangeOf(input.searchAdapters.front()), input.ownAdapters);
+    if (!ProbeAddresses(input.searchAdapters, addresses, input.use, error)) {
+        // The report still says what the search found, and that the
+        // addresses were not probed, and why.
+        Fail(kExitOk, "the addresses could not be probed: " + error);
+        input.use = AddressUse();
+        for (const std::uint32_t address : addresses)
+            input.use.NotProbed(address, error);
+        input.use.limit = error;
+    }
+
+    const ReportModel model = BuildReport(input);
+    const std::string text = invocation.format == OutputFormat::Json ? ReportJson(model) : ReportHtml(model);
+    if (toStandardOutput) {
+        // main says why standard output could not be written.
+        if (!WriteOutput(text))
+            return kExitNetwork;
+    } else if (!output.Commit(text, error)) {
+        return Fail(kExitNetwork, error);
+    }
+    std::fprintf(stderr, "nwctl: report written to %s: %s, %s, %s logged\n",
+                 toStandardOutput ? "standard output" : PathText(invocation.output).c_str(),
+                 Counted(model.devices.size(), "device").c_str(), Counted(model.findings.size(), "finding").c_str(),
+                 Counted(model.changes.size(), "change").c_str());
+    // An empty site is worth a report that says so; the status says it too.
+    if (input.found.empty())
+        return NoDeviceAnswered(session);
+    return kExitOk;
+}

@@ -1,8 +1,0 @@
-// File permissions on Windows: access lists rather than mode bits, which
-// nwctl does not judge.
-#include "file_access.h"
-
-std::optional<unsigned> PermissionsOpenToOthers(const std::string&)
-{
-    return std::nullopt;
-}
