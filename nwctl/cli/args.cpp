@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "device/device_fields.h"
-#include "device/ipv4.h"
 #include "device/setting_values.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
 #include "probe/probe_operands.h"
+#include "subnet.h"
 
 namespace {
 
