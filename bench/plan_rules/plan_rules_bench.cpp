@@ -133,7 +133,7 @@ int main(int argc, char** argv)
         sizes.push_back(static_cast<std::size_t>(std::strtoul(argv[i], nullptr, 10)));
     if (sizes.empty())
         sizes = {1000, 10000};
-    const std::vector<Adapter> own = {{"lan0", 0x0A000001u, 0xFF000000u, 2, false}};
+    const std::vector<Adapter> own = {{"lan0", 0x0A000001u, 0xFF000000u, 2, false, std::nullopt}};
     // The rules as the figures before had them: nothing known of other hosts.
     const AddressUse notProbed;
     for (const std::size_t size : sizes) {

@@ -26,7 +26,7 @@ TEST(Mac, UsualSpellingsInEitherCase)
 
 Adapter MakeAdapter(const char* name, std::uint32_t address, unsigned index, bool loopback = false)
 {
-    return Adapter{name, address, 0xFFFFFF00u, index, loopback};
+    return Adapter{name, address, 0xFFFFFF00u, index, loopback, std::nullopt};
 }
 
 TEST(Adapters, ChosenByNameAddressOrAll)
