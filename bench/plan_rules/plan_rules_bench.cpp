@@ -4,6 +4,7 @@
 // inventory that lists each. Prints one line per size and check:
 //   plan|check N  now_seconds  before_seconds
 // Sizes: the arguments (default 1000 10000).
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "device/setting_changes.h"
+#include "device/setting_names.h"
 #include "io/csv.h"
 #include "ipv4_text.h"
 #include "record_bytes.h"
@@ -87,6 +89,41 @@ std::size_t DryRunSteps(const std::vector<PlanRow>& rows, const std::vector<Foun
     return steps;
 }
 
+// The rules' rows and records in the baseline's terms.
+std::vector<before::PlanRow> BaselineRows(const std::vector<PlanRow>& rows)
+{
+    std::array<std::size_t, before::kSettingCount> column{};
+    for (std::size_t i = 0; i < before::kSettingCount; ++i)
+        column[i] = static_cast<std::size_t>(SettingNamed(before::kSettingNames[i]).value());
+    std::vector<before::PlanRow> baseline;
+    baseline.reserve(rows.size());
+    for (const PlanRow& row : rows) {
+        before::SettingsChange change;
+        for (std::size_t i = 0; i < before::kSettingCount; ++i)
+            change[i] = row.change[column[i]];
+        baseline.push_back({row.line, row.mac, change});
+    }
+    return baseline;
+}
+
+std::vector<before::ExpectedDevice> BaselineExpected(const std::vector<ExpectedDevice>& expected)
+{
+    std::vector<before::ExpectedDevice> baseline;
+    baseline.reserve(expected.size());
+    for (const ExpectedDevice& device : expected)
+        baseline.push_back({device.mac, device.ip});
+    return baseline;
+}
+
+std::vector<DISCOVERY_DATA> Records(const std::vector<FoundDevice>& found)
+{
+    std::vector<DISCOVERY_DATA> records;
+    records.reserve(found.size());
+    for (const FoundDevice& device : found)
+        records.push_back(device.record);
+    return records;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -96,11 +133,12 @@ int main(int argc, char** argv)
         sizes.push_back(static_cast<std::size_t>(std::strtoul(argv[i], nullptr, 10)));
     if (sizes.empty())
         sizes = {1000, 10000};
-    const std::vector<Adapter> own = {{"lan0", 0x0A000001u, 0xFF000000u, 2, false}};
+    const std::vector<Adapter> own = {{"lan0", 0x0A000001u, 0xFF000000u, 2, false, std::nullopt}};
     // The rules as the figures before had them: nothing known of other hosts.
     const AddressUse notProbed;
     for (const std::size_t size : sizes) {
         const std::vector<FoundDevice> found = Devices(size);
+        const std::vector<DISCOVERY_DATA> records = Records(found);
         const std::string planText = PlanCsv(found);
         const std::string inventoryText = InventoryCsv(found);
         std::size_t problems = 0, findings = 0, steps = 0;
@@ -116,8 +154,9 @@ int main(int argc, char** argv)
             std::vector<PlanRow> rows;
             std::vector<std::string> errors;
             ReadPlan(planText, rows, errors);
-            problems += before::FindPlanProblems(rows, found).size();
-            steps += before::DryRunSteps(rows, found);
+            const std::vector<before::PlanRow> baseline = BaselineRows(rows);
+            problems += before::FindPlanProblems(baseline, records).size();
+            steps += before::DryRunSteps(baseline, records);
         });
         const double checkNow = Seconds([&] {
             std::vector<ExpectedDevice> expected;
@@ -129,7 +168,7 @@ int main(int argc, char** argv)
             std::vector<ExpectedDevice> expected;
             std::vector<std::string> errors;
             ReadInventory(inventoryText, expected, errors);
-            findings += before::CompareInventory(expected, found, 20220807).size();
+            findings += before::CompareInventory(BaselineExpected(expected), records, 20220807).size();
         });
         // Both versions must have done the whole work: no problem, no
         // finding, every device a step.

@@ -8,11 +8,11 @@
 
 #include "cli/args.h"
 #include "device/device_fields.h"
-#include "device/ipv4.h"
 #include "device/setting_names.h"
 #include "device/setting_values.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
+#include "subnet.h"
 
 std::string QuotedArgument(std::string_view text)
 {

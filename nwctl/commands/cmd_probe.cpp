@@ -23,12 +23,12 @@ int RunProbe(const Invocation& invocation)
     {
         // A /16 takes half a minute: a count shows on a terminal.
         Progress progress("probing", invocation.addresses.size());
-        probed = ProbeAddresses(chosen, invocation.addresses, use, error,
+        probed = ProbeAddresses(chosen, own, invocation.addresses, use, error,
                                 [&progress](std::size_t done, std::size_t total) { progress.Show(done, total); });
     }
     if (!probed)
         return Fail(kExitNetwork, error);
-    WriteOutput(FormatProbe(use, OwnAddressMacs(), invocation.format));
+    WriteOutput(FormatProbe(use, OwnAddressMacs(own), invocation.format));
     SayProbeLimit(use);
     const ProbeCounts counts = CountProbe(use);
     std::fprintf(stderr, "nwctl: %s\n", ProbeSummary(counts).c_str());

@@ -61,7 +61,7 @@ int RunReport(const Invocation& invocation)
     const std::vector<std::uint32_t> addresses =
         input.searchAdapters.empty() ? std::vector<std::uint32_t>()
                                      : AddressesToProbe(MapRangeOf(input.searchAdapters.front()), input.ownAdapters);
-    if (!ProbeAddresses(input.searchAdapters, addresses, input.use, error)) {
+    if (!ProbeAddresses(input.searchAdapters, input.ownAdapters, addresses, input.use, error)) {
         // The report still says what the search found, and that the
         // addresses were not probed, and why.
         Fail(kExitOk, "the addresses could not be probed: " + error);

@@ -10,7 +10,7 @@ int ProbeAddressesInUse(const Session& session, const std::vector<std::uint32_t>
     if (addresses.empty())
         return kExitOk;
     std::string error;
-    if (!ProbeAddresses(session.SearchAdapters(), addresses, use, error))
+    if (!ProbeAddresses(session.SearchAdapters(), session.OwnAdapters(), addresses, use, error))
         return Fail(kExitNetwork, "cannot probe which addresses are in use: " + error);
     return kExitOk;
 }

@@ -2,6 +2,7 @@
 
 #include "io/safe_text.h"
 #include "text_field.h"
+#include "text_join.h"
 
 std::string ModeText(std::uint32_t dhcp)
 {
@@ -60,12 +61,8 @@ std::string DescribeChanges(const std::vector<SettingDifference>& changes)
 {
     if (changes.empty())
         return "no change";
-    std::string text;
-    for (const SettingDifference& difference : changes) {
-        if (!text.empty())
-            text += ", ";
-        text += std::string(kSettingNames[static_cast<std::size_t>(difference.setting)]) + " " +
-                SafeText(difference.from) + " -> " + SafeText(difference.to);
-    }
-    return text;
+    return JoinTexts(changes, ", ", [](const SettingDifference& difference) {
+        return std::string(kSettingNames[static_cast<std::size_t>(difference.setting)]) + " " +
+               SafeText(difference.from) + " -> " + SafeText(difference.to);
+    });
 }

@@ -1,16 +1,12 @@
-// JSON out. Device texts are bytes in no known encoding: each byte becomes
-// the character of the same number (U+0000 to U+00FF), so that the bytes
-// come back exactly, and every control character, C1 ones included, is
-// written as \uNNNN so that none reaches a terminal raw.
+// JSON out: texts as json_text.h writes them (JsonString), objects and
+// arrays of values that are JSON already.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
-// A JSON string, quotes included.
-std::string JsonString(std::string_view bytes);
+#include "json_text.h"
 
 // {"key": value, ...}: the values are JSON already.
 using JsonMembers = std::vector<std::pair<std::string, std::string>>;

@@ -14,25 +14,12 @@ bool ListAdapters(std::vector<Adapter>& adapters, std::string& error)
     for (const ListedAddress& listed : EveryAddressOfAdaptersUp(table)) {
         const NetworkAdapter& adapter = table[listed.adapter];
         const AdapterIPv4& ip = adapter.addresses[listed.address];
-        adapters.push_back({adapter.name, ip.address, ip.mask, adapter.index, adapter.loopback});
+        std::optional<MacAddress> mac;
+        if (adapter.hardware.size() == MacAddress().size()) {
+            mac.emplace();
+            std::copy(adapter.hardware.begin(), adapter.hardware.end(), mac->begin());
+        }
+        adapters.push_back({adapter.name, ip.address, ip.mask, adapter.index, adapter.loopback, mac});
     }
     return true;
-}
-
-std::map<std::uint32_t, MacAddress> OwnAddressMacs()
-{
-    std::map<std::uint32_t, MacAddress> own;
-    std::vector<NetworkAdapter> table;
-    std::string error;
-    if (!ReadNetworkAdapters(table, error))
-        return own;
-    for (const ListedAddress& listed : EveryAddressOfAdaptersUp(table)) {
-        const NetworkAdapter& adapter = table[listed.adapter];
-        MacAddress mac;
-        if (adapter.loopback || adapter.hardware.size() != mac.size())
-            continue;
-        std::copy(adapter.hardware.begin(), adapter.hardware.end(), mac.begin());
-        own.emplace(adapter.addresses[listed.address].address, mac);
-    }
-    return own;
 }

@@ -19,10 +19,12 @@
 // Probes every one of `addresses` (any order, repeats allowed) together,
 // with a few retries and a bounded wait, from `adapters`, and records each
 // in `use`: probed with the MACs that answered, or not probed, with
-// `use.limit` saying why. False with `error` only when nothing could be
-// probed for a fault of this computer (no socket at all).
-// `progress`, where given, hears now and then how many of how many
-// addresses the probe has asked about.
+// `use.limit` saying why. `own` is this computer's adapters as the command
+// listed them: an address of theirs is held by their MAC. False with
+// `error` only when nothing could be probed for a fault of this computer
+// (no socket at all). `progress`, where given, hears now and then how many
+// of how many addresses the probe has asked about.
 using ProbeProgress = std::function<void(std::size_t done, std::size_t total)>;
-bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error, const ProbeProgress& progress = nullptr);
+bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<Adapter>& own,
+                    const std::vector<std::uint32_t>& addresses, AddressUse& use, std::string& error,
+                    const ProbeProgress& progress = nullptr);

@@ -15,9 +15,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "net/adapters.h"
+#include "io/safe_text.h"
 #include "probe/arp_frame.h"
-#include "probe/interface_mac.h"
 #include "probe/neighbour_probe.h"
 #include "probe/probe_schedule.h"
 #include "rules/resolution_rules.h"
@@ -45,14 +44,21 @@ void CloseAll(std::vector<ArpSocket>& sockets)
     sockets.clear();
 }
 
-// A packet socket for ARP on `index`. False with errno when the socket
-// cannot be opened, with `error` on any later fault.
-bool OpenArpSocket(unsigned index, ArpSocket& arp, std::string& error)
+// A packet socket for ARP on `adapter`'s interface, whose probes its MAC
+// sends. False with errno when the socket cannot be opened, with `error` on
+// any later fault.
+bool OpenArpSocket(const Adapter& adapter, ArpSocket& arp, std::string& error)
 {
+    const unsigned index = adapter.index;
     arp.index = index;
     arp.socket = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(ETH_P_ARP));
-    if (arp.socket < 0 || !InterfaceMac(index, arp.mac, error))
+    if (arp.socket < 0)
         return false;
+    if (!adapter.mac) {
+        error = "interface " + SafeText(adapter.name) + " has no MAC to send ARP probes from";
+        return false;
+    }
+    arp.mac = *adapter.mac;
     sockaddr_ll local{};
     local.sll_family = AF_PACKET;
     local.sll_protocol = htons(ETH_P_ARP);
@@ -115,16 +121,19 @@ void TakeAnswers(const std::vector<ArpSocket>& sockets, ProbeSchedule& schedule)
 
 }  // namespace
 
-bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error, const ProbeProgress& progress)
+bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<Adapter>& own,
+                    const std::vector<std::uint32_t>& addresses, AddressUse& use, std::string& error,
+                    const ProbeProgress& progress)
 {
-    std::vector<unsigned> indexes;
+    // One socket per interface, however many of its addresses were chosen.
+    std::vector<const Adapter*> interfaces;
     for (const Adapter& adapter : adapters) {
         if (!adapter.loopback && adapter.index != 0 &&
-            std::find(indexes.begin(), indexes.end(), adapter.index) == indexes.end())
-            indexes.push_back(adapter.index);
+            std::none_of(interfaces.begin(), interfaces.end(),
+                         [&adapter](const Adapter* other) { return other->index == adapter.index; }))
+            interfaces.push_back(&adapter);
     }
-    if (indexes.empty()) {
+    if (interfaces.empty()) {
         const std::string why = "the chosen adapters have no LAN to probe: " + SubnetsText(adapters);
         for (const std::uint32_t address : addresses)
             use.NotProbed(address, why);
@@ -132,15 +141,15 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
         return true;
     }
     std::vector<ArpSocket> sockets;
-    for (const unsigned index : indexes) {
+    for (const Adapter* adapter : interfaces) {
         ArpSocket arp;
-        if (!OpenArpSocket(index, arp, error)) {
+        if (!OpenArpSocket(*adapter, arp, error)) {
             const int reason = errno;
             if (arp.socket >= 0)
                 close(arp.socket);
             CloseAll(sockets);
             if (arp.socket < 0 && (reason == EPERM || reason == EACCES))
-                return ProbeByNeighbours(adapters, addresses, use, error, progress);
+                return ProbeByNeighbours(adapters, own, addresses, use, error, progress);
             if (arp.socket < 0)
                 error = std::string("cannot open a packet socket for ARP: ") + std::strerror(reason);
             return false;
@@ -186,7 +195,7 @@ bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std:
     schedule.Record(use, unsent);
     // This computer does not answer its own probes: its addresses are its
     // own, and another host that answers for one of them is a conflict.
-    for (const auto& [address, mac] : OwnAddressMacs()) {
+    for (const auto& [address, mac] : OwnAddressMacs(own)) {
         if (use.ProbedAddresses().count(address))
             use.Probed(address, {mac});
     }

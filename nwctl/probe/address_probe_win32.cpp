@@ -52,10 +52,11 @@ DWORD WINAPI Resolve(void* parameter)
 
 }  // namespace
 
-bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses, AddressUse& use,
-                    std::string& error, const ProbeProgress& progress)
+bool ProbeAddresses(const std::vector<Adapter>& adapters, const std::vector<Adapter>& own,
+                    const std::vector<std::uint32_t>& addresses, AddressUse& use, std::string& error,
+                    const ProbeProgress& progress)
 {
-    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
+    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(own), use);
     std::vector<Asked> asked;
     for (const OnLinkAddress& target : targets.onLink)
         asked.push_back({target.address, target.from});

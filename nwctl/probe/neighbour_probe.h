@@ -11,5 +11,6 @@
 #include "probe/address_use.h"
 #include "rules/adapter_choice.h"
 
-bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
-                       AddressUse& use, std::string& error, const ProbeProgress& progress);
+bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<Adapter>& own,
+                       const std::vector<std::uint32_t>& addresses, AddressUse& use, std::string& error,
+                       const ProbeProgress& progress);

@@ -13,7 +13,6 @@
 #include <set>
 #include <thread>
 
-#include "net/adapters.h"
 #include "probe/neighbour_table.h"
 #include "rules/resolution_rules.h"
 
@@ -50,11 +49,12 @@ bool ReadTable(std::map<std::uint32_t, MacAddress>& resolved, std::string& error
 
 }  // namespace
 
-bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<std::uint32_t>& addresses,
-                       AddressUse& use, std::string& error, const ProbeProgress& progress)
+bool ProbeByNeighbours(const std::vector<Adapter>& adapters, const std::vector<Adapter>& own,
+                       const std::vector<std::uint32_t>& addresses, AddressUse& use, std::string& error,
+                       const ProbeProgress& progress)
 {
     // This computer's own addresses: the kernel does not ask for them.
-    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(), use);
+    const ResolutionTargets targets = ResolutionTargetsOf(adapters, addresses, OwnAddressMacs(own), use);
     std::vector<std::uint32_t> onLink;
     for (const OnLinkAddress& target : targets.onLink)
         onLink.push_back(target.address);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "device/ipv4.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
+#include "subnet.h"
 
 namespace {
 
@@ -65,15 +65,11 @@ bool AddProbeOperand(const std::string& operand, std::vector<std::uint32_t>& add
         const int prefix = digits ? std::stoi(prefixText) : -1;
         if (!network || prefix < 0 || prefix > 32)
             return Refuse(error, Quoted(operand) + " is not a network: " + kForms + ", the prefix from 0 to 32");
-        const std::uint32_t mask = PrefixMask(prefix);
-        if ((*network & ~mask) != 0)
+        const Subnet subnet(*network, prefix);
+        if (*network != subnet.Network())
             return Refuse(error, Quoted(operand) + " is not a network's first address: did you mean " +
-                                     FormatIPv4(*network & mask) + "/" + prefixText + "?");
-        const std::uint32_t last = *network | ~mask;
-        // A /31 or /32 has no network or broadcast address of its own.
-        if (prefix >= 31)
-            return AddSpan(operand, *network, last, addresses, error);
-        return AddSpan(operand, *network + 1, last - 1, addresses, error);
+                                     FormatIPv4(subnet.Network()) + "/" + prefixText + "?");
+        return AddSpan(operand, subnet.FirstHost(), subnet.LastHost(), addresses, error);
     }
     const auto address = ParseIPv4(operand);
     if (!address)

@@ -10,6 +10,7 @@
 #include "io/json.h"
 #include "io/table.h"
 #include "ipv4_text.h"
+#include "text_join.h"
 
 namespace {
 
@@ -76,9 +77,7 @@ std::string FormatProbe(const AddressUse& use, const std::map<std::uint32_t, Mac
     if (format == OutputFormat::Json) {
         std::vector<std::string> objects;
         for (const auto& [address, row] : rows) {
-            std::string macs;
-            for (const std::string& mac : row.macs)
-                macs += (macs.empty() ? "" : ", ") + JsonString(mac);
+            const std::string macs = JoinTexts(row.macs, ", ", [](const std::string& mac) { return JsonString(mac); });
             objects.push_back(JsonObject({{"address", JsonString(FormatIPv4(address))},
                                           {"state", JsonString(row.state)},
                                           {"macs", "[" + macs + "]"},

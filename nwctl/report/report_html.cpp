@@ -1,12 +1,12 @@
 #include "report/report_html.h"
 
 #include "device/device_fields.h"
-#include "device/ipv4.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
 #include "report/html_text.h"
 #include "report/report_svg.h"
 #include "rules/audit_events.h"
+#include "subnet.h"
 
 namespace {
 

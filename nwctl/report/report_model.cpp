@@ -5,12 +5,13 @@
 #include <set>
 
 #include "device/factory_ports.h"
-#include "device/ipv4.h"
 #include "device/setting_changes.h"
 #include "device_rows.h"
 #include "ipv4_text.h"
 #include "rules/audit_log.h"
+#include "subnet.h"
 #include "text_field.h"
+#include "utc_time.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ ReportModel BuildReport(const ReportInput& input)
 {
     ReportModel model;
     model.site = input.site;
-    model.time = UtcTime(input.time);
+    model.time = UtcTimestamp(input.time);
     model.adapters = input.searchAdapters;
     model.minFirmwareDate = input.minFirmwareDate;
 

@@ -61,3 +61,13 @@ const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uin
     }
     return nullptr;
 }
+
+std::map<std::uint32_t, MacAddress> OwnAddressMacs(const std::vector<Adapter>& own)
+{
+    std::map<std::uint32_t, MacAddress> macs;
+    for (const Adapter& adapter : own) {
+        if (!adapter.loopback && adapter.mac)
+            macs.emplace(adapter.address, *adapter.mac);
+    }
+    return macs;
+}

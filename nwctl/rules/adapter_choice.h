@@ -3,15 +3,21 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "device/mac.h"
+
+// One address of one of this computer's adapters.
 struct Adapter {
     std::string name;
     std::uint32_t address;  // host byte order
     std::uint32_t mask;
     unsigned index;  // the system's interface index, 0 when unknown
     bool loopback;
+    std::optional<MacAddress> mac;  // its adapter's; none when it has no MAC
 };
 
 // "" gives the first adapter that is not the loopback one, "all" the first
@@ -28,3 +34,8 @@ int ArrivalAdapter(const std::vector<Adapter>& chosen, unsigned interfaceIndex, 
 // The adapter that holds `address`, or null: no device may be given one of
 // this computer's addresses.
 const Adapter* AdapterWithAddress(const std::vector<Adapter>& adapters, std::uint32_t address);
+
+// Every address of `own` but the loopback ones, with its adapter's MAC: the
+// system does not ask the LAN for its own addresses, so the probe names
+// their holder itself. Adapters without a MAC are left out.
+std::map<std::uint32_t, MacAddress> OwnAddressMacs(const std::vector<Adapter>& own);

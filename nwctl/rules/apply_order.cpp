@@ -6,12 +6,12 @@
 #include <queue>
 #include <set>
 
-#include "device/ipv4.h"
 #include "device/mac.h"
 #include "device/setting_changes.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
 #include "rules/assign_rule.h"
+#include "subnet.h"
 #include "text_field.h"
 
 namespace {
@@ -182,16 +182,15 @@ SaveOrder OrderSaves(const std::vector<PlannedDevice>& devices, const std::vecto
 
         const DISCOVERY_DATA& record = devices[c].device->record;
         const auto mask = ParseIPv4(ReadTextField(record.subnetMask));
-        const int prefix = mask ? MaskPrefix(*mask).value_or(0) : 0;
+        const std::optional<Subnet> subnet = mask ? DeviceSubnet(*moves[c].from, *mask) : std::nullopt;
         std::optional<std::uint32_t> temporary;
         std::vector<std::string> skipped;
-        if (prefix >= 1 && prefix <= 30)
-            temporary = NextFreeAddress(*moves[c].from & *mask, *moves[c].from & *mask, *mask, taken, inUse, skipped);
+        if (subnet)
+            temporary = NextFreeAddress(subnet->Network(), subnet, taken, inUse, skipped);
         if (!temporary) {
             const std::string where =
-                prefix >= 1 && prefix <= 30
-                    ? "in its subnet " + FormatIPv4(*moves[c].from & *mask) + "/" + std::to_string(prefix)
-                    : "(its mask " + SafeText(ReadTextField(record.subnetMask)) + " is no subnet mask)";
+                subnet ? "in its subnet " + subnet->Text()
+                       : "(its mask " + SafeText(ReadTextField(record.subnetMask)) + " is no subnet mask)";
             order.problems.push_back({devices[c].row->line, mac(c) + ": no free temporary address " + where +
                                                                 " to go through, and it moves onto " +
                                                                 FormatIPv4(*moves[c].to) + ", held by " + mac(holder) +

@@ -5,13 +5,13 @@
 #include <map>
 #include <set>
 
-#include "device/ipv4.h"
 #include "device/mac.h"
 #include "device/setting_changes.h"
 #include "io/counted.h"
 #include "io/csv.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
+#include "subnet.h"
 #include "text_field.h"
 
 namespace {
@@ -42,15 +42,14 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         return AssignOutcome::BadRequest;
     }
     if (request.mask) {
-        const int prefix = MaskPrefix(*request.mask).value_or(0);
-        if (prefix < 1 || prefix > 30) {
-            error = "--mask " + FormatIPv4(*request.mask) + " is not a subnet mask of 1 to 30 bits";
+        const std::optional<Subnet> subnet = DeviceSubnet(request.first, *request.mask);
+        if (!subnet) {
+            error = "--mask " + FormatIPv4(*request.mask) + kNotADeviceMask;
             return AssignOutcome::BadRequest;
         }
-        const std::uint32_t subnet = request.first & *request.mask;
-        if (request.gateway && *request.gateway != 0 && (*request.gateway & *request.mask) != subnet) {
-            error = "--gateway " + FormatIPv4(*request.gateway) + " is outside the subnet " + FormatIPv4(subnet) + "/" +
-                    std::to_string(prefix) + " of " + FormatIPv4(request.first);
+        if (request.gateway && !subnet->TakesGateway(*request.gateway)) {
+            error =
+                "--gateway " + FormatIPv4(*request.gateway) + OutsideSubnetText(*subnet) + FormatIPv4(request.first);
             return AssignOutcome::BadRequest;
         }
     }
@@ -106,14 +105,12 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
         // range open, and the plan's check names the mask.
         const std::uint32_t mask =
             request.mask.value_or(ParseIPv4(ReadTextField(device->record.subnetMask)).value_or(0));
-        const int prefix = MaskPrefix(mask).value_or(0);
-        const std::uint32_t subnetMask = prefix >= 1 && prefix <= 30 ? mask : 0;
-        const std::optional<std::uint32_t> given =
-            NextFreeAddress(next, request.first & subnetMask, subnetMask, taken, inUse, assignment.skipped);
+        const std::optional<Subnet> subnet = DeviceSubnet(request.first, mask);
+        const std::optional<std::uint32_t> given = NextFreeAddress(next, subnet, taken, inUse, assignment.skipped);
         if (!given) {
             error = "only " + std::to_string(assignment.rows.size()) + " of the " + std::to_string(chosen.size()) +
                     " devices find a free address from " + FormatIPv4(request.first) +
-                    (subnetMask ? " in its subnet /" + std::to_string(prefix) : std::string());
+                    (subnet ? " in its subnet /" + std::to_string(subnet->Prefix()) : std::string());
             return AssignOutcome::OutOfAddresses;
         }
         next = *given;
@@ -136,18 +133,17 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
     return AssignOutcome::Assigned;
 }
 
-std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, std::uint32_t subnet, std::uint32_t subnetMask,
+std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, const std::optional<Subnet>& subnet,
                                              const std::set<std::uint32_t>& taken,
                                              const std::function<std::vector<MacAddress>(std::uint32_t)>& inUse,
                                              std::vector<std::string>& skipped)
 {
     const auto inRange = [&](std::uint64_t address) {
-        return address <= 0xFFFFFFFFu && (static_cast<std::uint32_t>(address) & subnetMask) == subnet &&
+        return address <= 0xFFFFFFFFu && (!subnet || subnet->Contains(static_cast<std::uint32_t>(address))) &&
                IsHostAddress(static_cast<std::uint32_t>(address));
     };
     const auto usable = [&](std::uint32_t address) {
-        const std::uint32_t host = address & ~subnetMask;
-        if (taken.count(address) || (subnetMask && (host == 0 || host == ~subnetMask)))
+        if (taken.count(address) || (subnet && !subnet->IsHost(address)))
             return false;
         const std::vector<MacAddress> others = inUse(address);
         if (!others.empty())

@@ -13,6 +13,7 @@
 #include "probe/address_use.h"
 #include "rules/adapter_choice.h"
 #include "rules/plan_rules.h"
+#include "subnet.h"
 
 struct AssignRequest {
     std::uint32_t first;
@@ -50,13 +51,13 @@ AssignOutcome AssignAddresses(const std::vector<FoundDevice>& found, const Assig
                               std::string& error);
 
 // The rule by which a device is given an address that nobody holds: the
-// first address from `from` on inside the subnet `subnet`/`subnetMask` (a
-// mask of 0 leaves the address space open) that is a host address, not the
-// subnet's network or broadcast address, none of `taken`, and none that
-// `inUse` names other hosts for (each passed over for that is said in
-// `skipped`: "skipped 192.0.2.31: in use by 02:00:5E:10:00:07"). None when
-// the subnet, or the address space, runs out.
-std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, std::uint32_t subnet, std::uint32_t subnetMask,
+// first address from `from` on inside `subnet` (none leaves the address
+// space open) that is a host address, a host's on the subnet (not its
+// network or broadcast address), none of `taken`, and none that `inUse`
+// names other hosts for (each passed over for that is said in `skipped`:
+// "skipped 192.0.2.31: in use by 02:00:5E:10:00:07"). None when the subnet,
+// or the address space, runs out.
+std::optional<std::uint32_t> NextFreeAddress(std::uint64_t from, const std::optional<Subnet>& subnet,
                                              const std::set<std::uint32_t>& taken,
                                              const std::function<std::vector<MacAddress>(std::uint32_t)>& inUse,
                                              std::vector<std::string>& skipped);

@@ -8,6 +8,8 @@
 #include "device/setting_changes.h"
 #include "io/json.h"
 #include "text_field.h"
+#include "text_join.h"
+#include "utc_time.h"
 
 namespace {
 
@@ -21,34 +23,20 @@ std::string SettingsJson(const DISCOVERY_DATA& record)
     return JsonObject(members);
 }
 
-std::string Format(std::time_t time, const char* format);
-
 // ["00:1A:2B:00:00:01", ...] on the one line.
 std::string MacsJson(const std::vector<MacAddress>& macs)
 {
-    std::string json = "[";
-    for (const MacAddress& mac : macs)
-        json += (json.size() > 1 ? ", " : "") + JsonString(FormatMac(mac));
-    return json + "]";
+    return "[" + JoinTexts(macs, ", ", [](const MacAddress& mac) { return JsonString(FormatMac(mac)); }) + "]";
 }
 
 // A line: the members every line starts with, then `rest`.
 std::string Line(std::time_t time, const char* event, const DISCOVERY_DATA& before, const JsonMembers& rest)
 {
-    JsonMembers members{{"time", JsonString(Format(time, "%Y-%m-%dT%H:%M:%SZ"))},
+    JsonMembers members{{"time", JsonString(UtcTimestamp(time))},
                         {"event", JsonString(event)},
                         {"mac", JsonString(ReadTextField(before.macAddress))}};
     members.insert(members.end(), rest.begin(), rest.end());
     return JsonObject(members);
-}
-
-std::string Format(std::time_t time, const char* format)
-{
-    char text[32] = {};
-    const std::tm* utc = std::gmtime(&time);
-    if (!utc || std::strftime(text, sizeof text, format, utc) == 0)
-        return "unknown-time";
-    return text;
 }
 
 }  // namespace
@@ -99,7 +87,7 @@ std::string AuditVerified(std::time_t time, const DISCOVERY_DATA& before, bool v
 
 std::string AuditInterrupted(std::time_t time, std::size_t done, std::size_t of, const std::vector<MacAddress>& notSent)
 {
-    return JsonObject({{"time", JsonString(Format(time, "%Y-%m-%dT%H:%M:%SZ"))},
+    return JsonObject({{"time", JsonString(UtcTimestamp(time))},
                        {"event", JsonString(kAuditInterrupted)},
                        {"done", std::to_string(done)},
                        {"of", std::to_string(of)},
@@ -126,11 +114,6 @@ bool AuditLog::Write(const std::string& line)
     return complete_;
 }
 
-std::string UtcTime(std::time_t time)
-{
-    return Format(time, "%Y-%m-%dT%H:%M:%SZ");
-}
-
 std::string AuditPath(std::string_view planPath, std::time_t time, const std::function<bool(const std::string&)>& taken)
 {
     const std::size_t folder = planPath.find_last_of("/\\");
@@ -138,7 +121,7 @@ std::string AuditPath(std::string_view planPath, std::time_t time, const std::fu
     std::size_t dot = planPath.rfind('.');
     if (dot == std::string_view::npos || dot <= nameStart)
         dot = planPath.size();
-    const std::string stem = std::string(planPath.substr(0, dot)) + "-" + Format(time, "%Y%m%dT%H%M%SZ");
+    const std::string stem = std::string(planPath.substr(0, dot)) + "-" + FormatUtc(time, "%Y%m%dT%H%M%SZ");
     std::string path = stem + ".audit.jsonl";
     for (int copy = 2; taken(path); ++copy)
         path = stem + "-" + std::to_string(copy) + ".audit.jsonl";

@@ -67,9 +67,6 @@ private:
     bool complete_ = true;
 };
 
-// "2024-01-15T10:30:00Z".
-std::string UtcTime(std::time_t time);
-
 // Beside the plan, named after it and the time:
 // "site/plan.csv" at 10:30:00 UTC on 15 January 2024 gives
 // "site/plan-20240115T103000Z.audit.jsonl". When `taken` says that name is

@@ -6,14 +6,15 @@
 #include <set>
 
 #include "device/device_fields.h"
-#include "device/ipv4.h"
 #include "device/setting_changes.h"
 #include "device/setting_values.h"
 #include "io/csv_table.h"
 #include "io/name_suggestion.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
+#include "subnet.h"
 #include "text_field.h"
+#include "text_join.h"
 
 namespace {
 
@@ -34,10 +35,8 @@ struct Addresses {
 
 std::string AddressList(const std::vector<const FoundDevice*>& devices)
 {
-    std::string addresses;
-    for (const FoundDevice* device : devices)
-        addresses += (addresses.empty() ? "" : ", ") + SafeText(ReadTextField(device->record.ipAddress));
-    return addresses;
+    return JoinTexts(devices, ", ",
+                     [](const FoundDevice* device) { return SafeText(ReadTextField(device->record.ipAddress)); });
 }
 
 // The ports as the device judges a Save: each one 1 to 65535, no two the
@@ -230,26 +229,24 @@ std::vector<PlanProblem> FindPlanProblems(const std::vector<PlanRow>& plan, cons
         if (ParseIPv4(CurrentSetting(record, Setting::Ip)) != ip)
             moving.insert(ip);
         const std::string ipText = FormatIPv4(ip) + Source(row, Setting::Ip);
-        const auto prefix = MaskPrefix(*addresses.mask);
         if (!IsHostAddress(ip)) {
             problem("ip " + ipText + " cannot be a device's address");
             continue;
         }
-        if (!prefix || *prefix == 0 || *prefix > 30) {
-            problem("mask " + FormatIPv4(*addresses.mask) + Source(row, Setting::Mask) +
-                    " is not a subnet mask of 1 to 30 bits");
+        const std::optional<Subnet> subnet = DeviceSubnet(ip, *addresses.mask);
+        if (!subnet) {
+            problem("mask " + FormatIPv4(*addresses.mask) + Source(row, Setting::Mask) + kNotADeviceMask);
             continue;
         }
-        const std::uint32_t mask = *addresses.mask;
-        if ((ip & ~mask) == 0 || (ip & ~mask) == ~mask)
-            problem("ip " + ipText + " is the " + ((ip & ~mask) == 0 ? "network" : "broadcast") +
-                    " address of its subnet /" + std::to_string(*prefix));
+        if (!subnet->IsHost(ip))
+            problem("ip " + ipText + " is the " + (ip == subnet->Network() ? "network" : "broadcast") +
+                    " address of its subnet /" + std::to_string(subnet->Prefix()));
         const std::uint32_t gateway = *addresses.gateway;
         if (gateway == ip)
             problem("gateway " + FormatIPv4(gateway) + " is the device's own address");
-        else if (gateway != 0 && (gateway & mask) != (ip & mask))
-            problem("gateway " + FormatIPv4(gateway) + Source(row, Setting::Gateway) + " is outside the subnet " +
-                    FormatIPv4(ip & mask) + "/" + std::to_string(*prefix) + " of ip " + ipText);
+        else if (!subnet->TakesGateway(gateway))
+            problem("gateway " + FormatIPv4(gateway) + Source(row, Setting::Gateway) + OutsideSubnetText(*subnet) +
+                    "ip " + ipText);
         if (const Adapter* own = AdapterWithAddress(ownAdapters, ip))
             problem("ip " + ipText + " is this computer's own address (adapter " + SafeText(own->name) + ")");
 

@@ -4,10 +4,11 @@
 #include <iterator>
 #include <set>
 
-#include "device/ipv4.h"
 #include "io/counted.h"
 #include "io/safe_text.h"
 #include "ipv4_text.h"
+#include "subnet.h"
+#include "text_join.h"
 
 namespace {
 
@@ -31,11 +32,8 @@ const Adapter* OnLinkAdapter(const std::vector<Adapter>& adapters, std::uint32_t
     if (AdapterWithAddress(adapters, address))
         return nullptr;
     for (const Adapter& adapter : adapters) {
-        // A /31 or /32 has no subnet beyond its own address.
-        const bool pointToPoint = adapter.mask >= 0xFFFFFFFEu;
-        if ((address & adapter.mask) == (adapter.address & adapter.mask) &&
-            (pointToPoint ||
-             (address != (adapter.address & adapter.mask) && address != (adapter.address | ~adapter.mask))))
+        const std::optional<Subnet> subnet = Subnet::WithMask(adapter.address, adapter.mask);
+        if (subnet && subnet->IsHost(address))
             return &adapter;
     }
     return nullptr;
@@ -109,14 +107,13 @@ std::string AddressesText(const std::vector<std::uint32_t>& addresses)
 
 std::string SubnetsText(const std::vector<Adapter>& adapters)
 {
-    std::string text;
-    for (const Adapter& adapter : adapters) {
+    if (adapters.empty())
+        return "no adapter";
+    return JoinTexts(adapters, ", ", [](const Adapter& adapter) {
         const auto prefix = MaskPrefix(adapter.mask);
-        text += text.empty() ? "" : ", ";
-        text += SafeText(adapter.name) + " " + FormatIPv4(adapter.address) + "/" +
-                (prefix ? std::to_string(*prefix) : FormatIPv4(adapter.mask));
-    }
-    return text.empty() ? "no adapter" : text;
+        return SafeText(adapter.name) + " " + FormatIPv4(adapter.address) + "/" +
+               (prefix ? std::to_string(*prefix) : FormatIPv4(adapter.mask));
+    });
 }
 
 std::string OffSubnetWhy(const std::vector<Adapter>& adapters)

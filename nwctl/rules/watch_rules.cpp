@@ -9,6 +9,7 @@
 #include "ipv4_text.h"
 #include "rules/audit_log.h"
 #include "text_field.h"
+#include "utc_time.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ int WatchRounds(double intervalSeconds)
 
 std::string WatchEventLine(const WatchEvent& e)
 {
-    std::string line = UtcTime(e.time) + ' ' + WatchEventName(e.kind) + ' ';
+    std::string line = UtcTimestamp(e.time) + ' ' + WatchEventName(e.kind) + ' ';
     const std::string mac = SafeText(e.mac);
     const std::string ip = e.ip.empty() ? "no address" : SafeText(e.ip);
     const std::string previous = e.previousIp.empty() ? "no address" : SafeText(e.previousIp);
@@ -147,9 +148,9 @@ std::string WatchEventLine(const WatchEvent& e)
         case WatchEventKind::Appeared:
             return line + mac + " at " + ip;
         case WatchEventKind::Gone:
-            return line + mac + " from " + ip + ", last seen " + UtcTime(e.lastSeen);
+            return line + mac + " from " + ip + ", last seen " + UtcTimestamp(e.lastSeen);
         case WatchEventKind::Back:
-            return line + mac + " at " + ip + ", gone since " + UtcTime(e.lastSeen);
+            return line + mac + " at " + ip + ", gone since " + UtcTimestamp(e.lastSeen);
         case WatchEventKind::Moved:
             return line + mac + " from " + previous + " to " + ip +
                    (e.factoryDefault ? std::string(", ") + kFactoryHint : "");
@@ -165,7 +166,7 @@ std::string WatchEventLine(const WatchEvent& e)
 
 std::string WatchEventJson(const WatchEvent& e)
 {
-    JsonMembers members = {{"time", JsonString(UtcTime(e.time))},
+    JsonMembers members = {{"time", JsonString(UtcTimestamp(e.time))},
                            {"event", JsonString(WatchEventName(e.kind))},
                            {"mac", JsonString(e.mac)},
                            {"ip", JsonString(e.ip)}};
@@ -173,11 +174,11 @@ std::string WatchEventJson(const WatchEvent& e)
         case WatchEventKind::Appeared:
             break;
         case WatchEventKind::Gone:
-            members.emplace_back("last_seen", JsonString(UtcTime(e.lastSeen)));
+            members.emplace_back("last_seen", JsonString(UtcTimestamp(e.lastSeen)));
             break;
         case WatchEventKind::Back:
             members.emplace_back("previous_ip", JsonString(e.previousIp));
-            members.emplace_back("last_seen", JsonString(UtcTime(e.lastSeen)));
+            members.emplace_back("last_seen", JsonString(UtcTimestamp(e.lastSeen)));
             break;
         case WatchEventKind::Moved:
             members.emplace_back("previous_ip", JsonString(e.previousIp));
@@ -200,13 +201,13 @@ std::string WatchTable(const Watch& watch)
     std::vector<std::vector<std::string>> rows;
     for (const WatchedDevice& device : watch.Devices())
         rows.push_back({SafeText(device.mac), device.ip.empty() ? "-" : SafeText(device.ip), StateName(device),
-                        UtcTime(device.lastSeen), device.product.empty() ? "-" : SafeText(device.product)});
+                        UtcTimestamp(device.lastSeen), device.product.empty() ? "-" : SafeText(device.product)});
     return FormatTable({"mac", "ip", "state", "last_seen", "product"}, rows);
 }
 
 std::string WatchSummaryLine(const Watch& watch, std::time_t time)
 {
-    std::string line = UtcTime(time) + " summary " + Counted(watch.Passes(), "pass", "passes") + ", " +
+    std::string line = UtcTimestamp(time) + " summary " + Counted(watch.Passes(), "pass", "passes") + ", " +
                        Counted(static_cast<int>(watch.Devices().size()), "device", "devices") + " seen;";
     for (std::size_t kind = 0; kind < kWatchEventKinds; ++kind)
         line += std::string(kind == 0 ? " " : ", ") + std::to_string(watch.Counts()[kind]) + ' ' + kEventNames[kind];
@@ -218,7 +219,7 @@ std::string WatchSummaryJson(const Watch& watch, std::time_t time)
     JsonMembers counts;
     for (std::size_t kind = 0; kind < kWatchEventKinds; ++kind)
         counts.emplace_back(kEventNames[kind], std::to_string(watch.Counts()[kind]));
-    return JsonObject({{"time", JsonString(UtcTime(time))},
+    return JsonObject({{"time", JsonString(UtcTimestamp(time))},
                        {"event", JsonString("summary")},
                        {"passes", std::to_string(watch.Passes())},
                        {"devices", std::to_string(watch.Devices().size())},

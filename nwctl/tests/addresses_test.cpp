@@ -1,24 +1,12 @@
 // Addresses as an operator types them: MACs in the usual spellings, anything
-// else refused rather than guessed; subnet masks; and which adapter a search
-// uses. (Dotted IPv4 text: tests/unit/ipv4_text_test.cpp.)
+// else refused rather than guessed; and which adapter a search uses. (Dotted
+// IPv4 text and subnet masks: base/tests/.)
 #include <gtest/gtest.h>
 
-#include "device/ipv4.h"
 #include "device/mac.h"
 #include "rules/adapter_choice.h"
 
 namespace {
-
-TEST(IPv4, MaskPrefixOnlyForContiguousMasks)
-{
-    EXPECT_EQ(MaskPrefix(0xFFFFFF00u), 24);
-    EXPECT_EQ(MaskPrefix(0xFFFFFFFFu), 32);
-    EXPECT_EQ(MaskPrefix(0), 0);
-    EXPECT_EQ(MaskPrefix(0xFFFFFFFCu), 30);
-    EXPECT_FALSE(MaskPrefix(0xFF00FF00u));
-    EXPECT_FALSE(MaskPrefix(0x00FFFFFFu));
-    EXPECT_FALSE(MaskPrefix(0xFFFFFF01u));
-}
 
 TEST(Mac, UsualSpellingsInEitherCase)
 {
@@ -38,7 +26,7 @@ TEST(Mac, UsualSpellingsInEitherCase)
 
 Adapter MakeAdapter(const char* name, std::uint32_t address, unsigned index, bool loopback = false)
 {
-    return Adapter{name, address, 0xFFFFFF00u, index, loopback};
+    return Adapter{name, address, 0xFFFFFF00u, index, loopback, std::nullopt};
 }
 
 TEST(Adapters, ChosenByNameAddressOrAll)
@@ -84,6 +72,23 @@ TEST(Adapters, ArrivalByInterfaceThenByAddress)
     EXPECT_EQ(ArrivalAdapter(two, 0, 0xC633640Bu), 1);
     EXPECT_EQ(ArrivalAdapter(two, 9, 0xFFFFFFFFu), -1);
     EXPECT_EQ(ArrivalAdapter({two[0]}, 0, 0), 0) << "with one adapter there is no doubt";
+}
+
+TEST(Adapters, OwnAddressesHeldByTheirAdaptersMacs)
+{
+    const MacAddress lan0 = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x01};
+    const MacAddress lan1 = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x02};
+    std::vector<Adapter> adapters = {
+        MakeAdapter("lo", 0x7F000001u, 1, true), MakeAdapter("lan0", 0xC6336401u, 2),
+        MakeAdapter("lan0", 0xC6336402u, 2),     MakeAdapter("lan1", 0xC633640Bu, 3),
+        MakeAdapter("tun0", 0xC6336501u, 4),  // no MAC
+    };
+    adapters[0].mac = MacAddress{};
+    adapters[1].mac = adapters[2].mac = lan0;
+    adapters[3].mac = lan1;
+    const std::map<std::uint32_t, MacAddress> expected = {
+        {0xC6336401u, lan0}, {0xC6336402u, lan0}, {0xC633640Bu, lan1}};
+    EXPECT_EQ(OwnAddressMacs(adapters), expected);
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ struct Fixture {
     }
 };
 
-const std::vector<Adapter> kOwn = {{"lan0", *ParseIPv4("192.0.2.250"), *ParseIPv4("255.255.255.0"), 1, false}};
+const std::vector<Adapter> kOwn = {
+    {"lan0", *ParseIPv4("192.0.2.250"), *ParseIPv4("255.255.255.0"), 1, false, std::nullopt}};
 
 struct OrderCase {
     const char* name;

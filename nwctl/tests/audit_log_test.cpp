@@ -126,7 +126,6 @@ TEST(AuditLog, BesideThePlanNamedAfterItAndTheTime)
     EXPECT_EQ(AuditPath("plan", 1705314600, none), "plan-20240115T103000Z.audit.jsonl");
     EXPECT_EQ(AuditPath("C:\\jobs.v2\\plan.csv", 1705314600, none), "C:\\jobs.v2\\plan-20240115T103000Z.audit.jsonl");
     EXPECT_EQ(AuditPath("./site.d/plan", 1705314600, none), "./site.d/plan-20240115T103000Z.audit.jsonl");
-    EXPECT_EQ(UtcTime(0), "1970-01-01T00:00:00Z");
 }
 
 TEST(AuditLog, AnEarlierLogOfTheSameSecondIsNotOverwritten)

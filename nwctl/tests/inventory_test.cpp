@@ -57,7 +57,7 @@ TEST(InventoryFile, MacRequiredIpOptional)
 }
 
 // This computer, as the cases see it: one adapter on the devices' subnet.
-const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false}};
+const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false, std::nullopt}};
 
 std::vector<std::string> Findings(const std::string& csv, const std::vector<FoundDevice>& found,
                                   std::optional<std::int32_t> date = std::nullopt, const AddressUse& use = AddressUse())

@@ -130,8 +130,8 @@ struct ProblemCase {
 
 // This computer, as the cases see it: an adapter on the devices' subnet and
 // the loopback one.
-const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2, false},
-                                           {"lo", 0x7F000001u, 0xFF000000u, 1, true}};
+const std::vector<Adapter> kOwnAdapters = {{"lan0", 0xC0000205u, 0xFFFFFF00u, 2, false, std::nullopt},
+                                           {"lo", 0x7F000001u, 0xFF000000u, 1, true, std::nullopt}};
 
 std::vector<std::string> Problems(const std::string& plan, const std::vector<FoundDevice>& found,
                                   const AddressUse& use = AddressUse(), bool unprobedOk = false)

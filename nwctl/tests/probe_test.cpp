@@ -227,7 +227,7 @@ TEST(ProbeSchedule, NothingToProbeIsDoneAtOnce)
 
 Adapter Lan(const char* name, std::uint32_t address, std::uint32_t mask)
 {
-    return Adapter{name, address, mask, 2, false};
+    return Adapter{name, address, mask, 2, false, std::nullopt};
 }
 
 TEST(Resolution, OnLinkOnlyOnAnAdaptersSubnetAndNotItsEnds)

@@ -31,7 +31,7 @@ FoundDevice Device(const std::string& mac, const std::string& ip, const std::str
     return FoundDevice{record, "lan0"};
 }
 
-const Adapter kLan0 = {"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false};  // 192.0.2.1/24
+const Adapter kLan0 = {"lan0", 0xC0000201u, 0xFFFFFF00u, 2, false, std::nullopt};  // 192.0.2.1/24
 
 MacAddress Mac(const char* text)
 {
@@ -85,7 +85,7 @@ TEST(ReportModel, MapRangeIsTheSubnetOrABoundedBlockAroundThisComputer)
         {0xC0000201u, 0xFF00FF00u, 0xC0000200u, 256, 24, true},  // no prefix: counted as /24
     };
     for (const auto& c : cases) {
-        const MapRange range = MapRangeOf({"lan0", c.address, c.mask, 1, false});
+        const MapRange range = MapRangeOf({"lan0", c.address, c.mask, 1, false, std::nullopt});
         EXPECT_EQ(range.first, c.first) << c.prefix;
         EXPECT_EQ(range.count, c.count) << c.prefix;
         EXPECT_EQ(range.prefix, c.prefix);

@@ -1,6 +1,6 @@
 // Device texts are hostile: whatever they hold, the table and CSV carry only
-// printable ASCII, JSON stays valid and gives the bytes back, and CSV read
-// back gives the fields that were written.
+// printable ASCII, and CSV read back gives the fields that were written.
+// (JSON texts give every byte back: base/tests/json_text_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,35 +15,6 @@
 namespace {
 
 using namespace std::string_literals;
-
-// The bytes a JSON string holds, each character U+0000 to U+00FF taken back
-// as one byte; a written-out decoder, independent of the writer.
-std::string DecodeJsonString(const std::string& json)
-{
-    std::string bytes;
-    EXPECT_GE(json.size(), 2u);
-    EXPECT_EQ(json.front(), '"');
-    EXPECT_EQ(json.back(), '"');
-    for (std::size_t i = 1; i + 1 < json.size(); ++i) {
-        const auto c = static_cast<unsigned char>(json[i]);
-        if (c == '\\') {
-            const char kind = json[++i];
-            if (kind == 'u') {
-                bytes += static_cast<char>(std::stoi(json.substr(i + 1, 4), nullptr, 16));
-                i += 4;
-            } else {
-                bytes += kind;
-            }
-        } else if (c >= 0xC2 && c <= 0xC3) {
-            bytes += static_cast<char>((c & 0x1F) << 6 | (static_cast<unsigned char>(json[++i]) & 0x3F));
-        } else {
-            EXPECT_LT(c, 0x80) << "a byte outside UTF-8 for U+0000 to U+00FF";
-            EXPECT_GE(c, 0x20) << "a raw control character";
-            bytes += static_cast<char>(c);
-        }
-    }
-    return bytes;
-}
 
 bool PrintableAscii(const std::string& text)
 {
@@ -111,17 +82,6 @@ TEST(PathText, AsGivenButNoControl)
     // A path too long to be any file's is cut, and says how long it was.
     const std::string huge(100000, 'a');
     EXPECT_EQ(PathText(huge), huge.substr(0, kPathShown) + "... (100000 bytes)");
-}
-
-TEST(JsonString, ValidJsonThatGivesTheBytesBack)
-{
-    for (const std::string& bytes : kHostile) {
-        const std::string json = JsonString(bytes);
-        EXPECT_EQ(DecodeJsonString(json), bytes) << json;
-    }
-    // C1 controls are escaped: as UTF-8 they would still steer a terminal.
-    EXPECT_EQ(JsonString("\x9b\x7f\xa0"), "\"\\u009b\\u007f\xc2\xa0\"");
-    EXPECT_EQ(JsonString("\"\\\n"), "\"\\\"\\\\\\u000a\"");
 }
 
 TEST(Json, ObjectsAndArrays)

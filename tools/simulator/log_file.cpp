@@ -8,6 +8,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "utc_time.h"
+
 double MonotonicSeconds()
 {
     timespec now{};
@@ -33,12 +35,7 @@ std::string WallClockText()
 
 std::string WallClockText(const timespec& wall)
 {
-    std::tm utc{};
-    gmtime_r(&wall.tv_sec, &utc);
-    char text[96];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06ldZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, wall.tv_nsec / 1000);
-    return text;
+    return UtcTimestampMicroseconds(wall.tv_sec, wall.tv_nsec / 1000);
 }
 
 LogFile::~LogFile()

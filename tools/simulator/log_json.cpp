@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "hex.h"
+#include "json_text.h"
 #include "record_fields.h"
 
 namespace {
@@ -42,7 +43,7 @@ void JsonObject::Key(std::string_view key)
 {
     if (!members_.empty())
         members_ += ", ";
-    members_ += JsonText(key);
+    members_ += JsonString(key, JsonBytes::Ascii);
     members_ += ": ";
 }
 
@@ -72,7 +73,7 @@ JsonObject& JsonObject::Flag(std::string_view key, bool value)
 JsonObject& JsonObject::Text(std::string_view key, std::string_view bytes)
 {
     Key(key);
-    members_ += JsonText(bytes);
+    members_ += JsonString(bytes, JsonBytes::Ascii);
     return *this;
 }
 
@@ -81,25 +82,6 @@ JsonObject& JsonObject::Raw(std::string_view key, std::string_view json)
     Key(key);
     members_ += json;
     return *this;
-}
-
-std::string JsonText(std::string_view bytes)
-{
-    std::string json = "\"";
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '"' || byte == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            json += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            json += escaped;
-        }
-    }
-    return json + "\"";
 }
 
 JsonObject LogStamp(double mono, std::string_view wall)

@@ -1,6 +1,6 @@
-// The simulator's log: one JSON object per line. Texts from records are
-// written byte for byte, each byte as one character from U+0000 to U+00FF,
-// so a reader gets the exact bytes back by encoding the string as Latin-1.
+// The simulator's log: one JSON object per line, in ASCII. Texts from
+// records are written byte for byte (json_text.h), so a reader gets the
+// exact bytes back by encoding the string as Latin-1.
 #pragma once
 
 #include <cstddef>
@@ -25,9 +25,6 @@ private:
     void Key(std::string_view key);
     std::string members_;
 };
-
-// `bytes` as a quoted JSON string.
-std::string JsonText(std::string_view bytes);
 
 // The start of every line: the monotonic and the wall-clock time.
 JsonObject LogStamp(double mono, std::string_view wall);

@@ -1,6 +1,6 @@
 #include "json.h"
 
-#include <cstdio>
+#include "json_text.h"
 
 Json Json::Object()
 {
@@ -62,7 +62,7 @@ void Json::DumpTo(std::string& out) const
             out += std::to_string(number_);
             break;
         case Kind::String:
-            out += JsonQuote(string_);
+            out += JsonString(string_, JsonBytes::Ascii);
             break;
         case Kind::Array:
             out += '[';
@@ -80,52 +80,11 @@ void Json::DumpTo(std::string& out) const
                 if (i > 0) {
                     out += ", ";
                 }
-                out += JsonQuote(members_[i].first);
+                out += JsonString(members_[i].first, JsonBytes::Ascii);
                 out += ": ";
                 members_[i].second.DumpTo(out);
             }
             out += '}';
             break;
     }
-}
-
-std::string JsonQuote(std::string_view text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte >= 0x7F) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-                    out += escape;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-    return out;
 }

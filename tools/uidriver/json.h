@@ -1,13 +1,12 @@
-// JSON values for the driver's answers. Text is the target's ANSI text:
-// every byte from 0x80 up is written as \u00XX, so the bytes come back
-// exactly (a reader decodes each escape as one byte, then applies the ANSI
-// code page).
+// JSON values for the driver's answers. Text is the target's ANSI text,
+// written in ASCII (json_text.h): every byte from 0x7F up as \u00XX, so the
+// bytes come back exactly (a reader decodes each escape as one byte, then
+// applies the ANSI code page).
 #pragma once
 
 #include <concepts>
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,6 +45,3 @@ private:
     std::vector<Json> items_;
     std::vector<std::pair<std::string, Json>> members_;
 };
-
-// The quoted JSON form of ANSI text, as described above.
-std::string JsonQuote(std::string_view text);

@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <algorithm>
+
 #include "network_adapters.h"
+#include "subnet.h"
 
 namespace {
 
@@ -18,11 +21,6 @@ std::string AnsiName(const wchar_t* name)
     ::WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), bytes, nullptr, nullptr);
     text.pop_back();
     return text;
-}
-
-std::uint32_t PrefixMask(unsigned prefix)
-{
-    return prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~0u << (32 - prefix);
 }
 
 }  // namespace
@@ -54,7 +52,7 @@ bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& err
             if (!address || address->sa_family != AF_INET)
                 continue;
             adapter.addresses.push_back({::ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr),
-                                         PrefixMask(unicast->OnLinkPrefixLength)});
+                                         PrefixMask(std::min<int>(unicast->OnLinkPrefixLength, 32))});
         }
         adapter.up = entry->OperStatus == IfOperStatusUp;
         adapter.loopback = entry->IfType == IF_TYPE_SOFTWARE_LOOPBACK;

@@ -24,6 +24,6 @@ struct NetworkAdapter {
 // Every adapter the system lists for IPv4. False with `error` when the
 // system cannot say; an empty table is no failure. One implementation per
 // system: network_adapters_win32.cpp (GetAdaptersAddresses) for the window
-// and nwctl.exe, and nwctl/adapters_posix.cpp (getifaddrs) for nwctl on
+// and nwctl.exe, network_adapters_linux.cpp (getifaddrs) for nwctl on
 // Linux.
 bool ReadNetworkAdapters(std::vector<NetworkAdapter>& adapters, std::string& error);
