@@ -1,5 +1,7 @@
 // reboot and reset: the command to each named device, 10 ms apart, as the
 // window sends them.
+#include "commands/batch_command.h"
+
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -8,7 +10,6 @@
 #include "cli/exit_codes.h"
 #include "cli/labels.h"
 #include "cli/messages.h"
-#include "cli/options.h"
 #include "cli/standard_output.h"
 #include "commands/command_search.h"
 #include "commands/confirmation.h"
@@ -18,11 +19,9 @@
 #include "net/session.h"
 #include "text_field.h"
 
-namespace {
-
 // `command` is DISCOVERY_CMD_REBOOT or DISCOVERY_CMD_FACTORY_RESET: the two
 // differ only in the record's command and the words shown.
-int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
+int SendBatchCommand(const Invocation& invocation, std::uint32_t command)
 {
     std::string user, password, error;
     Session session;
@@ -75,65 +74,3 @@ int RunRebootOrReset(const Invocation& invocation, std::uint32_t command)
                           ", and a search may not find it until it is up again");
     return status;
 }
-
-}  // namespace
-
-int RunReboot(const Invocation& invocation)
-{
-    return RunRebootOrReset(invocation, DISCOVERY_CMD_REBOOT);
-}
-
-int RunReset(const Invocation& invocation)
-{
-    return RunRebootOrReset(invocation, DISCOVERY_CMD_FACTORY_RESET);
-}
-
-namespace {
-
-const char kRebootHelp[] = R"(usage: nwctl reboot MAC... --user U [--password-file FILE] [-y|--yes]
-                    [--adapter NAME|ADDRESS|all] [--rounds N]
-
-Finds the devices by a fresh search and sends each a reboot, 10 ms apart,
-after confirmation. Devices do not answer a reboot; nwctl prints what it
-sent to whom and says that it is not confirmed: a device restarting does
-not answer a search until it is up again. If a MAC does not answer the
-search, nothing is sent.
-
-exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
-arguments; 1 network, or the output could not be written.
-)";
-
-const char kResetHelp[] = R"(usage: nwctl reset MAC... --user U [--password-file FILE] [-y|--yes]
-                   [--adapter NAME|ADDRESS|all] [--rounds N]
-
-Finds the devices by a fresh search and sends each a factory reset, 10 ms
-apart, after confirmation. Devices do not answer it; nwctl prints what it
-sent to whom and says that it is not confirmed: a device restarting does
-not answer a search until it is up again. If a MAC does not answer the
-search, nothing is sent.
-
-exit status: 0 sent; 3 a device not found; 5 not confirmed; 2 bad
-arguments; 1 network, or the output could not be written.
-)";
-
-}  // namespace
-
-extern const CommandEntry kRebootCommand = {"reboot",
-                                            RunReboot,
-                                            "reboot MAC...   restart devices",
-                                            kRebootHelp,
-                                            Operands::Macs,
-                                            "the MAC address of every device",
-                                            {option::kSearching, option::kSending},
-                                            {},
-                                            nullptr};
-
-extern const CommandEntry kResetCommand = {"reset",
-                                           RunReset,
-                                           "reset MAC...    return devices to their factory settings",
-                                           kResetHelp,
-                                           Operands::Macs,
-                                           "the MAC address of every device",
-                                           {option::kSearching, option::kSending},
-                                           {},
-                                           nullptr};
