@@ -38,17 +38,17 @@ function(nw_unit_test name)
   endif()
 endfunction()
 
-# nw_script_test(NAME TIMEOUT s LABELS ... ENVIRONMENT ... COMMAND ... [PARTS n]):
-# a test script as one CTest test or, with PARTS, as n tests NAME.1 ... NAME.n
-# that each run every nth of its cases (--part=K/N, tests/e2e/harness.py), so
+# nw_script_test(NAME TIMEOUT s LABELS ... ENVIRONMENT ... COMMAND ... [SHARDS n]):
+# a test script as one CTest test or, with SHARDS, as n tests NAME.1 ... NAME.n
+# that each run every nth of its cases (--shard=K/N, tests/e2e/harness.py), so
 # that they may run at the same time. The longer a test may take, the
 # earlier ctest -j starts it (COST), which shortens a parallel run.
 function(nw_script_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PARTS;TIMEOUT" "LABELS;ENVIRONMENT;COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "SHARDS;TIMEOUT" "LABELS;ENVIRONMENT;COMMAND")
   set(tests "")
-  if(arg_PARTS)
-    foreach(k RANGE 1 ${arg_PARTS})
-      add_test(NAME ${name}.${k} COMMAND ${arg_COMMAND} --part=${k}/${arg_PARTS})
+  if(arg_SHARDS)
+    foreach(k RANGE 1 ${arg_SHARDS})
+      add_test(NAME ${name}.${k} COMMAND ${arg_COMMAND} --shard=${k}/${arg_SHARDS})
       list(APPEND tests ${name}.${k})
     endforeach()
   else()

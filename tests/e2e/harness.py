@@ -270,20 +270,20 @@ def _test_ids(suite):
 
 
 def main():
-    """Runs the script's tests; with --part K/N only every Nth of them from
+    """Runs the script's tests; with --shard K/N only every Nth of them from
     the Kth on (in unittest's order), so that N runs, each in a test LAN of
     its own, share a long script between them and together run every test."""
-    part = [arg for arg in sys.argv[1:] if arg.startswith("--part=")]
-    if not part:
+    shard = [arg for arg in sys.argv[1:] if arg.startswith("--shard=")]
+    if not shard:
         unittest.main(verbosity=2)
         return
-    sys.argv.remove(part[0])
-    match = re.fullmatch(r"--part=([1-9][0-9]*)/([1-9][0-9]*)", part[0])
+    sys.argv.remove(shard[0])
+    match = re.fullmatch(r"--shard=([1-9][0-9]*)/([1-9][0-9]*)", shard[0])
     if not match or int(match.group(1)) > int(match.group(2)):
-        raise SystemExit("harness: %s: give --part=K/N with 1 <= K <= N" % part[0])
+        raise SystemExit("harness: %s: give --shard=K/N with 1 <= K <= N" % shard[0])
     k, n = int(match.group(1)), int(match.group(2))
     ids = list(_test_ids(unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])))
     mine = [test_id.split(".", 1)[1] for test_id in ids[k - 1::n]]
     if not mine:
-        raise SystemExit("harness: part %d of %d has no tests (the script has %d)" % (k, n, len(ids)))
+        raise SystemExit("harness: shard %d of %d has no tests (the script has %d)" % (k, n, len(ids)))
     unittest.main(verbosity=2, defaultTest=mine)
