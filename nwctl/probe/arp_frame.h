@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "arp_layout.h"
 #include "device/mac.h"
 
 // The ARP part of an Ethernet frame (the link layer adds its header).
-constexpr std::size_t kArpFrameBytes = 28;
+constexpr std::size_t kArpFrameBytes = arp::kBytes;
 using ArpFrame = std::array<unsigned char, kArpFrameBytes>;
 
 // A request for `target` from `sender`, sender address 0.0.0.0, target MAC
