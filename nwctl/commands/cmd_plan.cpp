@@ -318,19 +318,11 @@ Verification Verify(const Invocation& invocation, Session& session, const std::v
         if (device.answered)
             device.left = ChangedSettings(answers.front()->record, devices[i].row->change);
         device.shown = shown[i];
-        // The other MACs that answer for its address, to the probe or the
-        // search; none when neither heard of it.
         if (shown[i]) {
-            std::set<MacAddress> others;
             const std::vector<MacAddress>* probed = use.Answers(*shown[i]);
+            const auto searched = heard.find(*shown[i]);
             device.probed = probed != nullptr;
-            if (probed)
-                others.insert(probed->begin(), probed->end());
-            if (const auto searched = heard.find(*shown[i]); searched != heard.end())
-                others.insert(searched->second.begin(), searched->second.end());
-            others.erase(mac);
-            if (probed || !others.empty())
-                device.inUseBy.emplace(others.begin(), others.end());
+            device.inUseBy = OthersOnAddress(mac, probed, searched != heard.end() ? &searched->second : nullptr);
         }
         const bool verified = Verified(device);
         verification.good += verified && applied[i];

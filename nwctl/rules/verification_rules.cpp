@@ -3,6 +3,20 @@
 #include "io/counted.h"
 #include "ipv4_text.h"
 
+std::optional<std::vector<MacAddress>> OthersOnAddress(const MacAddress& mac, const std::vector<MacAddress>* probed,
+                                                       const std::set<MacAddress>* searched)
+{
+    std::set<MacAddress> others;
+    if (probed)
+        others.insert(probed->begin(), probed->end());
+    if (searched)
+        others.insert(searched->begin(), searched->end());
+    others.erase(mac);
+    if (!probed && others.empty())
+        return std::nullopt;
+    return std::vector<MacAddress>(others.begin(), others.end());
+}
+
 bool Verified(const DeviceAfter& after)
 {
     return after.answered && after.left.empty() && !(after.inUseBy && !after.inUseBy->empty());

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ struct DeviceAfter {
     // when it was not probed and the search heard no other.
     std::optional<std::vector<MacAddress>> inUseBy;
 };
+
+// The other MACs on the address of the device `mac`: those the probe heard
+// there (`probed`, null when the probe did not reach it) and those the
+// search heard (`searched`, null for none). Null when the address was not
+// probed and the search heard no other; empty when it was and nobody else
+// answers.
+std::optional<std::vector<MacAddress>> OthersOnAddress(const MacAddress& mac, const std::vector<MacAddress>* probed,
+                                                       const std::set<MacAddress>* searched);
 
 // It answered and shows its planned values, and no other MAC answers for
 // its address (as far as the probe and the search could tell: see Probed).

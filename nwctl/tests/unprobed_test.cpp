@@ -3,6 +3,8 @@
 // after plan --apply tells a device at one from a verified one.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,31 @@ TEST(Verification, AnAddressNotProbedIsNeverPlainlyVerified)
         EXPECT_EQ(Probed(c.after), c.probed) << c.name;
         EXPECT_EQ(VerificationText(c.after), c.text) << c.name;
     }
+}
+
+TEST(Verification, TheOthersOnAnAddressAreWhomTheProbeAndTheSearchHeardThereButTheDevice)
+{
+    const MacAddress self = *ParseMac("00:1A:2B:00:00:01");
+    const MacAddress pc = *ParseMac("02:00:5E:10:00:07");
+    const MacAddress camera = *ParseMac("00:1A:2B:00:30:01");
+    const std::vector<MacAddress> probedSelf = {self}, probedNobody = {}, probedPc = {self, pc};
+    const std::set<MacAddress> searchedSelf = {self}, searchedCamera = {self, camera};
+    const struct {
+        const char* name;
+        const std::vector<MacAddress>* probed;
+        const std::set<MacAddress>* searched;
+        std::optional<std::vector<MacAddress>> others;
+    } cases[] = {
+        {"not probed, searched alone", nullptr, &searchedSelf, std::nullopt},
+        {"not probed, not searched", nullptr, nullptr, std::nullopt},
+        {"probed, only itself", &probedSelf, &searchedSelf, std::vector<MacAddress>{}},
+        {"probed, nobody answered", &probedNobody, nullptr, std::vector<MacAddress>{}},
+        {"a PC answers the probe", &probedPc, &searchedSelf, std::vector<MacAddress>{pc}},
+        {"not probed, another device answers the search", nullptr, &searchedCamera, std::vector<MacAddress>{camera}},
+        {"both heard, each once", &probedPc, &searchedCamera, std::vector<MacAddress>{camera, pc}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OthersOnAddress(self, c.probed, c.searched), c.others) << c.name;
 }
 
 TEST(Verification, TheSummarySaysHowManyWereAtAddressesNotProbed)
