@@ -104,6 +104,14 @@ public:
     std::uint64_t ArpReplies() const { return arpReplies_; }
 
 private:
+    // A failed receive, on standard error and in the log.
+    void LogReceiveError(const std::string& error)
+    {
+        std::fprintf(stderr, "nwsim: %s\n", error.c_str());
+        JsonObject line = LogStamp(MonotonicSeconds(), WallClockText());
+        log_.Write(line.Text("event", "receive-error").Text("error", error).Str());
+    }
+
     // Takes in what is waiting, but not without end, so that replies due
     // meanwhile still leave on time. A failed receive is logged and the
     // loop goes on: the next datagram may well arrive.
@@ -112,11 +120,8 @@ private:
         for (int n = 0; n < 256; ++n) {
             std::string error;
             const int got = socket_.Receive(received_, error);
-            if (got < 0) {
-                std::fprintf(stderr, "nwsim: %s\n", error.c_str());
-                JsonObject line = LogStamp(MonotonicSeconds(), WallClockText());
-                log_.Write(line.Text("event", "receive-error").Text("error", error).Str());
-            }
+            if (got < 0)
+                LogReceiveError(error);
             if (got <= 0)
                 return;
             // Stamped with its arrival, not the moment it was read: on a
@@ -142,11 +147,8 @@ private:
         for (int n = 0; n < 256; ++n) {
             std::string error;
             const int got = arp_.Receive(socket, frame_, error);
-            if (got < 0) {
-                std::fprintf(stderr, "nwsim: %s\n", error.c_str());
-                JsonObject line = LogStamp(MonotonicSeconds(), WallClockText());
-                log_.Write(line.Text("event", "receive-error").Text("error", error).Str());
-            }
+            if (got < 0)
+                LogReceiveError(error);
             if (got <= 0)
                 return;
             const std::optional<ArpRequest> request = ReadArpRequest(frame_.data(), frame_.size());
